@@ -1,0 +1,64 @@
+// INI files as the alarm clock keeps its data: read whole, changed in memory, written back whole
+// through ReplaceFileAtomically.
+//
+// Files come in three encodings, told by their first bytes: EF BB BF (UTF-8), FF FE (UTF-16LE),
+// anything else is ANSI text (GBK). Line ends CR LF or LF. Callers always speak GBK: section names,
+// keys and values going in and coming out are GBK text; a UTF-8 or UTF-16 file keeps its encoding
+// (and a signature) when written, and lines nobody changed are written back as they were read.
+// A file the layer creates is GBK with CR LF.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class IniEncoding { kAnsi, kUtf8, kUtf16Le };
+
+struct IniDocument {
+    IniEncoding encoding = IniEncoding::kAnsi;
+    // The lines without their line ends, in the working encoding: GBK for ANSI files, UTF-8 for
+    // UTF-8 and UTF-16 files. Only the functions below should need to look at them.
+    std::vector<std::string> lines;
+};
+
+using IniEntries = std::vector<std::pair<std::string, std::string>>;  // key, value (GBK)
+
+// Parses file bytes. Never fails: any bytes give a document.
+IniDocument ParseIni(const std::string& bytes);
+
+// The bytes of the document in its own encoding (with signature for UTF-8 and UTF-16), CR LF ends.
+std::string SerializeIni(const IniDocument& doc);
+
+// Reads a file; a missing or unreadable file gives an empty ANSI document.
+IniDocument LoadIniFile(const std::string& path);
+
+// Writes the document over the file atomically. False on failure, the old file untouched.
+bool SaveIniFile(const std::string& path, const IniDocument& doc);
+
+// The section reader of the data file: the first section whose header line, upper-cased in ASCII
+// letters and untrimmed, equals "[" + upper-cased name + "]"; inside it, lines empty after trimming
+// spaces are skipped, a line (trimmed) starting with '[' and ending with ']' ends it, lines without
+// '=' are skipped, the rest are trimmed of spaces with every "[]" removed. Returns the kept lines
+// joined by CR LF (GBK), or "" when the section is missing or has none.
+std::string ReadSection(const IniDocument& doc, const std::string& section);
+
+// One key as the platform's profile reader finds it: the first section of that name (header
+// trimmed, ASCII case ignored), the first line in it whose trimmed text before '=' equals key
+// (ASCII case ignored); the value is the text after '=', trimmed, and without one pair of
+// enclosing single or double quotes. False when absent.
+bool ReadKey(const IniDocument& doc, const std::string& section, const std::string& key, std::string* value);
+
+// Sets one key as the profile writer does: replaces the value of an existing key line, or adds
+// "key=value" after the last non-empty line of the section, or appends the section at the end of
+// the document. An empty value deletes the key instead.
+void WriteKey(IniDocument& doc, const std::string& section, const std::string& key, const std::string& value);
+
+// Replaces the whole content of the section the section reader finds (ReadSection's header rule)
+// by "key=value" lines, in place: the header stays where it is (with no lines under it when entries
+// is empty), so a later duplicate section of the same name never becomes the one that is read.
+// Entries with an empty value are left out. A missing section is appended at the end, unless
+// entries has nothing to write.
+void ReplaceSection(IniDocument& doc, const std::string& section, const IniEntries& entries);
+
+// Removes the section ReadSection would read, header and lines.
+void DeleteSection(IniDocument& doc, const std::string& section);
