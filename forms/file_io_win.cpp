@@ -1,1 +1,133 @@
-// (being written)
+// Whole-file reads and crash-safe replacement on Windows, through the wide-character file API so
+// that a Chinese program folder (or any other name) works whatever the ANSI code page is.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "forms/file_io.h"
+#include "forms/gbk.h"
+
+namespace {
+
+std::atomic<long long> gWriteFault{-1};
+std::atomic<unsigned> gTempCounter{0};
+
+// Owns one file handle; copying is deleted so it is closed exactly once.
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool Close() {
+        if (handle_ == INVALID_HANDLE_VALUE) return true;
+        const BOOL closed = CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed != FALSE;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string text = Utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+// WriteFile takes a DWORD count: large buffers go in slices.
+bool WriteAll(HANDLE file, const char* data, size_t size) {
+    constexpr size_t kSlice = 1u << 30;
+    while (size > 0) {
+        const DWORD want = static_cast<DWORD>(size < kSlice ? size : kSlice);
+        DWORD written = 0;
+        if (!WriteFile(file, data, want, &written, nullptr) || written == 0) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Unique in the folder across processes and calls, so a temporary file left by a crash never
+// blocks the next save.
+std::wstring TempPathFor(const std::wstring& path) {
+    return path + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"." +
+           std::to_wstring(gTempCounter.fetch_add(1));
+}
+
+enum class TempResult { kWritten, kNameTaken, kOpenFailed, kWriteFailed, kCrashed };
+
+// Writes the temporary file completely and flushes it to the disk. A simulated crash stops after
+// the configured number of bytes and reports kCrashed, as a dying process would do no cleanup.
+TempResult WriteTemp(const std::wstring& tempPath, const std::string& bytes) {
+    FileHandle file(
+        CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? TempResult::kNameTaken
+                                                                           : TempResult::kOpenFailed;
+    }
+    const long long fault = gWriteFault.load();
+    if (fault >= 0 && static_cast<unsigned long long>(fault) < bytes.size()) {
+        WriteAll(file.get(), bytes.data(), static_cast<size_t>(fault));
+        return TempResult::kCrashed;
+    }
+    if (!WriteAll(file.get(), bytes.data(), bytes.size())) return TempResult::kWriteFailed;
+    if (!FlushFileBuffers(file.get())) return TempResult::kWriteFailed;
+    return file.Close() ? TempResult::kWritten : TempResult::kWriteFailed;
+}
+
+constexpr int kTempNameAttempts = 16;
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    // Share everything: another program (an editor, a virus scanner) may hold the file open.
+    FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+    std::string data;
+    data.reserve(static_cast<size_t>(size.QuadPart));
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return false;
+        if (got == 0) break;
+        data.append(buffer, got);
+    }
+    bytes->swap(data);
+    return true;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::wstring target = Wide(path);
+    std::wstring tempPath;
+    TempResult result = TempResult::kNameTaken;
+    for (int attempt = 0; attempt < kTempNameAttempts && result == TempResult::kNameTaken; ++attempt) {
+        tempPath = TempPathFor(target);
+        result = WriteTemp(tempPath, bytes);
+    }
+    if (result == TempResult::kWriteFailed) DeleteFileW(tempPath.c_str());
+    if (result != TempResult::kWritten) return false;
+    // WRITE_THROUGH: the call returns only once the rename is on the disk, not in the cache.
+    if (!MoveFileExW(tempPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(tempPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void SetWriteFaultForTesting(long long bytesBeforeFault) {
+    gWriteFault.store(bytesBeforeFault);
+}
