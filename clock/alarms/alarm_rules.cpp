@@ -1,1 +1,194 @@
-// (being written)
+#include "clock/alarms/alarm_rules.h"
+
+#include <cstdio>
+
+#include "forms/gbk.h"
+
+namespace {
+
+// Seconds from the current time of day to hh:mm:00 of the same day, -86399..86399.
+int SecondsToRingToday(const AlarmEntry& alarm, const DateTime& now) {
+    return alarm.hour * 3600 + alarm.minute * 60 - SecondsOfDay(now);
+}
+
+// The week-day walk shared by the ring rule and the page: for j = 0..7 the flagged day w + j,
+// stopping at the first s that passes the test. j = 7 is today one week on (s >= 518401), so a
+// repeating alarm always finds one.
+int RepeatingSeconds(const AlarmEntry& alarm, const DateTime& now, bool strictlyFuture) {
+    const int diff = SecondsToRingToday(alarm, now);
+    const int today = WeekDay(now);
+    int s = diff;
+    for (int j = 0; j <= 7; ++j) {
+        int d = today + j;
+        if (d > 7) d -= 7;
+        if (alarm.days[d] == 0) continue;
+        s = diff + kSecondsPerDay * j;
+        if (strictlyFuture ? s > 0 : s >= 0) break;
+    }
+    return s;
+}
+
+int OneShotSeconds(const AlarmEntry& alarm, const DateTime& now) {
+    int s = SecondsToRingToday(alarm, now);
+    if (s < 0) s += kSecondsPerDay;
+    return s;
+}
+
+bool InList(int index, size_t count) {
+    return index >= 0 && static_cast<size_t>(index) < count;
+}
+
+}  // namespace
+
+bool AlarmRepeats(const AlarmEntry& alarm) {
+    for (int k = 1; k <= 7; ++k) {
+        if (alarm.days[k] != 0) return true;
+    }
+    return false;
+}
+
+int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now) {
+    return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, false) : OneShotSeconds(alarm, now);
+}
+
+int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now) {
+    return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, true) : OneShotSeconds(alarm, now);
+}
+
+std::string FormatCountdown(int seconds) {
+    static const std::string kDay = Gbk("天");
+    if (seconds < 0) seconds = 0;
+    std::string text;
+    if (seconds > kSecondsPerDay) {
+        text = std::to_string(seconds / kSecondsPerDay) + kDay;
+        seconds %= kSecondsPerDay;
+    }
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return text + clock;
+}
+
+std::string AlarmReminderText(const AlarmEntry& alarm) {
+    return FormatHourMinute(alarm.hour, alarm.minute) + " " + alarm.name;
+}
+
+int AlarmRowOfItem(int itemCode, size_t alarmCount) {
+    if (itemCode < 10) return -1;
+    const int row = itemCode / 10 - 1;
+    return InList(row, alarmCount) ? row : -1;
+}
+
+bool ToggleAlarmItem(std::vector<AlarmEntry>& alarms, int itemCode) {
+    const int row = AlarmRowOfItem(itemCode, alarms.size());
+    if (row < 0) return false;
+    const int k = itemCode % 10;
+    AlarmEntry& alarm = alarms[row];
+    if (k == 1) {
+        alarm.enabled = alarm.enabled == 0 ? 1 : 0;
+        return true;
+    }
+    // k = 2..8 are the letters Monday..Sunday; k = 9 is the hit test's code past Sunday.
+    if (k < 2 || k > 8) return false;
+    alarm.days[k - 1] = alarm.days[k - 1] == 0 ? 1 : 0;
+    return true;
+}
+
+AlarmEditorInput NewAlarmEditorInput(const DateTime& now) {
+    AlarmEditorInput input;
+    input.hour = now.hour;
+    input.minute = now.minute;
+    for (int k = 1; k <= 7; ++k)
+        input.days[k] = true;
+    input.option = kActionNone;
+    return input;
+}
+
+AlarmEditorInput AlarmEditorInputFor(const AlarmEntry& alarm) {
+    static const std::string kShutdown = Gbk("关机");
+    static const std::string kRestart = Gbk("重启");
+    AlarmEditorInput input;
+    input.hour = alarm.hour;
+    input.minute = alarm.minute;
+    input.nameText = alarm.name;
+    input.oneShot = alarm.enabled != 0;
+    for (int k = 1; k <= 7; ++k) {
+        input.days[k] = alarm.days[k] != 0;
+        if (input.days[k]) input.oneShot = false;
+    }
+    if (alarm.action == kShutdown) {
+        input.option = kActionShutdown;
+    } else if (alarm.action == kRestart) {
+        input.option = kActionRestart;
+    } else if (!alarm.action.empty()) {
+        input.option = kActionOpenProgram;
+        input.programPath = alarm.action;
+    } else {
+        input.option = kActionNone;
+    }
+    return input;
+}
+
+std::string AlarmDuplicateMessage(int hour, int minute) {
+    static const std::string kHour = Gbk(" 时 | ");
+    static const std::string kMinute = Gbk(" 分");
+    static const std::string kExists = Gbk("闹钟时间已经存在，请重新修改。");
+    return std::to_string(hour) + kHour + std::to_string(minute) + kMinute + "\r\n" + kExists;
+}
+
+namespace {
+
+std::string ActionOf(const AlarmEditorInput& input) {
+    switch (input.option) {
+        case kActionOpenProgram:
+            return input.programPath;
+        case kActionShutdown:
+            return Gbk("关机");
+        case kActionRestart:
+            return Gbk("重启");
+        default:
+            return std::string();
+    }
+}
+
+bool TimeTaken(const std::vector<AlarmEntry>& alarms, int editIndex, int hour, int minute) {
+    for (size_t i = 0; i < alarms.size(); ++i) {
+        if (static_cast<int>(i) == editIndex) continue;
+        if (alarms[i].hour == hour && alarms[i].minute == minute) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEditorInput& input,
+                   std::string* message) {
+    message->clear();
+    if (editIndex != -1 && !InList(editIndex, alarms.size())) return false;
+    if (TimeTaken(alarms, editIndex, input.hour, input.minute)) {
+        *message = AlarmDuplicateMessage(input.hour, input.minute);
+        return false;
+    }
+    if (editIndex == -1) {
+        alarms.insert(alarms.begin(), AlarmEntry());
+        editIndex = 0;
+    }
+    AlarmEntry& alarm = alarms[editIndex];
+    alarm.hour = input.hour;
+    alarm.minute = input.minute;
+    // GbkReplaceAll, not a byte search: 0x7C is also a valid trail byte of a double-byte character.
+    alarm.name = CutGbk(GbkReplaceAll(input.nameText, "|", ""), kNameBytes);
+    bool anyDay = false;
+    for (int k = 1; k <= 7; ++k) {
+        alarm.days[k] = input.days[k] ? 1 : 0;
+        anyDay = anyDay || input.days[k];
+    }
+    alarm.enabled = (anyDay || input.oneShot) ? 1 : 0;
+    alarm.action = ActionOf(input);
+    return true;
+}
+
+bool DeleteAlarm(std::vector<AlarmEntry>& alarms, int index) {
+    if (!InList(index, alarms.size())) return false;
+    alarms.erase(alarms.begin() + index);
+    return true;
+}

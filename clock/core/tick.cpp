@@ -1,1 +1,148 @@
-// (being written)
+#include "clock/core/tick.h"
+
+#include <string>
+
+#include "clock/alarms/alarm_rules.h"
+#include "clock/alarms/timer_rules.h"
+#include "clock/calendar/date_entries.h"
+#include "clock/core/clock_data.h"
+#include "clock/core/platform.h"
+#include "forms/gbk.h"
+
+uint32_t LastNetCheck = 0;
+uint32_t LastDateCheck = 0;
+
+void ResetTickState() {
+    LastNetCheck = 0;
+    LastDateCheck = 0;
+}
+
+namespace {
+
+// Elapsed time on a 32-bit millisecond counter taken modulo 2^32: after the counter wraps (about
+// 49.7 days of uptime) a plain comparison would see "now" before "last" and stall the check for
+// another 49.7 days.
+bool PeriodPassed(uint32_t now, uint32_t last, uint32_t period) {
+    return static_cast<uint32_t>(now - last) > period;
+}
+
+void RunAlarmAction(const std::string& action) {
+    static const std::string kShutdown = Gbk("关机");
+    static const std::string kRestart = Gbk("重启");
+    if (action.empty()) return;
+    if (action == kShutdown) {
+        OpenShutdownCountdown(0);
+    } else if (action == kRestart) {
+        OpenShutdownCountdown(1);
+    } else if (IsOpenableFile(action)) {
+        OpenWithShell(action);
+    }
+}
+
+void RingAlarm(const AlarmEntry& alarm) {
+    static const std::string kTitle = Gbk("闹钟的时间到了！！");
+    // Copies: the pop-up's creation may dispatch messages, and the entry must not be read after it.
+    const std::string text = AlarmReminderText(alarm);
+    const std::string action = alarm.action;
+    ShowReminder(0, kTitle, text);
+    RunAlarmAction(action);
+}
+
+std::string AgeText(const DateEntry& entry) {
+    static const std::string kYears = Gbk("周岁]");
+    return entry.name + " [" + std::to_string(entry.age) + kYears;
+}
+
+void RemindBirthdays() {
+    static const std::string kToday = Gbk("生日时间到了！！");
+    static const std::string kAhead = Gbk("距离生日还有 ");
+    static const std::string kDays = Gbk(" 天");
+    for (size_t i = 0; i < Birthdays.size(); ++i) {
+        DateEntry& entry = Birthdays[i];
+        if (entry.reminded != 0) continue;
+        if (entry.daysLeft == 0) {
+            entry.reminded = 1;
+            ShowReminder(3, kToday, AgeText(entry));
+        } else if (entry.daysLeft - entry.aheadDays < 1) {
+            entry.reminded = 1;
+            ShowReminder(3, AgeText(entry), kAhead + std::to_string(entry.daysLeft) + kDays);
+        }
+    }
+}
+
+bool ScheduleTimeHasCome(const DateEntry& entry, const DateTime& now) {
+    return entry.hour < now.hour || (entry.hour == now.hour && entry.minute <= now.minute);
+}
+
+void RemindSchedules(const DateTime& now) {
+    static const std::string kAhead = Gbk("距离日程还有 ");
+    static const std::string kDays = Gbk(" 天");
+    for (size_t i = 0; i < Schedules.size(); ++i) {
+        DateEntry& entry = Schedules[i];
+        if (entry.reminded != 0 || entry.daysLeft < 0 || entry.daysLeft - entry.aheadDays >= 1) continue;
+        if (!ScheduleTimeHasCome(entry, now)) continue;
+        const std::string second =
+            entry.daysLeft > 0 ? kAhead + std::to_string(entry.daysLeft) + kDays : ScheduleDescription(entry);
+        entry.reminded = 1;
+        ShowReminder(4, entry.name, second);
+    }
+}
+
+}  // namespace
+
+void CheckAlarms() {
+    const DateTime now = PlatformNow();
+    // By index: ringing may re-enter the GUI and change the list under us.
+    for (size_t i = 0; i < Alarms.size(); ++i) {
+        AlarmEntry& alarm = Alarms[i];
+        if (alarm.enabled == 0) continue;
+        const int s = AlarmRingSeconds(alarm, now);
+        if (!AlarmRepeats(alarm) && s < 1) {
+            // The one-shot alarm switches itself off before it rings; it still rings below.
+            alarm.enabled = 0;
+            SaveAlarms();
+        }
+        if (s > 0) {
+            alarm.fired = 0;
+        } else if (alarm.fired == 0) {
+            alarm.fired = 1;
+            RingAlarm(alarm);
+        }
+    }
+}
+
+void CheckTimers() {
+    static const std::string kTitle = Gbk("计时的时间到了！！");
+    const uint32_t tick = PlatformTickCount();
+    for (size_t i = 0; i < Timers.size(); ++i) {
+        TimerEntry& timer = Timers[i];
+        if (timer.startTick == 0 || TimerRemainingSeconds(timer, tick) >= 1) continue;
+        timer.startTick = 0;
+        ShowReminder(2, kTitle, FormatDuration(timer.seconds));
+    }
+}
+
+void CheckDates() {
+    const DateTime now = PlatformNow();
+    RecomputeBirthdays(Birthdays, now);
+    SortBirthdays(Birthdays);
+    RemindBirthdays();
+    RecomputeSchedules(Schedules, now);
+    SortSchedules(Schedules);
+    RemindSchedules(now);
+}
+
+void Tick() {
+    CheckAlarms();
+    CheckTimers();
+    const uint32_t media = PlatformMediaTime();
+    if (OptionOn(kOptionNetTime) && PeriodPassed(media, LastNetCheck, kNetCheckPeriodMs)) {
+        LastNetCheck = media;
+        StartNetTimeCheck();
+    }
+    if (PeriodPassed(media, LastDateCheck, kDateCheckPeriodMs)) {
+        LastDateCheck = media;
+        CheckDates();
+    }
+    RepaintMainWindow();
+}

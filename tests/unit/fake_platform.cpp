@@ -1,1 +1,67 @@
-// (being written)
+#include "tests/unit/fake_platform.h"
+
+#include "clock/core/platform.h"
+
+FakePlatformState& Fake() {
+    static FakePlatformState state;
+    return state;
+}
+
+void ResetFakePlatform() {
+    Fake() = FakePlatformState();
+}
+
+void SetFakeNow(int year, int month, int day, int hour, int minute, int second) {
+    DateTime& now = Fake().now;
+    now.year = year;
+    now.month = month;
+    now.day = day;
+    now.hour = hour;
+    now.minute = minute;
+    now.second = second;
+}
+
+DateTime PlatformNow() {
+    return Fake().now;
+}
+uint32_t PlatformTickCount() {
+    return Fake().tickCount;
+}
+uint32_t PlatformMediaTime() {
+    return Fake().mediaTime;
+}
+
+void ShowReminder(int kind, const std::string& firstText, const std::string& secondText) {
+    Fake().reminders.push_back(FakeReminder{kind, firstText, secondText});
+}
+
+void OpenShutdownCountdown(int mode) {
+    Fake().shutdownModes.push_back(mode);
+}
+
+bool IsOpenableFile(const std::string& path) {
+    Fake().fileQueries.push_back(path);
+    return Fake().openableFiles.count(path) != 0;
+}
+
+void OpenWithShell(const std::string& path) {
+    Fake().shellOpens.push_back(path);
+}
+void StartNetTimeCheck() {
+    ++Fake().netChecks;
+}
+void RepaintMainWindow() {
+    ++Fake().repaints;
+}
+bool StartupShortcutExists() {
+    return Fake().startupShortcutExists;
+}
+void ShowTrayIcon(bool show) {
+    Fake().trayCalls.push_back(show);
+}
+ScreenMetrics PlatformScreenMetrics() {
+    return Fake().screen;
+}
+void MoveMainWindow(const WindowGeometry& geometry) {
+    Fake().moves.push_back(geometry);
+}

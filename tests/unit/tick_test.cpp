@@ -1,1 +1,346 @@
-// (being written)
+#include "clock/core/tick.h"
+
+#include <gtest/gtest.h>
+
+#include "clock/calendar/lunar.h"
+#include "clock/core/clock_data.h"
+#include "clock/core/load_all.h"
+#include "forms/gbk.h"
+#include "forms/ini.h"
+#include "tests/unit/fake_platform.h"
+#include "tests/unit/test_support.h"
+
+namespace {
+
+// 2025-03-10 is a Monday; the 12th a Wednesday.
+class TickTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetFakePlatform();
+        ResetTickState();
+        Alarms.clear();
+        Timers.clear();
+        Birthdays.clear();
+        Schedules.clear();
+        LapTimes.clear();
+        StopwatchStart = 0;
+        for (int k = 0; k < kOptionCount; ++k)
+            OptionSlots[k] = BuiltInOption(k);
+        DataFilePath = dir_.File("data.ini");
+        SetFakeNow(2025, 3, 10, 9, 0, 0);
+    }
+
+    void TickAt(int day, int hour, int minute, int second) {
+        SetFakeNow(2025, 3, day, hour, minute, second);
+        Tick();
+    }
+
+    // The alarm as SaveAlarms left it in the data file.
+    AlarmEntry SavedAlarm(size_t index) {
+        const std::string section = ReadSection(LoadIniFile(DataFilePath), Gbk("闹钟"));
+        size_t begin = 0;
+        for (size_t i = 0; i < index; ++i)
+            begin = section.find("\r\n", begin) + 2;
+        const std::string line = section.substr(begin, section.find("\r\n", begin) - begin);
+        return ParseAlarm(line.substr(line.find('=') + 1));
+    }
+
+    // Runs the per-minute pass now (the multimedia tick moves on by more than a minute).
+    void DatePass() {
+        Fake().mediaTime += kDateCheckPeriodMs + 1;
+        Tick();
+    }
+
+    ScratchDir dir_;
+};
+
+AlarmEntry Alarm(int hour, int minute, std::initializer_list<int> days, const std::string& name = "") {
+    AlarmEntry a;
+    a.hour = hour;
+    a.minute = minute;
+    for (int d : days)
+        a.days[d] = 1;
+    a.enabled = 1;
+    a.name = name;
+    return a;
+}
+
+DateEntry Dated(const char* nameUtf8, int year, int month, int day, int hour, int minute, int ahead) {
+    DateEntry e;
+    e.name = Gbk(nameUtf8);
+    e.year = year;
+    e.month = month;
+    e.day = day;
+    e.hour = hour;
+    e.minute = minute;
+    e.aheadDays = ahead;
+    return e;
+}
+
+}  // namespace
+
+// ---- Alarms ----
+
+TEST_F(TickTest, AlarmDueLaterInTheWeekDoesNotRing) {
+    Alarms = {Alarm(8, 0, {1, 5})};
+    TickAt(12, 9, 0, 0);
+    EXPECT_TRUE(Fake().reminders.empty());
+    EXPECT_EQ(Alarms[0].fired, 0);
+    EXPECT_EQ(Fake().repaints, 1);
+}
+
+TEST_F(TickTest, AlarmRingsOnceInItsSecondWithItsTexts) {
+    Alarms = {Alarm(8, 0, {1}, Gbk("起床"))};
+    TickAt(10, 7, 59, 59);
+    for (int i = 0; i < 10; ++i)
+        TickAt(10, 8, 0, 0);
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].kind, 0);
+    EXPECT_EQ(Fake().reminders[0].firstText, Gbk("闹钟的时间到了！！"));
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("08:00 起床"));
+    EXPECT_EQ(Alarms[0].fired, 1);
+    EXPECT_EQ(Alarms[0].enabled, 1);  // repeating alarms stay on
+    TickAt(10, 8, 0, 1);
+    EXPECT_EQ(Alarms[0].fired, 0);
+    EXPECT_EQ(Fake().repaints, 12);
+}
+
+TEST_F(TickTest, OneShotCreatedAfterItsTimeRingsTomorrowAndSwitchesOff) {
+    Alarms = {Alarm(8, 0, {}, Gbk("一次"))};
+    TickAt(10, 9, 0, 0);
+    TickAt(11, 7, 59, 59);
+    EXPECT_TRUE(Fake().reminders.empty());
+    TickAt(11, 8, 0, 0);
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Alarms[0].enabled, 0);
+    EXPECT_EQ(SavedAlarm(0).enabled, 0);
+    EXPECT_EQ(SavedAlarm(0).hour, 8);
+    TickAt(11, 8, 0, 0);
+    EXPECT_EQ(Fake().reminders.size(), 1u);
+}
+
+TEST_F(TickTest, ClockMovedBackwardsRingsAgainForwardsSkips) {
+    Alarms = {Alarm(8, 0, {1, 2, 3, 4, 5, 6, 7})};
+    TickAt(10, 8, 0, 0);
+    TickAt(10, 7, 59, 50);
+    TickAt(10, 8, 0, 0);
+    EXPECT_EQ(Fake().reminders.size(), 2u);
+    TickAt(11, 7, 59, 50);
+    TickAt(11, 8, 5, 0);
+    EXPECT_EQ(Fake().reminders.size(), 2u);
+}
+
+TEST_F(TickTest, AlarmActions) {
+    const std::string program = "C:\\tools\\app.exe";
+    Fake().openableFiles.insert(program);
+    Alarms = {Alarm(8, 0, {1}), Alarm(8, 1, {1}), Alarm(8, 2, {1}), Alarm(8, 3, {1}), Alarm(8, 4, {1})};
+    Alarms[0].action = Gbk("关机");
+    Alarms[1].action = Gbk("重启");
+    Alarms[2].action = program;
+    Alarms[3].action = Gbk("点击【...】按钮指定一个软件");
+    for (int minute = 0; minute <= 4; ++minute)
+        TickAt(10, 8, minute, 0);
+    EXPECT_EQ(Fake().reminders.size(), 5u);
+    EXPECT_EQ(Fake().shutdownModes, (std::vector<int>{0, 1}));
+    EXPECT_EQ(Fake().shellOpens, std::vector<std::string>{program});
+    // The hint text was looked up and not opened; an empty action is not even looked up.
+    EXPECT_EQ(Fake().fileQueries, (std::vector<std::string>{program, Alarms[3].action}));
+}
+
+// ---- Timers ----
+
+TEST_F(TickTest, OneSecondTimerEndsAfterOneFullSecond) {
+    TimerEntry t;
+    t.seconds = 1;
+    t.startTick = 5000;
+    Timers = {t};
+    Fake().tickCount = 5999;
+    Tick();
+    EXPECT_TRUE(Fake().reminders.empty());
+    Fake().tickCount = 6000;
+    Tick();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].kind, 2);
+    EXPECT_EQ(Fake().reminders[0].firstText, Gbk("计时的时间到了！！"));
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("1秒"));
+    EXPECT_EQ(Timers[0].startTick, 0u);
+    Tick();
+    EXPECT_EQ(Fake().reminders.size(), 1u);
+}
+
+TEST_F(TickTest, TimerAcrossTheTickWrap) {
+    TimerEntry t;
+    t.seconds = 1;
+    t.startTick = 0xFFFFFE00u;  // 512 ms before the wrap
+    Timers = {t, TimerEntry()};
+    Fake().tickCount = 0x1E7;  // 999 ms later
+    Tick();
+    EXPECT_TRUE(Fake().reminders.empty());
+    Fake().tickCount = 0x1E8;
+    Tick();
+    EXPECT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Timers[1].startTick, 0u);  // a stopped timer stays stopped and silent
+}
+
+// ---- Hourly network check ----
+
+TEST_F(TickTest, NetworkCheckOnlyWithOptionSixAndOncePerHour) {
+    Fake().mediaTime = 4000000;
+    Tick();
+    EXPECT_EQ(Fake().netChecks, 0);  // option 6 is off by default
+    SetOptionFlag(kOptionNetTime, true);
+    Fake().mediaTime = kNetCheckPeriodMs;  // the first check waits for more than an hour of uptime
+    Tick();
+    EXPECT_EQ(Fake().netChecks, 0);
+    Fake().mediaTime = 4000000;
+    Tick();
+    EXPECT_EQ(Fake().netChecks, 1);
+    Fake().mediaTime += kNetCheckPeriodMs;
+    Tick();
+    EXPECT_EQ(Fake().netChecks, 1);  // exactly one hour is not more than an hour
+    Fake().mediaTime += 1;
+    Tick();
+    EXPECT_EQ(Fake().netChecks, 2);
+}
+
+TEST_F(TickTest, NetworkCheckAcrossTheTickWrap) {
+    SetOptionFlag(kOptionNetTime, true);
+    Fake().mediaTime = 0xFFFF0000u;
+    Tick();
+    ASSERT_EQ(Fake().netChecks, 1);
+    Fake().mediaTime = 0xFFFF0000u + kNetCheckPeriodMs + 1;  // wrapped to a small value
+    ASSERT_LT(Fake().mediaTime, 0xFFFF0000u);
+    Tick();
+    EXPECT_EQ(Fake().netChecks, 2);
+}
+
+// ---- Birthdays and schedules ----
+
+TEST_F(TickTest, DatePassOncePerMinuteAcrossTheWrap) {
+    Birthdays = {Dated("甲", 1990, 3, 10, 0, 0, 0)};
+    Fake().mediaTime = kDateCheckPeriodMs;
+    Tick();
+    EXPECT_TRUE(Fake().reminders.empty());  // not yet a minute of uptime
+    LastDateCheck = 0xFFFFFFF0u;
+    Fake().mediaTime = kDateCheckPeriodMs - 16;
+    Tick();
+    EXPECT_TRUE(Fake().reminders.empty());
+    Fake().mediaTime = kDateCheckPeriodMs - 15;
+    Tick();
+    EXPECT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(LastDateCheck, kDateCheckPeriodMs - 15);
+}
+
+TEST_F(TickTest, BirthdayOnItsDay) {
+    Birthdays = {Dated("甲", 1990, 3, 10, 0, 0, 0)};
+    SetFakeNow(2025, 3, 10, 0, 1, 0);  // the time of day plays no part
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].kind, 3);
+    EXPECT_EQ(Fake().reminders[0].firstText, Gbk("生日时间到了！！"));
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("甲 [35周岁]"));
+    EXPECT_EQ(Birthdays[0].reminded, 1u);
+}
+
+TEST_F(TickTest, BirthdayAdvanceReminderOnlyOnce) {
+    Birthdays = {Dated("乙", 1990, 3, 13, 0, 0, 3), Dated("丙", 1990, 3, 14, 0, 0, 3)};
+    SetFakeNow(2025, 3, 10, 9, 0, 0);
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].firstText, Gbk("乙 [35周岁]"));
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("距离生日还有 3 天"));
+    SetFakeNow(2025, 3, 11, 9, 0, 0);
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 2u);
+    EXPECT_EQ(Fake().reminders[1].firstText, Gbk("丙 [35周岁]"));
+    SetFakeNow(2025, 3, 13, 9, 0, 0);
+    DatePass();
+    EXPECT_EQ(Fake().reminders.size(), 2u);  // no "生日时间到了！！" while the program keeps running
+}
+
+TEST_F(TickTest, ScheduleRemindedAtTheFirstPassAtOrAfterItsTime) {
+    Schedules = {Dated("会议", 2025, 3, 10, 18, 30, 0)};
+    SetFakeNow(2025, 3, 10, 18, 29, 59);
+    DatePass();
+    EXPECT_TRUE(Fake().reminders.empty());
+    SetFakeNow(2025, 3, 10, 18, 30, 40);
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].kind, 4);
+    EXPECT_EQ(Fake().reminders[0].firstText, Gbk("会议"));
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("2025年3月10日18时30分"));
+    DatePass();
+    EXPECT_EQ(Fake().reminders.size(), 1u);
+}
+
+TEST_F(TickTest, MorningScheduleFoundLaterIsRemindedAtTheFirstPass) {
+    Schedules = {Dated("早", 2025, 3, 10, 8, 0, 0)};
+    SetFakeNow(2025, 3, 10, 10, 0, 0);
+    Fake().mediaTime = kDateCheckPeriodMs + 1;
+    Tick();
+    EXPECT_EQ(Fake().reminders.size(), 1u);
+}
+
+TEST_F(TickTest, ScheduleAdvanceReminderWaitsForItsTimeOfDay) {
+    Schedules = {Dated("会", 2025, 3, 12, 18, 30, 3)};
+    SetFakeNow(2025, 3, 10, 10, 0, 0);
+    DatePass();
+    EXPECT_TRUE(Fake().reminders.empty());
+    SetFakeNow(2025, 3, 10, 19, 0, 0);
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("距离日程还有 2 天"));
+}
+
+TEST_F(TickTest, PastAndFarSchedulesStaySilent) {
+    Schedules = {Dated("过去", 2025, 3, 9, 8, 0, 7), Dated("以后", 2025, 3, 20, 8, 0, 3)};
+    SetFakeNow(2025, 3, 10, 23, 59, 0);
+    DatePass();
+    EXPECT_TRUE(Fake().reminders.empty());
+}
+
+TEST_F(TickTest, DayOfScheduleTextsByRepeat) {
+    std::vector<DateEntry> list = {Dated("年", 2020, 3, 10, 7, 0, 0), Dated("月", 2020, 1, 10, 7, 0, 0),
+                                   Dated("周", 2025, 3, 3, 7, 0, 0)};
+    list[0].repeat = kRepeatYearly;
+    list[1].repeat = kRepeatMonthly;
+    list[2].repeat = kRepeatWeekly;
+    Schedules = list;
+    SetFakeNow(2025, 3, 10, 8, 0, 0);
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 3u);
+    std::vector<std::string> texts;
+    for (const FakeReminder& r : Fake().reminders)
+        texts.push_back(r.secondText);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{Gbk("每年的 3月10日"), Gbk("每月的 10日"), Gbk("每个星期一")}));
+}
+
+TEST_F(TickTest, DayOfLunarScheduleText) {
+    // Lunar 2025-02-11 is Gregorian 2025-03-10.
+    ASSERT_EQ(LunarToSolar(2025, 2, 11, false), MakeDate(2025, 3, 10));
+    Schedules = {Dated("农", 2025, 2, 11, 7, 5, 0)};
+    Schedules[0].calendar = kLunar;
+    SetFakeNow(2025, 3, 10, 8, 0, 0);
+    DatePass();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("乙巳年二月十一7时5分"));
+}
+
+// ---- Start-up load ----
+
+TEST_F(TickTest, LoadAllShowsTrayAndPlacesTheWindow) {
+    WriteBytes(DataFilePath, Gbk("[设置]\r\n2=0|x\r\n秒表=5\r\n[秒表]\r\n0=1000\r\n"));
+    Fake().mediaTime = 0;  // a running stopwatch must not read as stopped
+    Fake().screen.right = 1920;
+    Fake().screen.bottom = 1040;
+    LoadAll();
+    EXPECT_EQ(Fake().trayCalls, std::vector<bool>{false});
+    ASSERT_EQ(Fake().moves.size(), 1u);
+    EXPECT_EQ(Fake().moves[0].x, 1720);
+    EXPECT_EQ(Fake().moves[0].y, 740);
+    EXPECT_EQ(Fake().moves[0].width, 193);
+    EXPECT_EQ(Fake().moves[0].height, 300);
+    EXPECT_EQ(LapTimes, std::vector<uint64_t>{1000});
+    EXPECT_NE(StopwatchStart, 0u);
+}

@@ -1,0 +1,87 @@
+// Alarm rules without side effects: when an alarm rings, how far off it is, the texts the page and
+// the reminder show, the page's toggles and the editor's save and delete. Everything works on the
+// records and lists it is given; none of it calls the platform or a saver: the caller saves the
+// list (SaveAlarms) whenever a function here reports a change. Texts are GBK.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "clock/core/clock_data.h"
+#include "clock/core/date_value.h"
+
+constexpr int kSecondsPerDay = 86400;
+constexpr int kAlarmAddItem = 9;  // the "添加闹钟" header row of the alarm page
+
+// True when at least one week-day flag is set (a repeating alarm); false for a one-shot alarm.
+bool AlarmRepeats(const AlarmEntry& alarm);
+
+// Seconds from now to the alarm's next ring, as the ring rule counts them: 0 during the ring
+// second hh:mm:00 itself. Repeating alarms: the first flagged week day, today or up to 7 days on,
+// whose occurrence is not yet past (0..604800). One-shot alarms: today's or tomorrow's time
+// (0..86399). The enabled flag is not looked at.
+int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now);
+
+// The page's count-down: as AlarmRingSeconds, but a repeating alarm skips an occurrence that is
+// not strictly in the future, so during the ring second it already shows the following ring.
+int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now);
+
+// "hh:mm:ss" with hours not wrapped (86400 -> "24:00:00"); above one day the whole days first,
+// "6天23:59:59". Negative input shows as "00:00:00".
+std::string FormatCountdown(int seconds);
+
+// The second text of an alarm's reminder: "hh:mm" + " " + name.
+std::string AlarmReminderText(const AlarmEntry& alarm);
+
+// ---- Alarm page ----
+
+// The list index of the row that item code belongs to (floor(code / 10) - 1), or -1 when the code
+// names no row of a list of that many alarms (codes below 10 included).
+int AlarmRowOfItem(int itemCode, size_t alarmCount);
+
+// A click on an on/off box (code 10·i + 11) or a week-day letter (10·i + 11 + k, k = 1..7) of
+// row i: flips enabled or days[k]. Days never touch enabled. Returns true when the list changed
+// (then the caller saves it); false for any other code, a row past the list or a code past Sunday.
+bool ToggleAlarmItem(std::vector<AlarmEntry>& alarms, int itemCode);
+
+// ---- Alarm editor ----
+
+// Which action radio button is selected.
+enum AlarmActionOption {
+    kActionOpenProgram = 0,  // Option1 (0): the program path text becomes the action
+    kActionShutdown = 1,     // "关机"
+    kActionRestart = 2,      // "重启"
+    kActionNone = 3,
+};
+
+// What the editor's controls hold when "确定修改" is pressed.
+struct AlarmEditorInput {
+    int hour = 0;    // spinner position, 0..23
+    int minute = 0;  // spinner position, 0..59
+    std::string nameText;
+    bool days[8] = {};     // days[1] Monday ... days[7] Sunday
+    bool oneShot = false;  // "一次性闹钟"
+    int option = kActionNone;
+    std::string programPath;  // Text3 as it stands, hint text included
+};
+
+// The controls' state when the editor opens for a new alarm at the given time: all seven days
+// checked, no action, empty name.
+AlarmEditorInput NewAlarmEditorInput(const DateTime& now);
+
+// The controls' state when the editor opens for an existing alarm: "一次性闹钟" ends up checked
+// exactly for an enabled alarm without days.
+AlarmEditorInput AlarmEditorInputFor(const AlarmEntry& alarm);
+
+// The refusal text for a time that another alarm has: "7 时 | 30 分\r\n闹钟时间已经存在，请重新修改。".
+std::string AlarmDuplicateMessage(int hour, int minute);
+
+// Saves the editor's input: editIndex -1 creates a new alarm at index 0, otherwise alarm editIndex
+// is changed. Returns false, leaving the list as it was, when another alarm (index != editIndex)
+// has the same hour and minute (*message := AlarmDuplicateMessage) or when editIndex lies outside
+// the list (*message := ""). On success the list changed and the caller saves it.
+bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEditorInput& input,
+                   std::string* message);
+
+// Removes alarm index, moving the following ones up. False when index lies outside the list.
+bool DeleteAlarm(std::vector<AlarmEntry>& alarms, int index);

@@ -1,0 +1,33 @@
+// The tick engine: run by the main window's 100 ms timer, it rings alarms, ends count-down timers,
+// starts the hourly network time check, refreshes and reminds birthdays and schedules once a
+// minute, and repaints the main window. Acts on the process-wide lists of clock_data.h and on the
+// outside world only through clock/core/platform.h. GUI thread only.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t kNetCheckPeriodMs = 3600000;
+constexpr uint32_t kDateCheckPeriodMs = 60000;
+
+// Multimedia ticks of the last network check start and of the last birthday/schedule pass; 0 at
+// program start.
+extern uint32_t LastNetCheck;
+extern uint32_t LastDateCheck;
+
+// One tick: CheckAlarms, CheckTimers, the hourly network check (option 6), the per-minute date
+// pass, then RepaintMainWindow.
+void Tick();
+
+// Rings every enabled alarm whose ring second is now, once per ring second; a one-shot alarm is
+// switched off and saved in the tick it rings.
+void CheckAlarms();
+
+// Stops every running timer whose duration has passed and raises its reminder. Saves nothing.
+void CheckTimers();
+
+// Recomputes and sorts birthdays and schedules for today and raises their due reminders (each
+// entry at most once until its reminded flag is cleared).
+void CheckDates();
+
+// Puts LastNetCheck and LastDateCheck back to their program-start values.
+void ResetTickState();

@@ -1,0 +1,46 @@
+// A controllable stand-in for the platform functions of clock/core/platform.h: the tests set the
+// clocks and the files that exist, run the engine, and read back every call it made.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "clock/core/clock_data.h"
+#include "clock/core/date_value.h"
+
+struct FakeReminder {
+    int kind = 0;
+    std::string firstText;
+    std::string secondText;
+};
+
+struct FakePlatformState {
+    // Inputs.
+    DateTime now;
+    uint32_t tickCount = 0;
+    uint32_t mediaTime = 0;
+    std::set<std::string> openableFiles;  // GBK paths IsOpenableFile accepts
+    bool startupShortcutExists = false;
+    ScreenMetrics screen;
+
+    // Calls seen.
+    std::vector<FakeReminder> reminders;
+    std::vector<int> shutdownModes;
+    std::vector<std::string> fileQueries;  // IsOpenableFile arguments
+    std::vector<std::string> shellOpens;
+    int netChecks = 0;
+    int repaints = 0;
+    std::vector<bool> trayCalls;
+    std::vector<WindowGeometry> moves;
+};
+
+// The one fake, shared by every platform function.
+FakePlatformState& Fake();
+
+// Back to a fresh state: clocks at their defaults, no files, no calls recorded.
+void ResetFakePlatform();
+
+// Sets the wall clock.
+void SetFakeNow(int year, int month, int day, int hour, int minute, int second);
