@@ -59,7 +59,9 @@ void RemindBirthdays() {
     static const std::string kDays = Gbk(" 天");
     for (size_t i = 0; i < Birthdays.size(); ++i) {
         DateEntry& entry = Birthdays[i];
-        if (entry.reminded != 0) continue;
+        // A date that cannot occur (a hand-edited line with month 0, a lunar date the table lacks)
+        // leaves daysLeft negative; it must not raise "距离生日还有 -9 天" at every start.
+        if (entry.reminded != 0 || entry.daysLeft < 0) continue;
         if (entry.daysLeft == 0) {
             entry.reminded = 1;
             ShowReminder(3, kToday, AgeText(entry));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "clock/calendar/lunar.h"
 #include "forms/gbk.h"
@@ -201,32 +200,5 @@ TEST(EntryTextTest, SummaryLines) {
     e.daysLeft = -12;
     EXPECT_EQ(Gbk("还有 -12 天"), ScheduleSummary(e));
 }
-
-// Timing means nothing under the sanitizers' instrumentation.
-#if !defined(__SANITIZE_ADDRESS__)
-TEST(DateEntryPerformanceTest, MinutePassOverAThousandEntriesPerList) {
-    std::vector<DateEntry> birthdays, schedules;
-    for (int i = 0; i < 1000; ++i) {
-        birthdays.push_back(Entry(i % 3, 1950 + i % 70, 1 + i % 12, 1 + i % 30));
-        schedules.push_back(Entry(i % 3, 2000 + i % 50, 1 + i % 12, 1 + i % 30, i % 4));
-    }
-    double best = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        const DateTime today = Day(2023, 4, 1 + round);
-        RecomputeBirthdays(birthdays, today);
-        SortBirthdays(birthdays);
-        RecomputeSchedules(schedules, today);
-        SortSchedules(schedules);
-        best = std::min(
-            best,
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    EXPECT_TRUE(
-        std::is_sorted(birthdays.begin(), birthdays.end(),
-                       [](const DateEntry& a, const DateEntry& b) { return a.daysLeft < b.daysLeft; }));
-    EXPECT_LT(best, 2.0);
-}
-#endif
 
 }  // namespace

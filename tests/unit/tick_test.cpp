@@ -258,6 +258,16 @@ TEST_F(TickTest, BirthdayAdvanceReminderOnlyOnce) {
     EXPECT_EQ(Fake().reminders.size(), 2u);  // no "生日时间到了！！" while the program keeps running
 }
 
+TEST_F(TickTest, BirthdayWithADateThatCannotOccurStaysSilent) {
+    // As a hand-edited line "3=" loads: an empty name and an all-zero date.
+    // In December its yearly rule lands on 2026-11-29, days behind.
+    Birthdays = {DateEntry()};
+    SetFakeNow(2026, 12, 8, 10, 0, 0);
+    DatePass();
+    ASSERT_LT(Birthdays[0].daysLeft, 0);
+    EXPECT_TRUE(Fake().reminders.empty());
+}
+
 TEST_F(TickTest, ScheduleRemindedAtTheFirstPassAtOrAfterItsTime) {
     Schedules = {Dated("会议", 2025, 3, 10, 18, 30, 0)};
     SetFakeNow(2025, 3, 10, 18, 29, 59);

@@ -1,0 +1,31 @@
+# Sourced by the Wine tests and scripts: one Wine prefix under the build folder, Chinese locale
+# (ANSI code page 936), quiet logs, and the CJK font standing in for the faces the programs ask for.
+# CHIME_WINE_PREFIX overrides the prefix folder.
+_chime_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+export WINEPREFIX=${CHIME_WINE_PREFIX:-$_chime_root/build/wine-prefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+# Creates the prefix once; concurrent callers wait for the first one.
+chime_wine_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.chime-ready" ]; then
+      wineboot -i >/dev/null 2>&1 || true
+      local reg
+      reg=$(mktemp --suffix=.reg)
+      printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"Microsoft YaHei"="WenQuanYi Micro Hei"' '"黑体"="WenQuanYi Micro Hei"' \
+        '"SimSun"="WenQuanYi Micro Hei"' '"宋体"="WenQuanYi Micro Hei"' > "$reg"
+      wine regedit "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+      rm -f "$reg"
+      wineserver -w
+      touch "$WINEPREFIX/.chime-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# A Linux path as the Windows programs see it (drive Z: is the Linux root).
+chime_win_path() { printf 'Z:%s' "$(realpath -m "$1")" | tr '/' '\\'; }
