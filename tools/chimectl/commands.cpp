@@ -225,20 +225,25 @@ void PrintStopwatchAndTimers(std::ostream& out) {
     out << "\n";
 }
 
+std::string DisplayName(const std::string& gbk) { return gbk.empty() ? "（未命名）" : Utf8(gbk); }
+
 void PrintDates(std::ostream& out) {
     out << "生日（共 " << Birthdays.size() << " 个）：\n";
-    if (Birthdays.empty()) out << "  没有生日\n";
-    for (size_t i = 0; i < Birthdays.size() && i < kUpcomingRows; ++i) {
+    size_t shown = 0;
+    for (size_t i = 0; i < Birthdays.size() && shown < kUpcomingRows; ++i) {
         const DateEntry& e = Birthdays[i];
-        out << "  " << Utf8(e.name) << "  " << Utf8(BirthdaySummary(e)) << "，" << Utf8(DateText(e)) << "\n";
+        if (e.daysLeft < 0) continue;  // a hand-edited date that never comes round
+        out << "  " << DisplayName(e.name) << "  " << Utf8(BirthdaySummary(e)) << "，" << Utf8(DateText(e)) << "\n";
+        ++shown;
     }
+    if (shown == 0) out << "  没有生日\n";
     out << "日程（共 " << Schedules.size() << " 个）：\n";
     if (Schedules.empty()) out << "  没有日程\n";
     for (size_t i = 0; i < Schedules.size() && i < kUpcomingRows; ++i) {
         const DateEntry& e = Schedules[i];
         const std::string when = e.daysLeft >= 0 ? Utf8(ScheduleSummary(e))
                                                  : "已过去 " + std::to_string(-e.daysLeft) + " 天";
-        out << "  " << Utf8(e.name) << "  " << when << "，" << Utf8(ScheduleDescription(e)) << "\n";
+        out << "  " << DisplayName(e.name) << "  " << when << "，" << Utf8(ScheduleDescription(e)) << "\n";
     }
 }
 

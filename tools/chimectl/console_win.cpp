@@ -1,8 +1,9 @@
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
 #include <stdio.h>
-#include <windows.h>
 
 #include "forms/gbk.h"
 #include "tools/chimectl/console.h"
