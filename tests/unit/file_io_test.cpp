@@ -2,7 +2,9 @@
 #include "forms/file_io.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -14,8 +16,8 @@ namespace {
 
 std::vector<std::string> FolderEntries(const ScratchDir& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(U8Path(dir.path()))) {
+        names.push_back(entry.path().filename().u8string());
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -63,13 +65,14 @@ TEST(ReplaceFileAtomically, FailureLeavesNoFileBehind) {
     EXPECT_FALSE(PathExists(dir.File("no-such-folder")));
 
     // The rename cannot replace a folder that has files in it: the temporary file must go again.
-    std::filesystem::create_directory(dir.File("taken"));
+    std::filesystem::create_directory(U8Path(dir.File("taken")));
     WriteBytes(dir.File("taken/inner"), "keep");
     EXPECT_FALSE(ReplaceFileAtomically(dir.File("taken"), "x"));
     EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"taken"});
     EXPECT_EQ(ReadBytes(dir.File("taken/inner")), "keep");
 }
 
+#ifndef _WIN32
 TEST(ReplaceFileAtomically, KeepsThePermissionsOfTheReplacedFile) {
     ScratchDir dir;
     const std::string path = dir.File("data.ini");
@@ -80,6 +83,7 @@ TEST(ReplaceFileAtomically, KeepsThePermissionsOfTheReplacedFile) {
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
+#endif
 
 TEST(PathExists, TellsFilesAndFoldersFromMissingNames) {
     ScratchDir dir;
