@@ -33,3 +33,12 @@ chime_wine_prefix() {
 
 # A Linux path as the Windows programs see it (drive Z: is the Linux root).
 chime_win_path() { printf 'Z:%s' "$(realpath -m "$1")" | tr '/' '\\'; }
+
+# Makes sure the prefix exists and its server and services run, detached from every pipe: started
+# by a program whose output is captured, they would inherit that pipe and hold it open. SECONDS
+# keeps the server alive that long after its last client (no argument: until `wineserver -k`).
+chime_wine_up() {
+  chime_wine_prefix
+  wineserver -p ${1:-} </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
