@@ -72,7 +72,8 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     size_t pos = 0;
-    while (pos < utf8.size()) AppendUtf16(out, DecodeUtf8(utf8, pos));
+    while (pos < utf8.size())
+        AppendUtf16(out, DecodeUtf8(utf8, pos));
     return out;
 }
 
@@ -93,9 +94,31 @@ std::string Utf16ToUtf8(const std::u16string& text) {
     return out;
 }
 
-std::string GbkToUtf8(const std::string& gbk) { return Utf16ToUtf8(GbkToUtf16(gbk)); }
+bool LooksLikeUtf8(const std::string& text) {
+    bool beyondAscii = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            ++pos;
+            continue;
+        }
+        beyondAscii = true;
+        const size_t start = pos;
+        // A literal U+FFFD (EF BF BD) is well-formed; only a decoding error may be refused.
+        if (DecodeUtf8(text, pos) == kReplacement && text.compare(start, 3, "\xEF\xBF\xBD") != 0)
+            return false;
+    }
+    return beyondAscii;
+}
 
-std::string Utf8ToGbk(const std::string& utf8) { return Utf16ToGbk(Utf8ToUtf16(utf8)); }
+std::string GbkToUtf8(const std::string& gbk) {
+    return Utf16ToUtf8(GbkToUtf16(gbk));
+}
+
+std::string Utf8ToGbk(const std::string& utf8) {
+    return Utf16ToGbk(Utf8ToUtf16(utf8));
+}
 
 size_t GbkCharLength(const std::string& text, size_t pos) {
     if (pos + 1 < text.size() && IsGbkLeadByte(static_cast<unsigned char>(text[pos]))) return 2;
@@ -121,7 +144,8 @@ size_t GbkFind(const std::string& text, const std::string& needle, size_t from) 
     return std::string::npos;
 }
 
-std::string GbkReplaceAll(const std::string& text, const std::string& needle, const std::string& replacement) {
+std::string GbkReplaceAll(const std::string& text, const std::string& needle,
+                          const std::string& replacement) {
     if (needle.empty()) return text;
     std::string out;
     size_t pos = 0;

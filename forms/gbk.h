@@ -20,16 +20,25 @@ std::string Utf16ToGbk(const std::u16string& text);
 std::u16string Utf8ToUtf16(const std::string& utf8);
 std::string Utf16ToUtf8(const std::u16string& text);
 
+// True when text is well-formed UTF-8 (no overlong forms, surrogates or stray bytes) and has at
+// least one character outside ASCII. Chinese GBK text of any length practically never passes: its
+// double-byte characters do not form UTF-8's lead and continuation pattern.
+bool LooksLikeUtf8(const std::string& text);
+
 // The two compositions every caller needs.
 std::string GbkToUtf8(const std::string& gbk);
 std::string Utf8ToGbk(const std::string& utf8);
 
 // A GBK text from a UTF-8 literal of the source code, e.g. Gbk("闹钟"). Converts on every call:
 // hot paths keep the result in a function-local static.
-inline std::string Gbk(const char* utf8) { return Utf8ToGbk(utf8); }
+inline std::string Gbk(const char* utf8) {
+    return Utf8ToGbk(utf8);
+}
 
 // True for a byte that starts a double-byte GBK character.
-inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+inline bool IsGbkLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 // Bytes of the character starting at pos: 2 for a lead byte followed by a trail byte, else 1.
 size_t GbkCharLength(const std::string& text, size_t pos);

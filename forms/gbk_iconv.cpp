@@ -8,7 +8,7 @@ namespace {
 
 // Owns one iconv descriptor; copying is deleted so the descriptor is closed exactly once.
 class IconvHandle {
-public:
+  public:
     IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~IconvHandle() {
         if (ok()) iconv_close(cd_);
@@ -18,7 +18,7 @@ public:
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 

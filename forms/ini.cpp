@@ -5,7 +5,8 @@
 // character-aware: the trail byte of a double-byte character may be '[' (0x5B), ']' (0x5D),
 // '|' (0x7C), '\' (0x5C) or an ASCII letter, and must never be taken for one. Bytes below 0x40
 // ('=', space, tab, quotes, CR, LF) cannot be trail bytes, so searching for those byte-wise is safe.
-// UTF-8 and UTF-16 files are worked on as UTF-8, where every byte below 0x80 is a character.
+// UTF-8 and UTF-16 files (UTF-8 also without signature) are worked on as UTF-8, where every byte
+// below 0x80 is a character.
 #include "forms/ini.h"
 
 #include <cstddef>
@@ -195,6 +196,7 @@ IniDocument ParseIni(const std::string& bytes) {
         doc.encoding = IniEncoding::kUtf16Le;
         doc.lines = SplitLines(Utf16LeBytesToUtf8(bytes, sizeof kUtf16Signature - 1));
     } else {
+        if (LooksLikeUtf8(bytes)) doc.encoding = IniEncoding::kUtf8NoSignature;
         doc.lines = SplitLines(bytes);
     }
     return doc;
@@ -212,6 +214,7 @@ std::string SerializeIni(const IniDocument& doc) {
         case IniEncoding::kUtf16Le:
             return std::string(kUtf16Signature) + Utf8ToUtf16LeBytes(text);
         case IniEncoding::kAnsi:
+        case IniEncoding::kUtf8NoSignature:
             break;
     }
     return text;

@@ -2,7 +2,10 @@
 // through ReplaceFileAtomically.
 //
 // Files come in three encodings, told by their first bytes: EF BB BF (UTF-8), FF FE (UTF-16LE),
-// anything else is ANSI text (GBK). Line ends CR LF or LF. Callers always speak GBK: section names,
+// anything else is ANSI text (GBK) -- except a file without signature that is well-formed UTF-8
+// with non-ASCII text, as editors now save by default: read as GBK, its names would turn into
+// garbage and the next save would mix two encodings in one file. It is kept as UTF-8 without
+// signature. Line ends CR LF or LF. Callers always speak GBK: section names,
 // keys and values going in and coming out are GBK text; a UTF-8 or UTF-16 file keeps its encoding
 // (and a signature) when written, and lines nobody changed are written back as they were read.
 // A file the layer creates is GBK with CR LF.
@@ -12,12 +15,12 @@
 #include <utility>
 #include <vector>
 
-enum class IniEncoding { kAnsi, kUtf8, kUtf16Le };
+enum class IniEncoding { kAnsi, kUtf8, kUtf16Le, kUtf8NoSignature };
 
 struct IniDocument {
     IniEncoding encoding = IniEncoding::kAnsi;
     // The lines without their line ends, in the working encoding: GBK for ANSI files, UTF-8 for
-    // UTF-8 and UTF-16 files. Only the functions below should need to look at them.
+    // the others. Only the functions below should need to look at them.
     std::vector<std::string> lines;
 };
 
@@ -26,7 +29,7 @@ using IniEntries = std::vector<std::pair<std::string, std::string>>;  // key, va
 // Parses file bytes. Never fails: any bytes give a document.
 IniDocument ParseIni(const std::string& bytes);
 
-// The bytes of the document in its own encoding (with signature for UTF-8 and UTF-16), CR LF ends.
+// The bytes of the document in its own encoding (with the signature it was read with), CR LF ends.
 std::string SerializeIni(const IniDocument& doc);
 
 // Reads a file; a missing or unreadable file gives an empty ANSI document.

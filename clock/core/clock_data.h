@@ -9,10 +9,10 @@
 #include "clock/core/date_value.h"
 #include "forms/ini.h"
 
-constexpr size_t kNameBytes = 50;         // names: 50 bytes, 25 Chinese characters
-constexpr size_t kOptionSlotBytes = 99;   // a 100-byte zero-terminated option slot
+constexpr size_t kNameBytes = 50;        // names: 50 bytes, 25 Chinese characters
+constexpr size_t kOptionSlotBytes = 99;  // a 100-byte zero-terminated option slot
 constexpr int kOptionCount = 7;
-constexpr int kPageCount = 6;             // 0 闹钟, 1 秒表, 2 计时, 3 生日, 4 日程, 5 设置
+constexpr int kPageCount = 6;  // 0 闹钟, 1 秒表, 2 计时, 3 生日, 4 日程, 5 设置
 constexpr int kSettingsPage = 5;
 
 enum OptionSlot {
@@ -31,7 +31,7 @@ struct AlarmEntry {
     int minute = 0;
     uint8_t days[8] = {};  // days[1] Monday ... days[7] Sunday; days[0] unused
     int enabled = 0;
-    int fired = 0;  // run-time only
+    int fired = 0;       // run-time only
     std::string action;  // "", "关机", "重启" or a file path (GBK)
 };
 
@@ -84,7 +84,7 @@ extern std::vector<DateEntry> Birthdays;
 extern std::vector<DateEntry> Schedules;
 extern std::string OptionSlots[kOptionCount];  // "flag|caption"
 extern int CurrentPage;
-extern uint64_t StopwatchStart;  // multimedia tick up to which LapTimes[0] is counted; 0 = not running
+extern uint64_t StopwatchStart;   // multimedia tick up to which LapTimes[0] is counted; 0 = not running
 extern std::string DataFilePath;  // UTF-8 path of 闹钟数据.INI
 
 // Built-in "flag|caption" of slot k (GBK).
@@ -122,8 +122,8 @@ WindowGeometry ComputeWindowGeometry(const ScreenMetrics& screen, bool remember,
 
 // What LoadClockData needs from the outside world, so the load can be run with pinned values.
 struct LoadEnvironment {
-    DateTime now;                  // today, for birthdays and schedules
-    uint32_t mediaTick = 1;        // current multimedia tick, the new StopwatchStart when running
+    DateTime now;            // today, for birthdays and schedules
+    uint32_t mediaTick = 1;  // current multimedia tick, the new StopwatchStart when running
     bool startupShortcutExists = false;
     ScreenMetrics screen;
 };

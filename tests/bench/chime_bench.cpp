@@ -74,7 +74,8 @@ void BM_Tick100Alarms100Timers(benchmark::State& state) {
         alarm.hour = i % 24;
         alarm.minute = (i * 7) % 60;
         alarm.enabled = 1;
-        for (int d = 1; d <= 7; ++d) alarm.days[d] = static_cast<uint8_t>((i + d) % 2);
+        for (int d = 1; d <= 7; ++d)
+            alarm.days[d] = static_cast<uint8_t>((i + d) % 2);
         Alarms.push_back(alarm);
         TimerEntry timer;
         timer.seconds = 3600 + i;

@@ -29,7 +29,8 @@ ToolRun Chimectl(std::vector<std::string> args) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -66,17 +67,22 @@ TEST(ChimectlLunar, PrintsTheLunarDateOrZero) {
 }
 
 TEST(ChimectlDump, SameLinesForEveryEncodingInTheDocumentedOrder) {
-    const ToolRun gbk = Chimectl({"dump", TestDataPath("samples/sample_gbk.ini"), "--now", "2026-12-08 10:00:00"});
+    const ToolRun gbk =
+        Chimectl({"dump", TestDataPath("samples/sample_gbk.ini"), "--now", "2026-12-08 10:00:00"});
     ASSERT_EQ(kExitOk, gbk.code) << gbk.err;
-    for (const char* other : {"samples/sample_utf8.ini", "samples/sample_utf16.ini"}) {
-        EXPECT_EQ(gbk.out, Chimectl({"dump", TestDataPath(other), "--now", "2026-12-08 10:00:00"}).out) << other;
+    for (const char* other :
+         {"samples/sample_utf8.ini", "samples/sample_utf8plain.ini", "samples/sample_utf16.ini"}) {
+        EXPECT_EQ(gbk.out, Chimectl({"dump", TestDataPath(other), "--now", "2026-12-08 10:00:00"}).out)
+            << other;
     }
     const std::vector<std::string> lines = Lines(gbk.out);
-    const char* const kOrder[] = {"option", "page", "stopwatch", "alarm", "lap", "timer", "birthday", "schedule"};
+    const char* const kOrder[] = {"option", "page",  "stopwatch", "alarm",
+                                  "lap",    "timer", "birthday",  "schedule"};
     size_t kind = 0;
     for (const std::string& line : lines) {
         const std::string head = line.substr(0, line.find('\t'));
-        while (kind < std::size(kOrder) && head != kOrder[kind]) ++kind;
+        while (kind < std::size(kOrder) && head != kOrder[kind])
+            ++kind;
         ASSERT_LT(kind, std::size(kOrder)) << "out of order: " << line;
     }
     EXPECT_EQ("option\t5\t1\t点关闭按钮为隐藏", lines[5]);  // an empty flag counts as on
@@ -89,7 +95,8 @@ TEST(ChimectlDump, SameLinesForEveryEncodingInTheDocumentedOrder) {
 }
 
 TEST(ChimectlUpcoming, NamesTheNextAlarmAndSkipsDatesThatNeverCome) {
-    const ToolRun run = Chimectl({"upcoming", TestDataPath("samples/sample_gbk.ini"), "--now", "2026-12-08 10:00:00"});
+    const ToolRun run =
+        Chimectl({"upcoming", TestDataPath("samples/sample_gbk.ini"), "--now", "2026-12-08 10:00:00"});
     ASSERT_EQ(kExitOk, run.code);
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_GE(lines.size(), 3u);

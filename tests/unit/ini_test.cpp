@@ -64,10 +64,12 @@ TEST(IniText, UntouchedGbkBytesSurviveExactly) {
 }
 
 TEST(IniText, ThreeEncodingsReadTheSame) {
+    // A file without signature that is well-formed UTF-8 is taken as UTF-8, as editors save it now.
     const std::string files[] = {Utf8ToGbk(kSample), "\xEF\xBB\xBF" + std::string(kSample),
-                                 Utf16LeFile(kSample)};
-    const IniEncoding encodings[] = {IniEncoding::kAnsi, IniEncoding::kUtf8, IniEncoding::kUtf16Le};
-    for (int i = 0; i < 3; ++i) {
+                                 Utf16LeFile(kSample), kSample};
+    const IniEncoding encodings[] = {IniEncoding::kAnsi, IniEncoding::kUtf8, IniEncoding::kUtf16Le,
+                                     IniEncoding::kUtf8NoSignature};
+    for (int i = 0; i < 4; ++i) {
         const IniDocument doc = ParseIni(files[i]);
         EXPECT_EQ(doc.encoding, encodings[i]);
         EXPECT_EQ(Section(doc, "闹钟"), Gbk("0=7时30分|一二三四五|是|起床|\r\n1=22时0分||否|关电脑|关机"));
@@ -86,6 +88,17 @@ TEST(IniText, WritesKeepTheFileEncoding) {
     WriteKey(utf8, "a", "y", Gbk("中"));
     EXPECT_EQ(SerializeIni(utf8), "\xEF\xBB\xBF[a]\r\nx=1\r\ny=中\r\n");
     EXPECT_EQ(Key(utf8, "a", "y"), Gbk("中"));
+}
+
+TEST(IniText, Utf8WithoutSignatureStaysSoAndGbkIsNeverTakenForIt) {
+    IniDocument utf8 = ParseIni("[a]\r\nx=中\r\n");
+    WriteKey(utf8, "a", "y", Gbk("文"));
+    EXPECT_EQ(SerializeIni(utf8), "[a]\r\nx=中\r\ny=文\r\n");
+    // GBK text, ASCII-only text and UTF-8 cut inside a character are all read as ANSI.
+    for (const std::string& bytes : {GbkLines({"[闹钟]", "0=7时30分|一二三四五|是|起床|"}),
+                                     std::string("[a]\r\nx=1"), std::string("[a]\r\nx=\xE4\xB8")}) {
+        EXPECT_EQ(ParseIni(bytes).encoding, IniEncoding::kAnsi);
+    }
 }
 
 TEST(IniText, Utf8LinesAreNotScannedAsGbk) {

@@ -15,7 +15,8 @@ void SaveEverything() {
     SaveTimers();
     SaveBirthdays();
     SaveSchedules();
-    for (int k = 0; k < kOptionCount; ++k) WriteSetting(std::to_string(k), OptionSlots[k]);
+    for (int k = 0; k < kOptionCount; ++k)
+        WriteSetting(std::to_string(k), OptionSlots[k]);
     WriteSetting("X", "10");
     WriteSetting("Y", "20");
     WriteSetting("H", "300");

@@ -46,28 +46,32 @@ bool ParseDateParts(const std::string& text, int* year, int* month, int* day) {
     const size_t a = text.find('-', 1);
     const size_t b = a == std::string::npos ? a : text.find('-', a + 1);
     if (b == std::string::npos) return false;
-    return ParseWholeNumber(text.substr(0, a), year) && ParseWholeNumber(text.substr(a + 1, b - a - 1), month) &&
+    return ParseWholeNumber(text.substr(0, a), year) &&
+           ParseWholeNumber(text.substr(a + 1, b - a - 1), month) &&
            ParseWholeNumber(text.substr(b + 1), day);
 }
 
-std::string Utf8(const std::string& gbk) { return GbkToUtf8(gbk); }
+std::string Utf8(const std::string& gbk) {
+    return GbkToUtf8(gbk);
+}
 
 std::string LunarDateName(const LunarDate& d) {
-    return GanZhiYearName(d.year) + Gbk("年") + (d.leap ? Gbk("闰") : std::string()) + LunarMonthName(d.month) +
-           LunarDayName(d.day);
+    return GanZhiYearName(d.year) + Gbk("年") + (d.leap ? Gbk("闰") : std::string()) +
+           LunarMonthName(d.month) + LunarDayName(d.day);
 }
 
 int RunLunar(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     int year = 0, month = 0, day = 0;
-    if (args.size() != 3 || !ParseDateParts(args[2], &year, &month, &day)) return Usage(err, "lunar 需要一个日期");
+    if (args.size() != 3 || !ParseDateParts(args[2], &year, &month, &day))
+        return Usage(err, "lunar 需要一个日期");
     const PackedLunarDate packed = SolarToLunar(year, month, day);
     if (packed == 0) {
         out << "0\n";
         return kExitOk;
     }
     const LunarDate d = UnpackLunarDate(packed);
-    out << d.year << '\t' << d.month << '\t' << d.day << '\t' << (d.leap ? 1 : 0) << '\t' << Utf8(LunarDateName(d))
-        << '\n';
+    out << d.year << '\t' << d.month << '\t' << d.day << '\t' << (d.leap ? 1 : 0) << '\t'
+        << Utf8(LunarDateName(d)) << '\n';
     return kExitOk;
 }
 
@@ -129,23 +133,25 @@ std::string OptionCaption(const std::string& slot) {
 
 std::string DayFlags(const AlarmEntry& alarm) {
     std::string flags;
-    for (int d = 1; d <= 7; ++d) flags += alarm.days[d] ? '1' : '0';
+    for (int d = 1; d <= 7; ++d)
+        flags += alarm.days[d] ? '1' : '0';
     return flags;
 }
 
 void DumpAlarms(const DateTime& now, std::ostream& out) {
     for (size_t i = 0; i < Alarms.size(); ++i) {
         const AlarmEntry& a = Alarms[i];
-        const std::string countdown = a.enabled ? FormatCountdown(AlarmCountdownSeconds(a, now)) : std::string();
+        const std::string countdown =
+            a.enabled ? FormatCountdown(AlarmCountdownSeconds(a, now)) : std::string();
         out << "alarm\t" << i << '\t' << a.hour << '\t' << a.minute << '\t' << DayFlags(a) << '\t'
-            << (a.enabled ? 1 : 0) << '\t' << Utf8(a.name) << '\t' << Utf8(a.action) << '\t' << Utf8(countdown)
-            << '\n';
+            << (a.enabled ? 1 : 0) << '\t' << Utf8(a.name) << '\t' << Utf8(a.action) << '\t'
+            << Utf8(countdown) << '\n';
     }
 }
 
 void DumpDateFields(const DateEntry& e, std::ostream& out) {
-    out << Utf8(e.name) << '\t' << e.calendar << '\t' << e.year << '\t' << e.month << '\t' << e.day << '\t' << e.hour
-        << '\t' << e.minute << '\t' << e.aheadDays << '\t';
+    out << Utf8(e.name) << '\t' << e.calendar << '\t' << e.year << '\t' << e.month << '\t' << e.day << '\t'
+        << e.hour << '\t' << e.minute << '\t' << e.aheadDays << '\t';
 }
 
 void DumpDates(std::ostream& out) {
@@ -166,14 +172,17 @@ void DumpDates(std::ostream& out) {
 int RunDump(const FileCommand& cmd, std::ostream& out) {
     LoadDataFile(cmd);
     for (int k = 0; k < kOptionCount; ++k) {
-        out << "option\t" << k << '\t' << (OptionOn(k) ? 1 : 0) << '\t' << Utf8(OptionCaption(OptionSlots[k])) << '\n';
+        out << "option\t" << k << '\t' << (OptionOn(k) ? 1 : 0) << '\t' << Utf8(OptionCaption(OptionSlots[k]))
+            << '\n';
     }
     out << "page\t" << CurrentPage << '\n';
     out << "stopwatch\t" << (StopwatchStart != 0 ? 1 : 0) << '\n';
     DumpAlarms(cmd.now, out);
-    for (size_t i = 0; i < LapTimes.size(); ++i) out << "lap\t" << i << '\t' << LapTimes[i] << '\n';
+    for (size_t i = 0; i < LapTimes.size(); ++i)
+        out << "lap\t" << i << '\t' << LapTimes[i] << '\n';
     for (size_t i = 0; i < Timers.size(); ++i) {
-        out << "timer\t" << i << '\t' << Timers[i].seconds << '\t' << Utf8(FormatDuration(Timers[i].seconds)) << '\n';
+        out << "timer\t" << i << '\t' << Timers[i].seconds << '\t' << Utf8(FormatDuration(Timers[i].seconds))
+            << '\n';
     }
     DumpDates(out);
     return kExitOk;
@@ -202,14 +211,16 @@ void PrintAlarms(const DateTime& now, std::ostream& out) {
     for (size_t i = 0; i < Alarms.size(); ++i) {
         if (Alarms[i].enabled) due.emplace_back(AlarmCountdownSeconds(Alarms[i], now), i);
     }
-    std::stable_sort(due.begin(), due.end(),
-                     [](const std::pair<int, size_t>& a, const std::pair<int, size_t>& b) { return a.first < b.first; });
+    std::stable_sort(
+        due.begin(), due.end(),
+        [](const std::pair<int, size_t>& a, const std::pair<int, size_t>& b) { return a.first < b.first; });
     out << "闹钟（开启 " << due.size() << " 个，共 " << Alarms.size() << " 个）：\n";
     if (due.empty()) out << "  没有开启的闹钟\n";
     for (size_t k = 0; k < due.size() && k < kUpcomingRows; ++k) {
         const AlarmEntry& a = Alarms[due[k].second];
         out << "  " << FormatHourMinute(a.hour, a.minute) << ' ' << Utf8(a.name) << "  还有 "
-            << Utf8(FormatCountdown(due[k].first)) << "（" << AlarmRepeatText(a) << AlarmActionText(a) << "）\n";
+            << Utf8(FormatCountdown(due[k].first)) << "（" << AlarmRepeatText(a) << AlarmActionText(a)
+            << "）\n";
     }
 }
 
@@ -217,15 +228,18 @@ void PrintStopwatchAndTimers(std::ostream& out) {
     if (LapTimes.empty()) {
         out << "秒表：已清零\n";
     } else {
-        out << "秒表：" << (StopwatchStart != 0 ? "正在计时" : "已暂停") << "，累计 " << Utf8(FormatStopwatch(LapTimes[0]))
-            << "，计次 " << LapTimes.size() - 1 << " 次\n";
+        out << "秒表：" << (StopwatchStart != 0 ? "正在计时" : "已暂停") << "，累计 "
+            << Utf8(FormatStopwatch(LapTimes[0])) << "，计次 " << LapTimes.size() - 1 << " 次\n";
     }
     out << "计时：共 " << Timers.size() << " 个，程序启动后都未开始";
-    for (size_t i = 0; i < Timers.size(); ++i) out << (i == 0 ? "：" : "、") << Utf8(FormatDuration(Timers[i].seconds));
+    for (size_t i = 0; i < Timers.size(); ++i)
+        out << (i == 0 ? "：" : "、") << Utf8(FormatDuration(Timers[i].seconds));
     out << "\n";
 }
 
-std::string DisplayName(const std::string& gbk) { return gbk.empty() ? "（未命名）" : Utf8(gbk); }
+std::string DisplayName(const std::string& gbk) {
+    return gbk.empty() ? "（未命名）" : Utf8(gbk);
+}
 
 void PrintDates(std::ostream& out) {
     out << "生日（共 " << Birthdays.size() << " 个）：\n";
@@ -233,7 +247,8 @@ void PrintDates(std::ostream& out) {
     for (size_t i = 0; i < Birthdays.size() && shown < kUpcomingRows; ++i) {
         const DateEntry& e = Birthdays[i];
         if (e.daysLeft < 0) continue;  // a hand-edited date that never comes round
-        out << "  " << DisplayName(e.name) << "  " << Utf8(BirthdaySummary(e)) << "，" << Utf8(DateText(e)) << "\n";
+        out << "  " << DisplayName(e.name) << "  " << Utf8(BirthdaySummary(e)) << "，" << Utf8(DateText(e))
+            << "\n";
         ++shown;
     }
     if (shown == 0) out << "  没有生日\n";
@@ -241,8 +256,8 @@ void PrintDates(std::ostream& out) {
     if (Schedules.empty()) out << "  没有日程\n";
     for (size_t i = 0; i < Schedules.size() && i < kUpcomingRows; ++i) {
         const DateEntry& e = Schedules[i];
-        const std::string when = e.daysLeft >= 0 ? Utf8(ScheduleSummary(e))
-                                                 : "已过去 " + std::to_string(-e.daysLeft) + " 天";
+        const std::string when =
+            e.daysLeft >= 0 ? Utf8(ScheduleSummary(e)) : "已过去 " + std::to_string(-e.daysLeft) + " 天";
         out << "  " << DisplayName(e.name) << "  " << when << "，" << Utf8(ScheduleDescription(e)) << "\n";
     }
 }

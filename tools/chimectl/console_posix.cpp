@@ -2,7 +2,9 @@
 
 #include "tools/chimectl/console.h"
 
-std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
 
 void PrepareConsole() {}
 
