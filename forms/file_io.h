@@ -17,6 +17,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 // True when path names an existing file or folder.
 bool PathExists(const std::string& path);
 
+// Makes ReadWholeFile fail for every file, as an unreadable or locked file would. Tests only.
+void SetReadFaultForTesting(bool fail);
+
 // Makes ReplaceFileAtomically stop after writing this many bytes of the temporary file, as if the
 // process died there (the temporary file is left behind, as a crash would leave it). Tests only;
 // a negative value turns the fault off.

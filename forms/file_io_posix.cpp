@@ -12,6 +12,7 @@
 namespace {
 
 std::atomic<long long> gWriteFault{-1};
+std::atomic<bool> gReadFault{false};
 std::atomic<unsigned> gTempCounter{0};
 
 // Owns one file descriptor; copying is deleted so it is closed exactly once.
@@ -95,6 +96,7 @@ constexpr int kTempNameAttempts = 16;
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
     bytes->clear();
+    if (gReadFault.load()) return false;
     Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.ok()) return false;
     struct stat info {};
@@ -141,4 +143,8 @@ bool PathExists(const std::string& path) {
 
 void SetWriteFaultForTesting(long long bytesBeforeFault) {
     gWriteFault.store(bytesBeforeFault);
+}
+
+void SetReadFaultForTesting(bool fail) {
+    gReadFault.store(fail);
 }

@@ -11,6 +11,7 @@
 namespace {
 
 std::atomic<long long> gWriteFault{-1};
+std::atomic<bool> gReadFault{false};
 std::atomic<unsigned> gTempCounter{0};
 
 // Owns one file handle; copying is deleted so it is closed exactly once.
@@ -86,6 +87,7 @@ constexpr int kTempNameAttempts = 16;
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
     bytes->clear();
+    if (gReadFault.load()) return false;
     // Share everything: another program (an editor, a virus scanner) may hold the file open.
     FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -130,4 +132,8 @@ bool PathExists(const std::string& path) {
 
 void SetWriteFaultForTesting(long long bytesBeforeFault) {
     gWriteFault.store(bytesBeforeFault);
+}
+
+void SetReadFaultForTesting(bool fail) {
+    gReadFault.store(fail);
 }

@@ -226,6 +226,17 @@ IniDocument LoadIniFile(const std::string& path) {
     return ParseIni(bytes);
 }
 
+bool LoadIniFileForUpdate(const std::string& path, IniDocument* doc) {
+    std::string bytes;
+    if (ReadWholeFile(path, &bytes)) {
+        *doc = ParseIni(bytes);
+        return true;
+    }
+    if (PathExists(path)) return false;
+    *doc = IniDocument();
+    return true;
+}
+
 bool SaveIniFile(const std::string& path, const IniDocument& doc) {
     return ReplaceFileAtomically(path, SerializeIni(doc));
 }

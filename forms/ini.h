@@ -35,6 +35,11 @@ std::string SerializeIni(const IniDocument& doc);
 // Reads a file; a missing or unreadable file gives an empty ANSI document.
 IniDocument LoadIniFile(const std::string& path);
 
+// Reads a file that is about to be changed and written back. False when the file exists but
+// cannot be read (locked, no permission, an I/O error): writing a document made without its
+// content would replace every section it could not see. A missing file gives an empty document.
+bool LoadIniFileForUpdate(const std::string& path, IniDocument* doc);
+
 // Writes the document over the file atomically. False on failure, the old file untouched.
 bool SaveIniFile(const std::string& path, const IniDocument& doc);
 

@@ -1,23 +1,30 @@
 #include "clock/alarms/alarm_rules.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "forms/gbk.h"
 
 namespace {
 
-// Seconds from the current time of day to hh:mm:00 of the same day, -86399..86399.
-int SecondsToRingToday(const AlarmEntry& alarm, const DateTime& now) {
-    return alarm.hour * 3600 + alarm.minute * 60 - SecondsOfDay(now);
+// Seconds from the current time of day to hh:mm:00 of the same day, -86399..86399 for a proper
+// time. 64-bit: a hand-edited hour may be any 32-bit number.
+int64_t SecondsToRingToday(const AlarmEntry& alarm, const DateTime& now) {
+    return int64_t{alarm.hour} * 3600 + int64_t{alarm.minute} * 60 - SecondsOfDay(now);
+}
+
+int ClampToInt(int64_t seconds) {
+    return static_cast<int>(std::clamp<int64_t>(seconds, INT32_MIN, INT32_MAX));
 }
 
 // The week-day walk shared by the ring rule and the page: for j = 0..7 the flagged day w + j,
 // stopping at the first s that passes the test. j = 7 is today one week on (s >= 518401), so a
 // repeating alarm always finds one.
 int RepeatingSeconds(const AlarmEntry& alarm, const DateTime& now, bool strictlyFuture) {
-    const int diff = SecondsToRingToday(alarm, now);
+    const int64_t diff = SecondsToRingToday(alarm, now);
     const int today = WeekDay(now);
-    int s = diff;
+    int64_t s = diff;
     for (int j = 0; j <= 7; ++j) {
         int d = today + j;
         if (d > 7) d -= 7;
@@ -25,13 +32,19 @@ int RepeatingSeconds(const AlarmEntry& alarm, const DateTime& now, bool strictly
         s = diff + kSecondsPerDay * j;
         if (strictlyFuture ? s > 0 : s >= 0) break;
     }
-    return s;
+    return ClampToInt(s);
 }
 
 int OneShotSeconds(const AlarmEntry& alarm, const DateTime& now) {
-    int s = SecondsToRingToday(alarm, now);
+    int64_t s = SecondsToRingToday(alarm, now);
     if (s < 0) s += kSecondsPerDay;
-    return s;
+    return ClampToInt(s);
+}
+
+// A hand-edited "99时" or "-5时" names no second of the day, so such an alarm never rings (a
+// negative hour would otherwise wrap into some other time, or ring at once).
+bool IsTimeOfDay(const AlarmEntry& alarm) {
+    return alarm.hour >= 0 && alarm.hour <= 23 && alarm.minute >= 0 && alarm.minute <= 59;
 }
 
 bool InList(int index, size_t count) {
@@ -48,10 +61,12 @@ bool AlarmRepeats(const AlarmEntry& alarm) {
 }
 
 int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now) {
+    if (!IsTimeOfDay(alarm)) return kNeverRings;
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, false) : OneShotSeconds(alarm, now);
 }
 
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now) {
+    if (!IsTimeOfDay(alarm)) return kNeverRings;
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, true) : OneShotSeconds(alarm, now);
 }
 

@@ -20,6 +20,9 @@ bool AlarmRepeats(const AlarmEntry& alarm);
 // second hh:mm:00 itself. Repeating alarms: the first flagged week day, today or up to 7 days on,
 // whose occurrence is not yet past (0..604800). One-shot alarms: today's or tomorrow's time
 // (0..86399). The enabled flag is not looked at.
+// An alarm whose hour or minute lies outside 0..23, 0..59 (only a hand-edited file has one) never
+// rings: kNeverRings.
+constexpr int kNeverRings = 2147483647;
 int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now);
 
 // The page's count-down: as AlarmRingSeconds, but a repeating alarm skips an occurrence that is

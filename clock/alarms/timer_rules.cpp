@@ -28,7 +28,9 @@ int TimerElapsedSeconds(const TimerEntry& timer, uint32_t tickNow) {
 
 int TimerRemainingSeconds(const TimerEntry& timer, uint32_t tickNow) {
     if (timer.startTick == 0) return timer.seconds;
-    return timer.seconds - TimerElapsedSeconds(timer, tickNow);
+    // 64-bit: a hand-edited duration may be any 32-bit number, the most negative one included.
+    const int64_t left = int64_t{timer.seconds} - TimerElapsedSeconds(timer, tickNow);
+    return left < INT32_MIN ? INT32_MIN : static_cast<int>(left);
 }
 
 std::string LeastRemainingText(const std::vector<TimerEntry>& timers, uint32_t tickNow) {

@@ -104,7 +104,9 @@ bool SaveDateEdit(std::vector<DateEntry>& list, DateListKind kind, int editIndex
                   const DateEditorInput& input, const DateTime& today, std::string* message) {
     message->clear();
     if (editIndex != -1 && (editIndex < 0 || static_cast<size_t>(editIndex) >= list.size())) return false;
-    const std::string name = CleanDateName(input.nameText);
+    // The edit box takes 50 characters, up to 100 bytes: cut after cleaning ("，" takes two bytes),
+    // so the duplicate check sees the name as it will be stored and read back.
+    const std::string name = CutGbk(CleanDateName(input.nameText), kNameBytes);
     if (NameTaken(list, editIndex, name)) {
         *message = DateDuplicateMessage(kind);
         return false;
@@ -127,6 +129,28 @@ bool SaveDateEdit(std::vector<DateEntry>& list, DateListKind kind, int editIndex
         SortBirthdays(list);
     }
     return true;
+}
+
+namespace {
+
+// The fields the data file keeps; the derived and run-time ones change under the editor.
+bool SameStoredFields(const DateEntry& a, const DateEntry& b) {
+    return a.name == b.name && a.calendar == b.calendar && a.year == b.year && a.month == b.month &&
+           a.day == b.day && a.hour == b.hour && a.minute == b.minute && a.aheadDays == b.aheadDays &&
+           a.repeat == b.repeat;
+}
+
+}  // namespace
+
+int LocateOpenedEntry(const std::vector<DateEntry>& list, int openedIndex, const DateEntry& opened) {
+    if (openedIndex >= 0 && static_cast<size_t>(openedIndex) < list.size() &&
+        SameStoredFields(list[openedIndex], opened)) {
+        return openedIndex;
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (SameStoredFields(list[i], opened)) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 bool DeleteDateEntry(std::vector<DateEntry>& list, int index) {

@@ -71,3 +71,10 @@ bool SaveDateEdit(std::vector<DateEntry>& list, DateListKind kind, int editIndex
 
 // Removes entry index, moving the following ones up. False when index lies outside the list.
 bool DeleteDateEntry(std::vector<DateEntry>& list, int index);
+
+// Where the entry the editor opened is now. The minute pass re-sorts the lists while the editor is
+// open (at midnight every entry's days-left changes), so the index taken at opening may by then
+// name another entry: the editor keeps a copy of its entry and finds it again before saving or
+// deleting. Returns openedIndex when that entry still holds the same stored fields, else the first
+// entry that does, else -1 (the entry is gone).
+int LocateOpenedEntry(const std::vector<DateEntry>& list, int openedIndex, const DateEntry& opened);

@@ -84,8 +84,10 @@ void RecomputeBirthday(DateEntry& e, const Today& today) {
     e.daysLeft = o.daysLeft;
     // A lunar birthday counts its years in lunar years: the Gregorian year of the birth date would
     // be off by one around the lunar new year, and 1899 for a birth date that does not exist.
-    const int ageThisYear = IsLunar(e) ? today.lunarYear - e.year : today.year - SplitDate(OwnDate(e)).year;
-    e.age = ageThisYear + (o.followingYear ? 1 : 0);
+    // 64-bit, held within the day limit: a hand-edited year may be any 32-bit number.
+    const int64_t birthYear = IsLunar(e) ? e.year : SplitDate(OwnDate(e)).year;
+    const int64_t age = (IsLunar(e) ? today.lunarYear : today.year) - birthYear + (o.followingYear ? 1 : 0);
+    e.age = static_cast<int>(std::clamp<int64_t>(age, -kDaysBetweenLimit, kDaysBetweenLimit));
 }
 
 int GregorianMonthly(const Today& today, int day) {

@@ -139,13 +139,15 @@ void LoadDateLists(const IniDocument& doc, const DateTime& now) {
 }
 
 // Loads the file, puts entries in place of the section's lines and writes it back atomically.
-// A failed write leaves the old file and memory as they are, silently.
+// A file that exists but cannot be read is not written at all, and a failed write leaves the old
+// file; memory stays as it is either way, silently.
 void SaveSection(const std::string& section, const std::vector<std::string>& values) {
     IniEntries entries;
     entries.reserve(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         entries.emplace_back(std::to_string(i), values[i]);
-    IniDocument doc = LoadIniFile(DataFilePath);
+    IniDocument doc;
+    if (!LoadIniFileForUpdate(DataFilePath, &doc)) return;
     ReplaceSection(doc, section, entries);
     SaveIniFile(DataFilePath, doc);
 }
@@ -230,7 +232,8 @@ void SaveSchedules() {
 }
 
 void WriteSetting(const std::string& key, const std::string& value) {
-    IniDocument doc = LoadIniFile(DataFilePath);
+    IniDocument doc;
+    if (!LoadIniFileForUpdate(DataFilePath, &doc)) return;
     WriteKey(doc, Names().settings, key, value);
     SaveIniFile(DataFilePath, doc);
 }

@@ -4,6 +4,7 @@
 // 1899-12-29 06:00), which is why they cannot be added to as plain numbers.
 #include "clock/core/date_value.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -148,7 +149,10 @@ int WeekDay(const DateTime& t) {
 }
 
 int DaysBetween(DateValue from, DateValue to) {
-    return static_cast<int>(DayNumber(to) - DayNumber(from));
+    // Real dates are never this far apart; hand-edited years can be, and callers add and subtract
+    // small numbers to the result without overflowing.
+    const int64_t days = DayNumber(to) - DayNumber(from);
+    return static_cast<int>(std::clamp<int64_t>(days, -kDaysBetweenLimit, kDaysBetweenLimit));
 }
 
 int YearsBetween(DateValue from, DateValue to) {

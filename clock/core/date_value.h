@@ -40,7 +40,9 @@ int64_t DayNumber(DateValue value);
 int WeekDay(DateValue value);
 int WeekDay(const DateTime& t);
 
-// Whole-day difference to - from, time of day ignored (a date difference in days).
+// Whole-day difference to - from, time of day ignored (a date difference in days), held within
+// +-kDaysBetweenLimit.
+constexpr int64_t kDaysBetweenLimit = 1000000000;
 int DaysBetween(DateValue from, DateValue to);
 
 // Calendar-year difference: year of to - year of from.

@@ -86,7 +86,8 @@ void RemindSchedules(const DateTime& now) {
         const std::string second =
             entry.daysLeft > 0 ? kAhead + std::to_string(entry.daysLeft) + kDays : ScheduleDescription(entry);
         entry.reminded = 1;
-        ShowReminder(4, entry.name, second);
+        const std::string name = entry.name;  // the pop-up's creation must not read into the list
+        ShowReminder(4, name, second);
     }
 }
 

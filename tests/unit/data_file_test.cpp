@@ -34,7 +34,10 @@ class DataFileTest : public ::testing::Test {
         env_.now = DateTime{2024, 6, 10, 12, 0, 0};
         env_.mediaTick = 5000;
     }
-    void TearDown() override { DataFilePath.clear(); }
+    void TearDown() override {
+        SetReadFaultForTesting(false);
+        DataFilePath.clear();
+    }
 
     void WriteFile(const std::string& utf8) { WriteBytes(DataFilePath, Gbk(utf8.c_str())); }
     std::string FileText() const { return GbkToUtf8(ReadBytes(DataFilePath)); }
@@ -317,6 +320,23 @@ TEST_F(DataFileTest, WriteFailuresAreSilentAndChangeNothing) {
     EXPECT_FALSE(PathExists(DataFilePath));
     EXPECT_EQ(Alarms.size(), 5u);
     EXPECT_EQ(ReadSetting("X", "none"), "none");
+}
+
+TEST_F(DataFileTest, AFileThatCannotBeReadIsNeverOverwritten) {
+    // Saving from an empty document would leave only the saved section: every other list and
+    // option would be gone.
+    WriteFile("[设置]\r\n0=0|在所有窗口前面\r\n[闹钟]\r\n0=7时30分|一|是|起床|\r\n[计时]\r\n0=600\r\n");
+    const std::string before = ReadBytes(DataFilePath);
+    Timers = DefaultTimers();
+    SetReadFaultForTesting(true);
+    SaveTimers();
+    SaveAlarms();
+    WriteSetting("X", "1");
+    SetReadFaultForTesting(false);
+    EXPECT_EQ(ReadBytes(DataFilePath), before);
+    SaveTimers();  // readable again: the save goes through and keeps the other sections
+    EXPECT_NE(ReadBytes(DataFilePath), before);
+    EXPECT_EQ(ReadSetting("0", ""), Gbk("0|在所有窗口前面"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "clock/calendar/date_entries.h"
 #include "clock/calendar/lunar.h"
 #include "forms/gbk.h"
 
@@ -155,6 +156,21 @@ TEST(DateEditorSave, DuplicateNamesAreRefused) {
         SaveDateEdit(schedules, kScheduleList, -1, GregorianInput("a,b", 2025, 4, 1), kToday, &message));
 }
 
+TEST(DateEditorSave, NamesAreCutToFiftyBytesBeforeTheDuplicateCheck) {
+    std::string thirty;
+    for (int i = 0; i < 30; ++i)
+        thirty += "钟";
+    std::vector<DateEntry> schedules;
+    std::string message;
+    ASSERT_TRUE(
+        SaveDateEdit(schedules, kScheduleList, -1, GregorianInput(thirty, 2025, 4, 1), kToday, &message));
+    EXPECT_EQ(schedules[0].name.size(), 50u);
+    // The same first 25 characters would read back as the same name after a restart.
+    EXPECT_FALSE(SaveDateEdit(schedules, kScheduleList, -1, GregorianInput(thirty + "表", 2025, 4, 2), kToday,
+                              &message));
+    EXPECT_EQ(message, Gbk("你设置的日程已经存在了，不需要重复增加。"));
+}
+
 TEST(DateEditorSave, OwnNameAndEmptyNameAreAccepted) {
     std::vector<DateEntry> birthdays = {Named("甲")};
     std::string message;
@@ -181,6 +197,24 @@ TEST(DateEditorSave, ScheduleIsRemindedAgainBirthdayIsNot) {
     EXPECT_EQ(birthdays[0].reminded, 1u);
     EXPECT_EQ(schedules[0].reminded, 0u);
     EXPECT_EQ(schedules[0].daysLeft, 2);
+}
+
+TEST(DateEditorLocate, FindsTheOpenedEntryAfterTheListWasResorted) {
+    std::vector<DateEntry> birthdays = {Named("甲"), Named("乙")};
+    birthdays[0].day = 10;
+    birthdays[1].day = 15;
+    RecomputeBirthdays(birthdays, Day(2025, 3, 10, 23, 59));
+    SortBirthdays(birthdays);
+    const DateEntry opened = birthdays[1];  // 乙, while 甲 is today
+    EXPECT_EQ(LocateOpenedEntry(birthdays, 1, opened), 1);
+    // After midnight 甲 is a year away and 乙 moves to the top.
+    RecomputeBirthdays(birthdays, Day(2025, 3, 11, 0, 0));
+    SortBirthdays(birthdays);
+    ASSERT_EQ(birthdays[0].name, Gbk("乙"));
+    EXPECT_EQ(LocateOpenedEntry(birthdays, 1, opened), 0);
+    ASSERT_TRUE(DeleteDateEntry(birthdays, LocateOpenedEntry(birthdays, 1, opened)));
+    EXPECT_EQ(birthdays[0].name, Gbk("甲"));
+    EXPECT_EQ(LocateOpenedEntry(birthdays, 1, opened), -1);
 }
 
 TEST(DateEditorDelete, RemovesTheEntry) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "clock/alarms/alarm_rules.h"
 #include "clock/calendar/lunar.h"
 #include "clock/core/clock_data.h"
 #include "clock/core/load_all.h"
@@ -266,6 +267,31 @@ TEST_F(TickTest, BirthdayWithADateThatCannotOccurStaysSilent) {
     DatePass();
     ASSERT_LT(Birthdays[0].daysLeft, 0);
     EXPECT_TRUE(Fake().reminders.empty());
+}
+
+TEST_F(TickTest, ExtremeHandEditedNumbersNeitherOverflowNorRing) {
+    // The sanitizer build turns any signed overflow here into a failure.
+    WriteBytes(DataFilePath,
+               Gbk("[闹钟]\r\n0=99999999999时-99999999999分|一|是|甲|\r\n1=-99999999999时0分||是|乙|\r\n"
+                   "[计时]\r\n0=-2147483648\r\n1=2147483647\r\n"
+                   "[生日]\r\n0=丙|公历|-2147483648年1月1日0时0分|提前9天提醒\r\n"
+                   "1=丁|农历|2147483647年1月1日0时0分|提前9天提醒\r\n"
+                   "[日程]\r\n0=戊|公历|2000年1月2147483647日0时0分|提前9天提醒|按月重复(忽略年月)\r\n"
+                   "1=己|公历|2000年1月-2147483648日0时0分|提前9天提醒|按年重复(忽略年份)\r\n"));
+    LoadEnvironment env;
+    env.now = Fake().now;
+    LoadClockData(env);
+    for (TimerEntry& timer : Timers)
+        timer.startTick = 1;
+    Fake().tickCount = 5000;
+    DatePass();
+    DatePass();
+    for (const AlarmEntry& alarm : Alarms)
+        EXPECT_GT(AlarmRingSeconds(alarm, Fake().now), 0);
+    EXPECT_EQ(Alarms.size(), 2u);
+    // Only the timer of the most negative duration ends; nothing else is due.
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].kind, 2);
 }
 
 TEST_F(TickTest, ScheduleRemindedAtTheFirstPassAtOrAfterItsTime) {
