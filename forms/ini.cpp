@@ -37,6 +37,17 @@ std::string ToWorking(const IniDocument& doc, const std::string& gbk) {
     return IsGbk(doc) ? gbk : GbkToUtf8(gbk);
 }
 
+// Caller text for a line of the file: a CR or LF inside a name, key or value would end the line
+// there and turn the rest into a line of its own (a forged key, or a header). Spaces take their
+// place. Neither can be a GBK trail byte, so a byte-wise pass is safe.
+std::string OneLine(const IniDocument& doc, const std::string& gbk) {
+    std::string text = ToWorking(doc, gbk);
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return text;
+}
+
 std::string FromWorking(const IniDocument& doc, const std::string& text) {
     return IsGbk(doc) ? text : Utf8ToGbk(text);
 }
@@ -268,9 +279,9 @@ bool ReadKey(const IniDocument& doc, const std::string& section, const std::stri
 
 void WriteKey(IniDocument& doc, const std::string& section, const std::string& key,
               const std::string& value) {
-    const std::string name = Trim(ToWorking(doc, section), kBlanks);
-    const std::string keyText = Trim(ToWorking(doc, key), kBlanks);
-    const std::string valueText = ToWorking(doc, value);
+    const std::string name = Trim(OneLine(doc, section), kBlanks);
+    const std::string keyText = Trim(OneLine(doc, key), kBlanks);
+    const std::string valueText = OneLine(doc, value);
     SectionRange range;
     if (!FindProfileSection(doc, name, &range)) {
         if (valueText.empty()) return;
@@ -298,11 +309,11 @@ void WriteKey(IniDocument& doc, const std::string& section, const std::string& k
 }
 
 void ReplaceSection(IniDocument& doc, const std::string& section, const IniEntries& entries) {
-    const std::string name = ToWorking(doc, section);
+    const std::string name = OneLine(doc, section);
     std::vector<std::string> fresh;
     for (const auto& entry : entries) {
         if (entry.second.empty()) continue;
-        fresh.push_back(ToWorking(doc, entry.first) + "=" + ToWorking(doc, entry.second));
+        fresh.push_back(OneLine(doc, entry.first) + "=" + OneLine(doc, entry.second));
     }
     SectionRange range;
     if (!FindReaderSection(doc, name, &range)) {

@@ -56,6 +56,9 @@ std::string ReadSection(const IniDocument& doc, const std::string& section);
 // enclosing single or double quotes. False when absent.
 bool ReadKey(const IniDocument& doc, const std::string& section, const std::string& key, std::string* value);
 
+// Every writer below keeps each key line one line: a CR or LF in a name, key or value is written
+// as a space.
+//
 // Sets one key as the profile writer does: replaces the value of an existing key line, or adds
 // "key=value" after the last non-empty line of the section, or appends the section at the end of
 // the document. An empty value deletes the key instead.

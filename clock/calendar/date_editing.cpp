@@ -68,8 +68,11 @@ std::string DateDuplicateMessage(DateListKind kind) {
 
 std::string CleanDateName(const std::string& text) {
     static const std::string kWideComma = Gbk("，");
+    static const std::string kWideBar = Gbk("｜");
     // Stored names never carry '=' or an ASCII ','; the wide comma reads the same on the page.
-    return GbkReplaceAll(GbkReplaceAll(text, "=", " "), ",", kWideComma);
+    // Nor a '|': it separates the fields of the stored line, so "a|b" would come back after a
+    // restart as the name "a" with its date lost. The wide bar looks the same.
+    return GbkReplaceAll(GbkReplaceAll(GbkReplaceAll(text, "=", " "), ",", kWideComma), "|", kWideBar);
 }
 
 namespace {

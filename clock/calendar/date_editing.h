@@ -57,8 +57,8 @@ struct DateEditorInput {
 // The refusal text for a name already in the list.
 std::string DateDuplicateMessage(DateListKind kind);
 
-// The name as saved: every "=" becomes a space and every "," a "，" (both would break the line
-// format of the data file).
+// The name as saved: every "=" becomes a space, every "," a "，" and every "|" a "｜" (the
+// last would break the line format of the data file).
 std::string CleanDateName(const std::string& text);
 
 // Saves the editor's input into list (editIndex -1 appends a new entry, else changes entry

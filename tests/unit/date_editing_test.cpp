@@ -83,6 +83,15 @@ TEST(LunarLists, IndexAndMonthMapBothWays) {
 
 TEST(DateEditorSave, NameReplacements) {
     EXPECT_EQ(CleanDateName(Gbk("a=b,c,d")), Gbk("a b，c，d"));
+    // A '|' would split the stored line: the entry must read back with its own name and date.
+    const std::string cleaned = CleanDateName(Gbk("甲|公历"));
+    EXPECT_EQ(cleaned, Gbk("甲｜公历"));
+    DateEntry entry;
+    entry.name = cleaned;
+    entry.year = 1990, entry.month = 3, entry.day = 12;
+    const DateEntry back = ParseBirthday(FormatBirthday(entry));
+    EXPECT_EQ(back.name, cleaned);
+    EXPECT_EQ(back.year, 1990);
     std::vector<DateEntry> list;
     std::string message;
     ASSERT_TRUE(

@@ -101,6 +101,13 @@ TEST(IniText, Utf8WithoutSignatureStaysSoAndGbkIsNeverTakenForIt) {
     }
 }
 
+TEST(IniText, LineBreaksInValuesCannotForgeLines) {
+    IniDocument doc = ParseIni("[a]\r\nx=1\r\n");
+    WriteKey(doc, "a", "y", "2\r\n[b]\r\nz=3");
+    ReplaceSection(doc, "c", {{"0", "name\nsecond"}});
+    EXPECT_EQ(SerializeIni(doc), "[a]\r\nx=1\r\ny=2  [b]  z=3\r\n[c]\r\n0=name second\r\n");
+}
+
 TEST(IniText, Utf8LinesAreNotScannedAsGbk) {
     // In UTF-8, "中" ends in 0xAD, which GBK would read as a lead byte swallowing the '['.
     const IniDocument doc = ParseIni("\xEF\xBB\xBF[a]\r\n0=中[]x\r\n");
