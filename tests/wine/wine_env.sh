@@ -42,3 +42,19 @@ chime_wine_up() {
   wineserver -p ${1:-} </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
+
+# Gives the programs a screen: when DISPLAY is unset, starts a virtual one (Xvfb) on a free
+# display number and exports DISPLAY. CHIME_XVFB_PID names the server this started, for cleanup.
+chime_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=99
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  CHIME_XVFB_PID=$!
+  local i
+  for i in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n" CHIME_XVFB_PID
+}

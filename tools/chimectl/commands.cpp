@@ -9,6 +9,7 @@
 #include "clock/calendar/date_entries.h"
 #include "clock/calendar/lunar.h"
 #include "clock/core/clock_data.h"
+#include "clock/core/settings_rules.h"
 #include "forms/file_io.h"
 #include "forms/gbk.h"
 
@@ -124,11 +125,6 @@ void LoadDataFile(const FileCommand& cmd) {
     LoadEnvironment env;
     env.now = cmd.now;
     LoadClockData(env);
-}
-
-std::string OptionCaption(const std::string& slot) {
-    const size_t bar = GbkFind(slot, "|");
-    return bar == std::string::npos ? std::string() : slot.substr(bar + 1);
 }
 
 std::string DayFlags(const AlarmEntry& alarm) {

@@ -1,0 +1,190 @@
+#include "forms/canvas_win.h"
+
+#include <vector>
+
+#include "forms/gdi_handles_win.h"
+
+namespace {
+
+Gdiplus::Color ToColor(Argb c) {
+    return Gdiplus::Color(c.a, c.r, c.g, c.b);
+}
+
+Gdiplus::RectF Device(const Canvas& c, const LogicalRect& r) {
+    return Gdiplus::RectF(
+        static_cast<Gdiplus::REAL>(r.x * c.scale.x), static_cast<Gdiplus::REAL>(r.y * c.scale.y),
+        static_cast<Gdiplus::REAL>(r.w * c.scale.x), static_cast<Gdiplus::REAL>(r.h * c.scale.y));
+}
+
+// Pen widths follow the smaller axis, so a 1.5-pixel ring stays round on an uneven scale.
+Gdiplus::REAL PenWidth(const Canvas& c, float width) {
+    return static_cast<Gdiplus::REAL>(width * std::min(c.scale.x, c.scale.y));
+}
+
+// A rounded rectangle as a path; the radius is logical, per axis.
+void RoundRectPath(const Canvas& c, const LogicalRect& r, float radius, Gdiplus::GraphicsPath* path) {
+    const Gdiplus::RectF d = Device(c, r);
+    const Gdiplus::REAL rx = std::min(static_cast<Gdiplus::REAL>(radius * c.scale.x), d.Width / 2);
+    const Gdiplus::REAL ry = std::min(static_cast<Gdiplus::REAL>(radius * c.scale.y), d.Height / 2);
+    if (rx <= 0 || ry <= 0) {
+        path->AddRectangle(d);
+        return;
+    }
+    path->AddArc(d.X, d.Y, 2 * rx, 2 * ry, 180, 90);
+    path->AddArc(d.X + d.Width - 2 * rx, d.Y, 2 * rx, 2 * ry, 270, 90);
+    path->AddArc(d.X + d.Width - 2 * rx, d.Y + d.Height - 2 * ry, 2 * rx, 2 * ry, 0, 90);
+    path->AddArc(d.X, d.Y + d.Height - 2 * ry, 2 * rx, 2 * ry, 90, 90);
+    path->CloseFigure();
+}
+
+bool FaceInstalled(const std::wstring& face) {
+    if (face.empty()) return false;
+    Gdiplus::FontFamily family(face.c_str());
+    return family.GetLastStatus() == Gdiplus::Ok && family.IsAvailable();
+}
+
+std::wstring SystemMessageFace() {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return std::wstring();
+    return metrics.lfMessageFont.lfFaceName;
+}
+
+// Finds the encoder of a MIME type among the installed image codecs.
+bool EncoderFor(const wchar_t* mime, CLSID* clsid) {
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(codecs[i].MimeType, mime) == 0) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+GdiplusSession::GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+}
+
+GdiplusSession::~GdiplusSession() {
+    if (ok_) Gdiplus::GdiplusShutdown(token_);
+}
+
+Canvas MakeCanvas(Gdiplus::Graphics& graphics, const Scale& scale) {
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+    Canvas canvas;
+    canvas.graphics = &graphics;
+    canvas.scale = scale;
+    return canvas;
+}
+
+std::wstring ResolveFontFace(const wchar_t* face) {
+    if (face && FaceInstalled(face)) return face;
+    const std::wstring candidates[] = {SystemMessageFace(), L"Microsoft YaHei", L"SimSun",
+                                       L"WenQuanYi Micro Hei", L"Tahoma"};
+    for (const std::wstring& candidate : candidates) {
+        if (FaceInstalled(candidate)) return candidate;
+    }
+    return std::wstring();
+}
+
+void FillRect(const Canvas& c, const LogicalRect& r, Argb colour) {
+    Gdiplus::SolidBrush brush(ToColor(colour));
+    c.graphics->FillRectangle(&brush, Device(c, r));
+}
+
+void FillRoundRect(const Canvas& c, const LogicalRect& r, float radius, Argb colour) {
+    Gdiplus::GraphicsPath path;
+    RoundRectPath(c, r, radius, &path);
+    Gdiplus::SolidBrush brush(ToColor(colour));
+    c.graphics->FillPath(&brush, &path);
+}
+
+void DrawRoundRect(const Canvas& c, const LogicalRect& r, float radius, Argb colour, float penWidth) {
+    Gdiplus::GraphicsPath path;
+    RoundRectPath(c, r, radius, &path);
+    Gdiplus::Pen pen(ToColor(colour), PenWidth(c, penWidth));
+    c.graphics->DrawPath(&pen, &path);
+}
+
+void FillEllipse(const Canvas& c, const LogicalRect& r, Argb colour) {
+    Gdiplus::SolidBrush brush(ToColor(colour));
+    c.graphics->FillEllipse(&brush, Device(c, r));
+}
+
+void DrawEllipse(const Canvas& c, const LogicalRect& r, Argb colour, float penWidth) {
+    Gdiplus::Pen pen(ToColor(colour), PenWidth(c, penWidth));
+    c.graphics->DrawEllipse(&pen, Device(c, r));
+}
+
+void DrawLine(const Canvas& c, float x1, float y1, float x2, float y2, Argb colour, float penWidth) {
+    Gdiplus::Pen pen(ToColor(colour), PenWidth(c, penWidth));
+    c.graphics->DrawLine(
+        &pen, static_cast<Gdiplus::REAL>(x1 * c.scale.x), static_cast<Gdiplus::REAL>(y1 * c.scale.y),
+        static_cast<Gdiplus::REAL>(x2 * c.scale.x), static_cast<Gdiplus::REAL>(y2 * c.scale.y));
+}
+
+void FillVerticalGradient(const Canvas& c, const LogicalRect& r, Argb top, Argb bottom) {
+    const Gdiplus::RectF d = Device(c, r);
+    if (d.Width <= 0 || d.Height <= 0) return;
+    Gdiplus::LinearGradientBrush brush(d, ToColor(top), ToColor(bottom), Gdiplus::LinearGradientModeVertical);
+    c.graphics->FillRectangle(&brush, d);
+}
+
+void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& box, const FontSpec& font,
+                Argb colour, unsigned flags) {
+    const std::wstring face = ResolveFontFace(font.face);
+    Gdiplus::FontFamily family(face.c_str());
+    // Points to device pixels through the vertical scale: the font grows with the screen exactly as
+    // the boxes around it do, whatever resolution the bitmap claims.
+    const auto pixels = static_cast<Gdiplus::REAL>(font.points * 96.0 / 72.0 * c.scale.y);
+    Gdiplus::Font gdiFont(&family, pixels, font.bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
+                          Gdiplus::UnitPixel);
+    Gdiplus::StringFormat format;
+    format.SetAlignment((flags & kTextCenter)  ? Gdiplus::StringAlignmentCenter
+                        : (flags & kTextRight) ? Gdiplus::StringAlignmentFar
+                                               : Gdiplus::StringAlignmentNear);
+    format.SetLineAlignment((flags & kTextVCenter) ? Gdiplus::StringAlignmentCenter
+                                                   : Gdiplus::StringAlignmentNear);
+    if (flags & kTextEllipsis) format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    INT formatFlags = 0;
+    if (flags & kTextSingleLine) formatFlags |= Gdiplus::StringFormatFlagsNoWrap;
+    if (flags & kTextNoClip) formatFlags |= Gdiplus::StringFormatFlagsNoClip;
+    format.SetFormatFlags(formatFlags);
+    Gdiplus::SolidBrush brush(ToColor(colour));
+    c.graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), &gdiFont, Device(c, box), &format,
+                           &brush);
+}
+
+bool SaveBitmapPng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
+    CLSID png;
+    if (!EncoderFor(L"image/png", &png)) return false;
+    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
+bool CaptureWindowPng(HWND window, const std::wstring& path) {
+    RECT rect;
+    if (!GetWindowRect(window, &rect)) return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    WindowDc screen(nullptr);
+    MemoryDc memory(screen.get());
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    if (!memory.get() || !bitmap.get()) return false;
+    {
+        Selection selected(memory.get(), bitmap.get());
+        if (!PrintWindow(window, memory.get(), 0)) return false;
+    }
+    Gdiplus::Bitmap image(bitmap.get(), nullptr);
+    return SaveBitmapPng(image, path);
+}
