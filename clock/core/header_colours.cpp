@@ -14,20 +14,21 @@ struct Hsl {
 };
 
 Hsl ToHsl(Rgb c) {
-    const double r = c.r / 255.0, g = c.g / 255.0, b = c.b / 255.0;
-    const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    // Which channel is the largest is decided on the integers: compared as doubles, a value kept in
+    // an 80-bit x87 register need not equal its stored copy, and the 32-bit build took green for blue.
+    const int hi = std::max({c.r, c.g, c.b}), lo = std::min({c.r, c.g, c.b});
     Hsl out;
-    out.l = (hi + lo) / 2;
-    const double d = hi - lo;
+    out.l = (hi + lo) / 510.0;
+    const int d = hi - lo;
     if (d == 0) return out;
-    out.s = out.l > 0.5 ? d / (2 - hi - lo) : d / (hi + lo);
+    out.s = out.l > 0.5 ? d / (510.0 - hi - lo) : d / static_cast<double>(hi + lo);
     double h;
-    if (hi == r) {
-        h = (g - b) / d + (g < b ? 6 : 0);
-    } else if (hi == g) {
-        h = (b - r) / d + 2;
+    if (hi == c.r) {
+        h = static_cast<double>(c.g - c.b) / d + (c.g < c.b ? 6 : 0);
+    } else if (hi == c.g) {
+        h = static_cast<double>(c.b - c.r) / d + 2;
     } else {
-        h = (r - g) / d + 4;
+        h = static_cast<double>(c.r - c.g) / d + 4;
     }
     out.h = h * 60;
     return out;
