@@ -183,7 +183,15 @@ bool CaptureWindowPng(HWND window, const std::wstring& path) {
     if (!memory.get() || !bitmap.get()) return false;
     {
         Selection selected(memory.get(), bitmap.get());
-        if (!PrintWindow(window, memory.get(), 0)) return false;
+        // PrintWindow hands the window a DC of this process, which a window of another process
+        // cannot draw into (its picture stays black); such a window is copied from the screen.
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        const bool ours = owner == GetCurrentProcessId();
+        const BOOL copied =
+            ours ? PrintWindow(window, memory.get(), 0)
+                 : BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+        if (!copied) return false;
     }
     Gdiplus::Bitmap image(bitmap.get(), nullptr);
     return SaveBitmapPng(image, path);

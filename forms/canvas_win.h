@@ -85,5 +85,7 @@ void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& bo
 // Saves a bitmap as a PNG file. False on failure.
 bool SaveBitmapPng(Gdiplus::Bitmap& bitmap, const std::wstring& path);
 
-// Renders a window as it stands on the screen into a PNG file (PrintWindow). False on failure.
+// Saves a window as it stands on the screen as a PNG file: drawn by the window itself when it is
+// one of this process (PrintWindow), else copied from the screen (it must be uncovered then).
+// False on failure.
 bool CaptureWindowPng(HWND window, const std::wstring& path);

@@ -60,7 +60,7 @@ UpdateDecision DecideUpdateCheck(const std::string& storedText, const DateTime& 
     if (updaterExists) {
         decision.startUpdater = true;
         decision.parameters =
-            UpdaterParameters(kSoftwareNumber, kProgramMajor, kProgramMinor, kProgramRevision);
+            UpdaterParameters(kSoftwareNumber, kVersionMajor, kVersionMinor, kVersionRevision);
     }
     return decision;
 }

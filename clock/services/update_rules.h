@@ -11,11 +11,8 @@
 #include <string>
 
 #include "clock/core/date_value.h"
+#include "clock/core/program_info.h"
 
-constexpr int kSoftwareNumber = 190;  // the maker's number for this program
-constexpr int kProgramMajor = 1;      // program version 1.3.8 as the updater is told it
-constexpr int kProgramMinor = 3;
-constexpr int kProgramRevision = 8;
 
 // Window message through which the chat component reports its unread count (WM_USER + 505),
 // passed to BACKAIDPORT_D.

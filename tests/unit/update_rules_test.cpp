@@ -12,7 +12,7 @@ const DateTime kNow{2024, 6, 10, 0, 0, 1};
 constexpr uint32_t kUp = 180001;  // just past three minutes
 
 TEST(UpdateCheckTest, UpdaterParametersMapTheSharedCodes) {
-    EXPECT_EQ(UpdaterParameters(kSoftwareNumber, kProgramMajor, kProgramMinor, kProgramRevision),
+    EXPECT_EQ(UpdaterParameters(kSoftwareNumber, kVersionMajor, kVersionMinor, kVersionRevision),
               "zf190,1.3.8");
     for (int shared : {99, 186, 67, 24, 25})
         EXPECT_EQ(UpdaterParameters(shared, 2, 0, 10), "zf99,2.0.10") << shared;

@@ -1,0 +1,352 @@
+// The main window: creation, the load step, the tick timer, painting, commands, tray and hooks.
+// The window procedure only dispatches; mouse handling and click actions are in main_mouse_win.cpp.
+#include "clock/core/main_window_win.h"
+
+#include <shellapi.h>
+
+#include "clock/alarms/stopwatch.h"
+#include "clock/core/load_all.h"
+#include "clock/core/main_mouse_win.h"
+#include "clock/core/main_window_rules.h"
+#include "clock/core/pages_win.h"
+#include "clock/core/platform.h"
+#include "clock/core/tick.h"
+#include "clock/core/window_ids.h"
+#include "clock/services/components_win.h"
+#include "clock/services/update_win.h"
+#include "forms/gbk.h"
+#include "forms/gdi_handles_win.h"
+#include "forms/tray_win.h"
+
+HWND MainWindow = nullptr;
+int PageScroll[kPageCount] = {};
+int HotItem = 0;
+int PressState = kPressNone;
+uint32_t PressTick = 0;
+int LastY = 0;
+int ServiceUnread = 0;
+
+namespace {
+
+// Geometry of the form before the data file places it (logical pixels).
+constexpr int kFormWidth = 193;
+constexpr int kFormHeight = 318;
+
+TrayIcon gTray;
+HMENU gTrayMenu = nullptr;
+HHOOK gKeyboardHook = nullptr;
+HWINEVENTHOOK gForegroundHook = nullptr;
+bool gActive = true;
+Scale gScale;
+
+std::wstring Wide(const std::string& gbk) {
+    const std::u16string text = GbkToUtf16(gbk);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring WideUtf8(const char* utf8) {
+    const std::u16string text = Utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+HICON LoadAppIcon(int size, const wchar_t* name) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
+    return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+// ---- Keyboard and foreground hooks ----
+
+// Escape anywhere in the program's GUI thread hides the main window, editors included.
+LRESULT CALLBACK KeyboardHook(int code, WPARAM key, LPARAM flags) {
+    const bool keyDown = (flags & (1u << 31)) == 0;
+    if (code == HC_ACTION && key == VK_ESCAPE) {
+        if (keyDown && MainWindow) PostMessageW(MainWindow, WM_COMMAND, kCmdHide, 0);
+        return 1;
+    }
+    return CallNextHookEx(gKeyboardHook, code, key, flags);
+}
+
+// Centres an owned window (a message box, an editor) over its owner, inside the work area.
+void CALLBACK ForegroundHook(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (object != OBJID_WINDOW || !window) return;
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (!owner || !IsWindowVisible(owner)) return;
+    RECT own, mine, work;
+    GetWindowRect(owner, &own);
+    GetWindowRect(window, &mine);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = mine.right - mine.left, h = mine.bottom - mine.top;
+    int x = own.left + ((own.right - own.left) - w) / 2;
+    int y = own.top + ((own.bottom - own.top) - h) / 2;
+    x = x + w > work.right ? work.right - w : x;
+    y = y + h > work.bottom ? work.bottom - h : y;
+    x = x < work.left ? work.left : x;
+    y = y < work.top ? work.top : y;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- Load ----
+
+void BuildTrayMenu() {
+    gTrayMenu = CreatePopupMenu();
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdShow, WideUtf8("显示").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdHide, WideUtf8("隐藏").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdService, WideUtf8("客服").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdAbout, WideUtf8("关于").c_str());
+    AppendMenuW(gTrayMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdClose, WideUtf8("关闭").c_str());
+}
+
+void OnCreate(HWND window) {
+    MainWindow = window;
+    const std::wstring caption = Wide(MainCaption(kVersionMajor, kVersionMinor, kVersionRevision));
+    SetWindowTextW(window, caption.c_str());
+    gTray.window = window;
+    gTray.id = kTrayIconId;
+    gTray.callbackMessage = kMsgTray;
+    gTray.icon = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), L"ICON_DR2");
+    gTray.tip = caption;
+    AddTrayIcon(gTray);
+    BuildTrayMenu();
+    LoadAll();
+    gForegroundHook =
+        SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, ForegroundHook,
+                        GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    gKeyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
+    SetTimer(window, kTimerTick, kTickIntervalMs, nullptr);
+    if (LenientInt(ReadSetting(Gbk("显示"), "1")) == 1) PostMessageW(window, WM_COMMAND, kCmdShow, 0);
+}
+
+// Runs once, when the window is first shown: the component hears of the window, and the updater
+// may start.
+void OnFirstShow(HWND window) {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    BACKAIDPORT(window, static_cast<int>(kMsgServiceCount), L"", L"", kSoftwareNumber);
+    UpdateCheck(kSoftwareNumber, DataFilePath);
+}
+
+// ---- Painting ----
+
+MainPaint CollectPaint(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    MainPaint p;
+    p.now = PlatformNow();
+    p.tickNow = PlatformTickCount();
+    p.serviceUnread = ServiceUnread;
+    p.band.page = CurrentPage;
+    p.band.active = gActive;
+    p.band.tabsBelow = OptionOn(kOptionTabsBelow);
+    p.band.hotItem = HotItem;
+    p.band.pressState = PressState;
+    p.band.appIcon = LoadAppIcon(16, L"AAAAA_APPICON");
+    ReadoutSource source;
+    source.now = p.now;
+    source.tickNow = p.tickNow;
+    source.laps = &LapTimes;
+    source.timers = &Timers;
+    source.birthdays = &Birthdays;
+    source.schedules = &Schedules;
+    source.caption = MainCaption(kVersionMajor, kVersionMinor, kVersionRevision);
+    p.band.readout = PageReadout(CurrentPage, source);
+    p.page.scroll = PageScroll[CurrentPage];
+    p.page.hotItem = HotItem;
+    p.page.pressState = PressState;
+    p.page.width = static_cast<float>(client.right / gScale.x);
+    p.page.height = static_cast<float>(client.bottom / gScale.y);
+    return p;
+}
+
+void PaintInto(HWND window, HDC target) {
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // The running stopwatch counts up to now whenever its page is drawn.
+    if (CurrentPage == 1 && StopwatchStart != 0)
+        AccumulateStopwatch(LapTimes, StopwatchStart, PlatformMediaTime());
+    MemoryDc memory(target);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+    {
+        Selection selected(memory.get(), bitmap.get());
+        {
+            Gdiplus::Graphics graphics(memory.get());
+            PaintMainWindow(MakeCanvas(graphics, gScale), CollectPaint(window));
+        }
+        BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    PaintInto(window, dc);
+    EndPaint(window, &ps);
+}
+
+// ---- Commands ----
+
+// Records the visibility for the next start. Written only when it changes, so that a start without
+// a data file writes nothing until the user changes something.
+void RecordVisibility(const char* value) {
+    static const std::string kKey = Gbk("显示");
+    if (ReadSetting(kKey, "1") != value) WriteSetting(kKey, value);
+}
+
+void ShowMain(HWND window) {
+    SetTrayIconShown(OptionOn(kOptionTrayIcon));
+    RecordVisibility("1");
+    SetWindowPos(window, OptionOn(kOptionTopmost) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+    OnFirstShow(window);
+}
+
+void HideMain(HWND window) {
+    ShowWindow(window, SW_HIDE);
+    RecordVisibility("0");
+}
+
+void OnCommand(HWND window, int id) {
+    switch (id) {
+        case kCmdShow:
+            return ShowMain(window);
+        case kCmdHide:
+            return HideMain(window);
+        case kCmdClose:
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            return;
+        case kCmdService:
+            OPENAIDPORT(window, L"", L"", kSoftwareNumber);
+            return;
+        default:
+            return;  // kCmdAbout: the about window comes with its own step
+    }
+}
+
+void OnTrayMessage(HWND window, LPARAM event) {
+    if (event == WM_LBUTTONDOWN) {
+        PostMessageW(window, WM_COMMAND, IsWindowVisible(window) ? kCmdHide : kCmdShow, 0);
+    } else if (event == WM_RBUTTONDOWN) {
+        ShowTrayMenu(window, gTrayMenu);
+    }
+}
+
+// Stopped while the tick runs and started again after it: ticks never overlap or queue up.
+void OnTimer(HWND window, WPARAM id) {
+    if (id != kTimerTick) return;
+    KillTimer(window, kTimerTick);
+    Tick();
+    if (MainWindow) SetTimer(window, kTimerTick, kTickIntervalMs, nullptr);
+}
+
+void OnClose(HWND window) {
+    CLOSEAIDPORT(window);
+    DestroyWindow(window);
+}
+
+void OnDestroy(HWND window) {
+    RemoveTrayIcon(gTray);
+    if (gKeyboardHook) UnhookWindowsHookEx(gKeyboardHook);
+    if (gForegroundHook) UnhookWinEvent(gForegroundHook);
+    KillTimer(window, kTimerTick);
+    if (gTrayMenu) DestroyMenu(gTrayMenu);
+    MainWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kMsgTray) {
+        OnTrayMessage(window, lParam);
+        return 0;
+    }
+    if (message == kMsgServiceCount) {
+        ServiceUnread = static_cast<int>(wParam);
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    }
+    if (message == TaskbarCreatedMessage()) {
+        gTray.shown = false;
+        if (OptionOn(kOptionTrayIcon)) AddTrayIcon(gTray);
+        return 0;
+    }
+    LRESULT result = 0;
+    if (HandleMouseMessage(window, message, wParam, lParam, &result)) return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            return 0;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_PRINTCLIENT:
+            PaintInto(window, reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers the whole client area
+        case WM_TIMER:
+            OnTimer(window, wParam);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(window, LOWORD(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            gActive = LOWORD(wParam) != WA_INACTIVE;
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_CLOSE:
+            OnClose(window);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy(window);
+            return 0;
+        default:
+            return OnOtherMessage(window, message, wParam, lParam);
+    }
+}
+
+Scale ReadScreenScale() {
+    WindowDc screen(nullptr);
+    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+}  // namespace
+
+const Scale& WindowScale() {
+    return gScale;
+}
+
+void SetTrayIconShown(bool show) {
+    if (show) {
+        AddTrayIcon(gTray);
+    } else {
+        RemoveTrayIcon(gTray);
+    }
+}
+
+void ShowCloseBalloon(const std::wstring& text, UINT timeoutMs) {
+    ShowTrayBalloon(gTray, L"", text, timeoutMs);
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    gScale = ReadScreenScale();
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadAppIcon(GetSystemMetrics(SM_CXICON), L"AAAAA_APPICON");
+    wc.hIconSm = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), L"AAAAA_APPICON");
+    wc.lpszClassName = kMainWindowClass;
+    RegisterClassExW(&wc);
+    return CreateWindowExW(
+        WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kMainWindowClass,
+        WideUtf8("简易钟伴").c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+        ScaleX(gScale, kFormWidth), ScaleY(gScale, kFormHeight), nullptr, nullptr, instance, nullptr);
+}

@@ -1,0 +1,136 @@
+// The platform functions of clock/core/platform.h on Win32.
+#include "clock/core/platform.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "clock/core/main_window_win.h"
+#include "forms/gbk.h"
+
+namespace {
+
+std::wstring WideGbk(const std::string& gbk) {
+    const std::u16string text = GbkToUtf16(gbk);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring WideUtf8(const std::string& utf8) {
+    const std::u16string text = Utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string Utf8(const std::wstring& wide) {
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
+std::string gProgramPath;
+
+// The sound of each reminder kind, from the program's folder.
+const char* SoundFileOf(int kind) {
+    switch (kind) {
+        case 0:
+            return "闹钟声.wav";
+        case 2:
+            return "计时声.wav";
+        case 3:
+            return "生日声.wav";
+        case 4:
+            return "日程声.wav";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+std::string ProgramFolderUtf8() {
+    const size_t cut = gProgramPath.find_last_of("\\/:");
+    return cut == std::string::npos ? std::string() : gProgramPath.substr(0, cut + 1);
+}
+
+void RecordProgramPath() {
+    std::wstring buffer(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+    buffer.resize(n);
+    gProgramPath = Utf8(buffer);
+    DataFilePath = DataFilePathFor(gProgramPath);
+}
+
+const std::string& ProgramPathUtf8() {
+    return gProgramPath;
+}
+
+DateTime PlatformNow() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    DateTime t;
+    t.year = st.wYear;
+    t.month = st.wMonth;
+    t.day = st.wDay;
+    t.hour = st.wHour;
+    t.minute = st.wMinute;
+    t.second = st.wSecond;
+    return t;
+}
+
+uint32_t PlatformTickCount() {
+    return GetTickCount();
+}
+
+uint32_t PlatformMediaTime() {
+    return timeGetTime();
+}
+
+// Until the reminder pop-up lands, a reminder plays its kind's sound once so it is not missed.
+void ShowReminder(int kind, const std::string&, const std::string&) {
+    const char* sound = SoundFileOf(kind);
+    if (!sound) return;
+    const std::wstring path = WideUtf8(ProgramFolderUtf8() + sound);
+    PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+}
+
+// The shutdown count-down window comes with the reminder pop-up; until then nothing is shut down.
+void OpenShutdownCountdown(int) {}
+
+bool IsOpenableFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(WideGbk(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY)) == 0;
+}
+
+void OpenWithShell(const std::string& path) {
+    ShellExecuteW(nullptr, L"open", WideGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
+}
+
+// The network time check comes with its own step; until then the hourly start does nothing.
+void StartNetTimeCheck() {}
+
+void RepaintMainWindow() {
+    if (!MainWindow) return;
+    InvalidateRect(MainWindow, nullptr, TRUE);
+    UpdateWindow(MainWindow);
+}
+
+void ShowTrayIcon(bool show) {
+    SetTrayIconShown(show);
+}
+
+ScreenMetrics PlatformScreenMetrics() {
+    RECT work = {0, 0, 1024, 768};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    ScreenMetrics m;
+    m.left = work.left;
+    m.top = work.top;
+    m.right = work.right;
+    m.bottom = work.bottom;
+    m.scaleX = WindowScale().x;
+    m.scaleY = WindowScale().y;
+    return m;
+}
+
+void MoveMainWindow(const WindowGeometry& g) {
+    if (!MainWindow) return;
+    SetWindowPos(MainWindow, nullptr, g.x, g.y, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -1,0 +1,8 @@
+// Who this program is to the maker's services and updater.
+#pragma once
+
+constexpr int kSoftwareNumber = 190;  // the maker's number for this program
+constexpr int kVersionMajor = 1;      // version 1.3.8.847
+constexpr int kVersionMinor = 3;
+constexpr int kVersionRevision = 8;
+constexpr int kVersionBuild = 847;

@@ -1,0 +1,21 @@
+// Identifiers of the main window that the program, its tests and a second instance share.
+#pragma once
+
+#include "clock/core/program_info.h"
+
+constexpr const wchar_t* kMainWindowClass = L"LcChimePal";
+
+constexpr unsigned kTimerTick = 102;  // the 100 ms tick timer
+constexpr unsigned kTickIntervalMs = 100;
+constexpr unsigned kTrayIconId = 103;
+
+constexpr unsigned kWmUser = 0x0400;                  // WM_USER, without <windows.h>
+constexpr unsigned kMsgTray = kWmUser + 400;          // tray icon callback
+constexpr unsigned kMsgServiceCount = kWmUser + 505;  // the customer-service component's unread count
+
+// WM_COMMAND identifiers: the tray menu, a second instance and the pages use them.
+constexpr int kCmdShow = 8001;
+constexpr int kCmdHide = 8002;
+constexpr int kCmdClose = 8003;
+constexpr int kCmdAbout = 8004;
+constexpr int kCmdService = 8005;

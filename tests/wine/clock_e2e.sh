@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# clock_e2e.sh CLOCK_EXE DRIVER_EXE ARTIFACT_DIR: 钟伴.exe under Wine, driven as a user would drive
+# it (window found by class, commands and clicks posted), judged by what it shows (captures) and by
+# what it writes to its data file. Ends with "N passed, M failed".
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine_env.sh"
+chime_display
+chime_wine_up 30
+clock_exe=$1 driver_exe=$2 artifacts=$3
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+trap 'wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
+cp "$clock_exe" "$work/钟伴.exe"
+ini="$work/闹钟数据.INI"
+passed=0 failed=0
+
+check() {
+  if eval "$2"; then echo "ok     $1"; passed=$((passed + 1)); else echo "FAILED $1"; failed=$((failed + 1)); fi
+}
+driver() { wine "$driver_exe" "$@" 2>/dev/null; }
+start_clock() { (cd "$work" && wine "./钟伴.exe" </dev/null >/dev/null 2>&1 &); }
+# The value of KEY in [SECTION] of the data file (GBK), as UTF-8; empty when absent.
+ini_value() {
+  [ -f "$ini" ] || return 0
+  iconv -f CP936 -t UTF-8 "$ini" | tr -d '\r' |
+    awk -v s="[$1]" -v k="$2" '$0 == s {f = 1; next} /^\[/ {f = 0} f && index($0, k "=") == 1 {print substr($0, length(k) + 2); exit}'
+}
+# Polls until the data file holds VALUE under SECTION/KEY (the program writes at once, but Wine may
+# take a moment to deliver the posted input).
+wait_value() {
+  local i
+  for i in $(seq 100); do [ "$(ini_value "$1" "$2")" = "$3" ] && return 0; sleep 0.05; done
+  return 1
+}
+pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+capture() { driver capture "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+
+# A first start without a data file shows the window and writes nothing until a change, but the
+# time of the update check (the first check only records the time).
+only_update_time() {
+  [ ! -e "$ini" ] || [ "$(iconv -f CP936 -t UTF-8 "$ini" | tr -d '\r' | grep -v -e '^$' -e '^DateTime=')" = "[Updates]" ]
+}
+start_clock
+check "the window appears" "driver wait 30000"
+sleep 1
+check "nothing but the update time is written before a change" only_update_time
+check "page 0 captured" "capture page0.png"
+# The band is shaded while the window is not the active one, which a virtual screen without a window
+# manager decides on its own: either colour of the page will do.
+band_is() { case "$(pixel "$artifacts/$1" 150 44)" in "$2" | "$3") return 0 ;; *) return 1 ;; esac; }
+check "the band has the alarm page's colour" "band_is page0.png 102,87,199 73,57,172"
+
+# A second start shows the running window and ends at once with exit code 0.
+driver command 8002 >/dev/null
+check "hidden by command 8002" "driver wait-hidden 10000"
+check "显示=0 recorded" "wait_value 设置 显示 0"
+(cd "$work" && timeout 20 wine "./钟伴.exe" </dev/null >/dev/null 2>&1)
+check "a second start exits with 0" "[ $? = 0 ]"
+check "and brings the running window up" "driver wait 10000"
+check "显示=1 recorded" "wait_value 设置 显示 1"
+
+# Tabs: the page is remembered, except the settings page.
+driver click 80 10
+check "tab 计时 writes 区域=2" "wait_value 设置 区域 2"
+capture page2.png
+check "the band has the timer page's colour" "band_is page2.png 0,191,255 0,153,204"
+driver click 176 10
+sleep 0.5
+check "tab 设置 leaves 区域 alone" "[ \"\$(ini_value 设置 区域)\" = 2 ]"
+capture page5.png
+
+# Alarm page: the switch of row 0 turns the first default alarm on and saves the list.
+driver click 16 10
+driver click 175 100
+check "the alarm switch saves the alarm on" "wait_value 闹钟 0 '12时0分||是||'"
+driver click 62 114
+check "a week-day cell saves the day" "wait_value 闹钟 0 '12时0分|一|是||'"
+capture page0-on.png
+
+# Stopwatch: start writes the laps and the running start tick.
+driver click 48 10
+driver click 95 65
+check "start writes the running total" "wait_value 秒表 0 0"
+check "and the start tick" "[ -n \"\$(ini_value 设置 秒表)\" ] && [ \"\$(ini_value 设置 秒表)\" != 0 ]"
+capture page1.png
+check "the band has the stopwatch page's colour" "band_is page1.png 0,128,0 0,204,0"
+
+# Closing ends the program.
+driver command 8003 >/dev/null
+check "command 8003 closes the program" "driver wait-gone 10000"
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
