@@ -12,6 +12,9 @@
 // Coordinates are 96-dpi logical pixels, scaled with the screen's DPI as the program scales them.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -113,5 +116,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Plain "\n" line ends, so that the shell compares "1" and not "1\r".
+    _setmode(_fileno(stdout), _O_BINARY);
     return Run(argc, argv);
 }

@@ -86,6 +86,38 @@ check "and the start tick" "[ -n \"\$(ini_value 设置 秒表)\" ] && [ \"\$(ini
 capture page1.png
 check "the band has the stopwatch page's colour" "band_is page1.png 0,128,0 0,204,0"
 
+# Settings page: a switch writes its slot and acts at once.
+driver click 176 10
+driver click 170 62
+check "switch 0 writes option 0 off" "wait_value 设置 0 '0|在所有窗口前面'"
+check "and the window is no longer topmost" "[ \"\$(driver topmost)\" = 0 ]"
+driver click 170 62
+check "switch 0 again puts it on top" "wait_value 设置 0 '1|在所有窗口前面' && [ \"\$(driver topmost)\" = 1 ]"
+driver click 170 162
+check "switch 4 writes the tab strip below" "wait_value 设置 4 '1|功能选择在下面'"
+capture page5-tabs-below.png
+driver click 48 40
+check "with the strip below, its tabs are at y 30-50" "wait_value 设置 区域 1"
+driver click 176 40
+driver click 170 162
+check "switch 4 again puts the strip on top" "wait_value 设置 4 '0|功能选择在下面'"
+
+# Resizing by the bottom edge: within its limits, and not written to the file.
+height() { driver rect | awk '{print $4}'; }
+wait_height() {
+  local i
+  for i in $(seq 100); do [ "$(height)" = "$1" ] && return 0; sleep 0.05; done
+  return 1
+}
+h0=$(height)
+driver drag 100 $((h0 - 6)) 100
+check "the bottom edge resizes the window" "wait_height $((h0 + 100))"
+driver drag 100 $((h0 + 94)) 2000
+check "no taller than 1080" "wait_height 1080"
+driver drag 100 1074 -3000
+check "no lower than 200" "wait_height 200"
+check "a resize writes no height" "[ -z \"\$(ini_value 设置 H)\" ]"
+
 # Closing ends the program.
 driver command 8003 >/dev/null
 check "command 8003 closes the program" "driver wait-gone 10000"
