@@ -9,7 +9,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test programs run under Wine, through a wrapper that retries a start Wine itself failed.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine/wine_run.sh)
 # SSE2 arithmetic instead of the x87 unit: the same floating-point results as the 64-bit build
 # (x87 keeps 80-bit intermediates). Every Windows since 8 requires SSE2 anyway.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")

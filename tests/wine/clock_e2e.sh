@@ -18,7 +18,7 @@ passed=0 failed=0
 check() {
   if eval "$2"; then echo "ok     $1"; passed=$((passed + 1)); else echo "FAILED $1"; failed=$((failed + 1)); fi
 }
-driver() { wine "$driver_exe" "$@" 2>/dev/null; }
+driver() { chime_wine "$driver_exe" "$@" 2>/dev/null; }
 start_clock() { (cd "$work" && wine "./钟伴.exe" </dev/null >/dev/null 2>&1 &); }
 # The value of KEY in [SECTION] of the data file (GBK), as UTF-8; empty when absent.
 ini_value() {

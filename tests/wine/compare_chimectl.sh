@@ -15,7 +15,7 @@ for a in "$@"; do
   esac
 done
 native_out=$("$native_exe" "${native_args[@]}" 2>/dev/null); native_rc=$?
-win_out=$(wine "$win_exe" "${win_args[@]}" 2>/dev/null); win_rc=$?
+win_out=$(chime_wine "$win_exe" "${win_args[@]}" 2>/dev/null); win_rc=$?
 if [ "$native_rc" != "$win_rc" ] || [ "$native_out" != "$win_out" ]; then
   echo "chimectl $* differs: native exit $native_rc, Windows exit $win_rc"
   diff <(printf '%s\n' "$native_out") <(printf '%s\n' "$win_out") | head -40

@@ -15,7 +15,7 @@ for mode in new copy; do
     if [ "$build" = native ]; then
       "$native_exe" "$sample" "$out" || status=1
     else
-      wine "$win_exe" "$(chime_win_path "$sample")" "$(chime_win_path "$out")" || status=1
+      chime_wine "$win_exe" "$(chime_win_path "$sample")" "$(chime_win_path "$out")" || status=1
     fi
   done
   if [ ! -s "$work/native-$mode.ini" ]; then

@@ -58,3 +58,6 @@ chime_display() {
   done
   export DISPLAY=":$n" CHIME_XVFB_PID
 }
+
+# Runs a Windows program as the emulator of the tests does, retrying a start Wine itself failed.
+chime_wine() { "$(dirname "${BASH_SOURCE[0]}")/wine_run.sh" "$@"; }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# wine_run.sh PROGRAM.exe ARG...: runs a Windows program under Wine for the tests (the Windows
+# presets' emulator). Under load Wine now and then fails to start a process at all: its loader
+# reports "ShellExecuteEx" failing and the program never runs. Only such a start is tried again;
+# a program that ran keeps its output and exit code, whatever they are.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+for attempt in 1 2 3; do
+  wine "$@" >"$out" 2>"$err"
+  rc=$?
+  if [ "$rc" = 0 ] || [ -s "$out" ] || ! grep -q "ShellExecuteEx" "$err"; then
+    cat "$out"
+    cat "$err" >&2
+    exit "$rc"
+  fi
+  echo "wine_run.sh: Wine did not start $1 (attempt $attempt), trying again" >&2
+  sleep 1
+done
+cat "$err" >&2
+exit "$rc"
