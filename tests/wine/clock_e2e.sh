@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# clock_e2e.sh CLOCK_EXE DRIVER_EXE ARTIFACT_DIR: 钟伴.exe under Wine, driven as a user would drive
+# clock_e2e.sh CLOCK_EXE DRIVER_EXE ARTIFACT_DIR AIDPORT_DLL AIDPORT_V2_DLL: 钟伴.exe under Wine,
+# driven as a user would drive
 # it (window found by class, commands and clicks posted), judged by what it shows (captures) and by
 # what it writes to its data file. Ends with "N passed, M failed".
 set -u
@@ -7,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh"
 chime_display
 chime_wine_up 30
-clock_exe=$1 driver_exe=$2 artifacts=$3
+clock_exe=$1 driver_exe=$2 artifacts=$3 aidport=$4 aidport_v2=$5
 mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
@@ -33,8 +34,15 @@ wait_value() {
   for i in $(seq 100); do [ "$(ini_value "$1" "$2")" = "$3" ] && return 0; sleep 0.05; done
   return 1
 }
+wait_not_value() {
+  local i
+  for i in $(seq 100); do [ "$(ini_value "$1" "$2")" != "$3" ] && return 0; sleep 0.05; done
+  return 1
+}
 pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
 capture() { driver capture "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+# True when the box (logical x y w h of a capture at 96 dpi) holds dark pixels, such as a "√".
+has_dark() { [ "$(convert "$artifacts/$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 40% -format '%[fx:minima]' info:)" = 0 ]; }
 
 # A first start without a data file shows the window and writes nothing until a change, but the
 # time of the update check (the first check only records the time).
@@ -86,6 +94,28 @@ check "and the start tick" "[ -n \"\$(ini_value 设置 秒表)\" ] && [ \"\$(ini
 capture page1.png
 check "the band has the stopwatch page's colour" "band_is page1.png 0,128,0 0,204,0"
 
+# The stopwatch's buttons: lap, pause, continue, reset; each press is saved at once.
+driver click 50 65
+check "a lap adds a reading" "wait_not_value 秒表 1 ''"
+driver click 140 65
+check "pause stores the start tick 0" "wait_value 设置 秒表 0"
+driver click 140 65
+check "continue stores a running start tick" "wait_not_value 设置 秒表 0"
+driver click 140 65
+driver click 50 65
+check "reset empties the readings" "wait_value 设置 秒表 0 && [ -z \"\$(ini_value 秒表 0)\" ]"
+
+# The 1-second timer (the top row of the timer page) runs and stops itself about a second later.
+driver click 80 10
+driver click 145 95
+sleep 0.3
+capture timer-running.png
+check "its box shows the running mark" "has_dark timer-running.png 136 87 18 18"
+check "starting saves the timers" "wait_value 计时 4 1"
+sleep 2
+capture timer-ended.png
+check "a second later it has stopped" "! has_dark timer-ended.png 136 87 18 18"
+
 # Settings page: a switch writes its slot and acts at once.
 driver click 176 10
 driver click 170 62
@@ -121,6 +151,23 @@ check "a resize writes no height" "[ -z \"\$(ini_value 设置 H)\" ]"
 # Closing ends the program.
 driver command 8003 >/dev/null
 check "command 8003 closes the program" "driver wait-gone 10000"
+
+# The customer-service component: a pending replacement is swapped in before the first call, which
+# hands it the window and message 1529; the chat button and closing reach it too.
+cp "$aidport" "$work/AidPort.dll"
+cp "$aidport_v2" "$work/AidPort.dll.up"
+rm -f "$work/aidport.log"
+start_clock
+check "with components, the window appears" "driver wait 30000"
+log_has() { local i; for i in $(seq 100); do grep -q "$1" "$work/aidport.log" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
+check "the replacement was swapped in" "[ ! -e '$work/AidPort.dll.up' ]"
+check "BACKAIDPORT reached it with 1529 and 190" "log_has '^v2 BACKAIDPORT_D [0-9a-f]* 1529 \[\] \[\] 190$'"
+driver click 176 10
+driver click 95 265
+check "the chat button opens the component" "log_has '^v2 OPENAIDPORT_D [0-9a-f]* \[\] \[\] 190$'"
+driver command 8003 >/dev/null
+check "closing tells the component" "log_has '^v2 CLOSEAIDPORT_D$'"
+check "and ends the program" "driver wait-gone 10000"
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
