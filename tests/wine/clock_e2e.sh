@@ -169,5 +169,23 @@ driver command 8003 >/dev/null
 check "closing tells the component" "log_has '^v2 CLOSEAIDPORT_D$'"
 check "and ends the program" "driver wait-gone 10000"
 
+# At 144 dpi (Wine's LogPixels) the window and everything in it grow by half.
+set_dpi() {
+  wine reg add 'HKEY_CURRENT_USER\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1
+  chime_wine_up 30
+}
+trap 'wine "$driver_exe" command 8003 >/dev/null 2>&1; set_dpi 96; rm -rf "$work"' EXIT
+set_dpi 144
+rm -f "$work/AidPort.dll"
+start_clock
+check "at 144 dpi the window appears" "driver wait 30000"
+check "193 logical pixels wide are 290" "[ \"\$(driver rect | awk '{print \$3}')\" = 290 ]"
+sleep 1
+capture page1-144dpi.png
+check "the band fills its 75 pixels" "band_is page1-144dpi.png 0,128,0 0,204,0 && [ \"\$(pixel '$artifacts/page1-144dpi.png' 225 72)\" != 255,255,255 ]"
+driver command 8003 >/dev/null
+check "and closes" "driver wait-gone 10000"
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
