@@ -132,6 +132,19 @@ driver click 176 40
 driver click 170 162
 check "switch 4 again puts the strip on top" "wait_value 设置 4 '0|功能选择在下面'"
 
+# Moving by the band stores the place when option 3 is on, and not when it is off.
+driver click 16 10
+driver click 100 35
+check "a press on the band stores X, Y and H" "wait_value 设置 X \"\$(driver rect | awk '{print \$1}')\" && [ -n \"\$(ini_value 设置 H)\" ]"
+driver click 176 10
+driver click 170 137
+check "switch 3 writes option 3 off" "wait_value 设置 3 '0|保存窗口位置与大小'"
+sed -i '/^[XYH]=/d' "$ini"
+driver click 16 10
+driver click 100 35
+sleep 0.5
+check "with option 3 off the place is not stored" "[ -z \"\$(ini_value 设置 X)\" ]"
+
 # Resizing by the bottom edge: within its limits, and not written to the file.
 height() { driver rect | awk '{print $4}'; }
 wait_height() {
@@ -181,6 +194,7 @@ rm -f "$work/AidPort.dll"
 start_clock
 check "at 144 dpi the window appears" "driver wait 30000"
 check "193 logical pixels wide are 290" "[ \"\$(driver rect | awk '{print \$3}')\" = 290 ]"
+driver click 48 10
 sleep 1
 capture page1-144dpi.png
 check "the band fills its 75 pixels" "band_is page1-144dpi.png 0,128,0 0,204,0 && [ \"\$(pixel '$artifacts/page1-144dpi.png' 225 72)\" != 255,255,255 ]"
