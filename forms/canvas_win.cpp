@@ -1,5 +1,7 @@
 #include "forms/canvas_win.h"
 
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "forms/gdi_handles_win.h"
@@ -66,6 +68,33 @@ bool EncoderFor(const wchar_t* mime, CLSID* clsid) {
     return false;
 }
 
+// Fonts by face, pixel size and weight, made once: the window repaints ten times a second, and
+// looking a face up and building a GDI+ font for every text is the dearest part of a frame.
+// Emptied before GDI+ shuts down (the objects must not outlive it).
+using FontKey = std::tuple<std::wstring, float, bool>;
+
+std::map<FontKey, std::unique_ptr<Gdiplus::Font>>& FontCache() {
+    static std::map<FontKey, std::unique_ptr<Gdiplus::Font>> cache;
+    return cache;
+}
+
+std::map<std::wstring, std::wstring>& FaceCache() {
+    static std::map<std::wstring, std::wstring> cache;
+    return cache;
+}
+
+const Gdiplus::Font& CachedFont(const wchar_t* face, float pixels, bool bold) {
+    const FontKey key{face ? face : L"", pixels, bold};
+    std::unique_ptr<Gdiplus::Font>& font = FontCache()[key];
+    if (!font) {
+        const std::wstring resolved = ResolveFontFace(face);
+        Gdiplus::FontFamily family(resolved.c_str());
+        font = std::make_unique<Gdiplus::Font>(
+            &family, pixels, bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    }
+    return *font;
+}
+
 }  // namespace
 
 GdiplusSession::GdiplusSession() {
@@ -74,6 +103,7 @@ GdiplusSession::GdiplusSession() {
 }
 
 GdiplusSession::~GdiplusSession() {
+    FontCache().clear();
     if (ok_) Gdiplus::GdiplusShutdown(token_);
 }
 
@@ -88,13 +118,17 @@ Canvas MakeCanvas(Gdiplus::Graphics& graphics, const Scale& scale) {
 }
 
 std::wstring ResolveFontFace(const wchar_t* face) {
-    if (face && FaceInstalled(face)) return face;
+    const std::wstring asked = face ? face : L"";
+    const auto known = FaceCache().find(asked);
+    if (known != FaceCache().end()) return known->second;
+    std::wstring& resolved = FaceCache()[asked];
+    if (FaceInstalled(asked)) return resolved = asked;
     const std::wstring candidates[] = {SystemMessageFace(), L"Microsoft YaHei", L"SimSun",
                                        L"WenQuanYi Micro Hei", L"Tahoma"};
     for (const std::wstring& candidate : candidates) {
-        if (FaceInstalled(candidate)) return candidate;
+        if (FaceInstalled(candidate)) return resolved = candidate;
     }
-    return std::wstring();
+    return resolved;
 }
 
 void FillRect(const Canvas& c, const LogicalRect& r, Argb colour) {
@@ -142,13 +176,10 @@ void FillVerticalGradient(const Canvas& c, const LogicalRect& r, Argb top, Argb 
 
 void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& box, const FontSpec& font,
                 Argb colour, unsigned flags) {
-    const std::wstring face = ResolveFontFace(font.face);
-    Gdiplus::FontFamily family(face.c_str());
     // Points to device pixels through the vertical scale: the font grows with the screen exactly as
     // the boxes around it do, whatever resolution the bitmap claims.
-    const auto pixels = static_cast<Gdiplus::REAL>(font.points * 96.0 / 72.0 * c.scale.y);
-    Gdiplus::Font gdiFont(&family, pixels, font.bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
-                          Gdiplus::UnitPixel);
+    const auto pixels = static_cast<float>(font.points * 96.0 / 72.0 * c.scale.y);
+    const Gdiplus::Font& gdiFont = CachedFont(font.face, pixels, font.bold);
     Gdiplus::StringFormat format;
     format.SetAlignment((flags & kTextCenter)  ? Gdiplus::StringAlignmentCenter
                         : (flags & kTextRight) ? Gdiplus::StringAlignmentFar
