@@ -6,7 +6,9 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "clock/alarms/timer_rules.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/tick.h"
 #include "forms/gbk.h"
 
 namespace {
@@ -107,8 +109,34 @@ void OpenWithShell(const std::string& path) {
 // The network time check comes with its own step; until then the hourly start does nothing.
 void StartNetTimeCheck() {}
 
+namespace {
+
+// Everything a tick can change on the screen, as text: the time to the second, the page and its
+// scroll and hover state, the running stopwatch to the tenth, the running timers and their least
+// time left, and the date pass. Mouse, keyboard and option changes repaint by themselves.
+std::string TickFrameKey() {
+    const DateTime now = PlatformNow();
+    std::string key = FormatTimeOfDay(now) + '|' + std::to_string(CurrentPage) + '|' +
+                      std::to_string(PageScroll[CurrentPage]) + '|' + std::to_string(HotItem) + '|' +
+                      std::to_string(PressState) + '|' + std::to_string(LastDateCheck);
+    if (CurrentPage == 1 && StopwatchStart != 0) key += '|' + std::to_string(PlatformMediaTime() / 100);
+    int running = 0;
+    for (const TimerEntry& timer : Timers)
+        running += timer.startTick != 0 ? 1 : 0;
+    key += '|' + std::to_string(running) + '|' + LeastRemainingText(Timers, PlatformTickCount());
+    return key;
+}
+
+}  // namespace
+
+// The tick asks for a repaint ten times a second; a frame that would show exactly what is on the
+// screen already is skipped, which saves most of the drawing while the clock sits idle.
 void RepaintMainWindow() {
-    if (!MainWindow) return;
+    static std::string lastKey;
+    if (!MainWindow || !IsWindowVisible(MainWindow)) return;
+    const std::string key = TickFrameKey();
+    if (key == lastKey) return;
+    lastKey = key;
     InvalidateRect(MainWindow, nullptr, TRUE);
     UpdateWindow(MainWindow);
 }
