@@ -6,7 +6,7 @@
 #include <string>
 
 #include "forms/file_io.h"
-#include "forms/gbk.h"
+#include "forms/wide_win.h"
 
 namespace {
 
@@ -33,11 +33,6 @@ class FileHandle {
   private:
     HANDLE handle_;
 };
-
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8);
-    return std::wstring(text.begin(), text.end());
-}
 
 // WriteFile takes a DWORD count: large buffers go in slices.
 bool WriteAll(HANDLE file, const char* data, size_t size) {
@@ -89,7 +84,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
     bytes->clear();
     if (gReadFault.load()) return false;
     // Share everything: another program (an editor, a virus scanner) may hold the file open.
-    FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+    FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return false;
@@ -109,7 +104,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = WideFromUtf8(path);
     std::wstring tempPath;
     TempResult result = TempResult::kNameTaken;
     for (int attempt = 0; attempt < kTempNameAttempts && result == TempResult::kNameTaken; ++attempt) {
@@ -127,7 +122,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
 }
 
 bool PathExists(const std::string& path) {
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void SetWriteFaultForTesting(long long bytesBeforeFault) {

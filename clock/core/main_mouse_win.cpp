@@ -15,6 +15,7 @@
 #include "clock/core/window_ids.h"
 #include "clock/services/components_win.h"
 #include "forms/gbk.h"
+#include "forms/wide_win.h"
 
 namespace {
 
@@ -68,11 +69,6 @@ void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
-std::wstring Wide(const std::string& gbk) {
-    const std::u16string text = GbkToUtf16(gbk);
-    return std::wstring(text.begin(), text.end());
-}
-
 // ---- Click actions ----
 
 void WriteWindowPlace(HWND window) {
@@ -90,8 +86,8 @@ void ToggleStartupShortcut(HWND window, ShortcutChange change) {
     const StartupToggleResult result = FinishStartupToggle(change, StartupShortcutExists());
     if (result.writeSlot) WriteOptionSlots({kOptionStartWithSystem});
     if (!result.errorMessage.empty()) {
-        MessageBoxW(window, Wide(result.errorMessage).c_str(), Wide(SettingsMessageCaption()).c_str(),
-                    MB_OK | MB_ICONERROR);
+        MessageBoxW(window, WideFromGbk(result.errorMessage).c_str(),
+                    WideFromGbk(SettingsMessageCaption()).c_str(), MB_OK | MB_ICONERROR);
     }
 }
 
@@ -115,7 +111,7 @@ void PressCloseButton(HWND window) {
     }
     SetTrayIconShown(actions.showTrayIcon);
     SendMessageW(window, WM_COMMAND, kCmdHide, 0);
-    ShowCloseBalloon(Wide(actions.balloonText), static_cast<UINT>(actions.balloonTimeoutMs));
+    ShowCloseBalloon(WideFromGbk(actions.balloonText), static_cast<UINT>(actions.balloonTimeoutMs));
 }
 
 void ClickStopwatch(int item) {

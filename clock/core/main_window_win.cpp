@@ -17,6 +17,7 @@
 #include "forms/gbk.h"
 #include "forms/gdi_handles_win.h"
 #include "forms/tray_win.h"
+#include "forms/wide_win.h"
 
 HWND MainWindow = nullptr;
 int PageScroll[kPageCount] = {};
@@ -38,16 +39,6 @@ HHOOK gKeyboardHook = nullptr;
 HWINEVENTHOOK gForegroundHook = nullptr;
 bool gActive = true;
 Scale gScale;
-
-std::wstring Wide(const std::string& gbk) {
-    const std::u16string text = GbkToUtf16(gbk);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::wstring WideUtf8(const char* utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8);
-    return std::wstring(text.begin(), text.end());
-}
 
 HICON LoadAppIcon(int size, const wchar_t* name) {
     HICON icon = static_cast<HICON>(
@@ -90,17 +81,17 @@ void CALLBACK ForegroundHook(HWINEVENTHOOK, DWORD, HWND window, LONG object, LON
 
 void BuildTrayMenu() {
     gTrayMenu = CreatePopupMenu();
-    AppendMenuW(gTrayMenu, MF_STRING, kCmdShow, WideUtf8("显示").c_str());
-    AppendMenuW(gTrayMenu, MF_STRING, kCmdHide, WideUtf8("隐藏").c_str());
-    AppendMenuW(gTrayMenu, MF_STRING, kCmdService, WideUtf8("客服").c_str());
-    AppendMenuW(gTrayMenu, MF_STRING, kCmdAbout, WideUtf8("关于").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdShow, WideFromUtf8("显示").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdHide, WideFromUtf8("隐藏").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdService, WideFromUtf8("客服").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdAbout, WideFromUtf8("关于").c_str());
     AppendMenuW(gTrayMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(gTrayMenu, MF_STRING, kCmdClose, WideUtf8("关闭").c_str());
+    AppendMenuW(gTrayMenu, MF_STRING, kCmdClose, WideFromUtf8("关闭").c_str());
 }
 
 void OnCreate(HWND window) {
     MainWindow = window;
-    const std::wstring caption = Wide(MainCaption(kVersionMajor, kVersionMinor, kVersionRevision));
+    const std::wstring caption = WideFromGbk(MainCaption(kVersionMajor, kVersionMinor, kVersionRevision));
     SetWindowTextW(window, caption.c_str());
     gTray.window = window;
     gTray.id = kTrayIconId;
@@ -347,6 +338,6 @@ HWND CreateMainWindow(HINSTANCE instance) {
     RegisterClassExW(&wc);
     return CreateWindowExW(
         WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kMainWindowClass,
-        WideUtf8("简易钟伴").c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+        WideFromUtf8("简易钟伴").c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
         ScaleX(gScale, kFormWidth), ScaleY(gScale, kFormHeight), nullptr, nullptr, instance, nullptr);
 }

@@ -7,25 +7,12 @@
 #include <shellapi.h>
 
 #include "clock/alarms/timer_rules.h"
+#include "clock/core/local_time_win.h"
 #include "clock/core/main_window_win.h"
 #include "clock/core/tick.h"
-#include "forms/gbk.h"
+#include "forms/wide_win.h"
 
 namespace {
-
-std::wstring WideGbk(const std::string& gbk) {
-    const std::u16string text = GbkToUtf16(gbk);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::wstring WideUtf8(const std::string& utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::string Utf8(const std::wstring& wide) {
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
 
 std::string gProgramPath;
 
@@ -56,7 +43,7 @@ void RecordProgramPath() {
     std::wstring buffer(32768, L'\0');
     const DWORD n = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
     buffer.resize(n);
-    gProgramPath = Utf8(buffer);
+    gProgramPath = Utf8FromWide(buffer);
     DataFilePath = DataFilePathFor(gProgramPath);
 }
 
@@ -65,16 +52,7 @@ const std::string& ProgramPathUtf8() {
 }
 
 DateTime PlatformNow() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    DateTime t;
-    t.year = st.wYear;
-    t.month = st.wMonth;
-    t.day = st.wDay;
-    t.hour = st.wHour;
-    t.minute = st.wMinute;
-    t.second = st.wSecond;
-    return t;
+    return LocalDateTimeNow();
 }
 
 uint32_t PlatformTickCount() {
@@ -89,7 +67,7 @@ uint32_t PlatformMediaTime() {
 void ShowReminder(int kind, const std::string&, const std::string&) {
     const char* sound = SoundFileOf(kind);
     if (!sound) return;
-    const std::wstring path = WideUtf8(ProgramFolderUtf8() + sound);
+    const std::wstring path = WideFromUtf8(ProgramFolderUtf8() + sound);
     PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
 }
 
@@ -97,13 +75,13 @@ void ShowReminder(int kind, const std::string&, const std::string&) {
 void OpenShutdownCountdown(int) {}
 
 bool IsOpenableFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(WideGbk(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideFromGbk(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY)) == 0;
 }
 
 void OpenWithShell(const std::string& path) {
-    ShellExecuteW(nullptr, L"open", WideGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", WideFromGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
 }
 
 // The network time check comes with its own step; until then the hourly start does nothing.

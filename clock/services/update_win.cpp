@@ -7,24 +7,12 @@
 
 #include <cstdint>
 
+#include "clock/core/local_time_win.h"
 #include "clock/services/components_win.h"
 #include "clock/services/update_rules.h"
 #include "forms/gbk.h"
 
 namespace {
-
-DateTime LocalNow() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    DateTime t;
-    t.year = now.wYear;
-    t.month = now.wMonth;
-    t.day = now.wDay;
-    t.hour = now.wHour;
-    t.minute = now.wMinute;
-    t.second = now.wSecond;
-    return t;
-}
 
 // The 32-bit tick GetTickCount gives wraps to 0 every 49.7 days, which would read as "just booted"
 // and skip the check on a machine that is never switched off; the 64-bit count held at the top of
@@ -44,7 +32,7 @@ void UpdateCheck(int software, const std::string& dataFilePath) {
     if (ServiceFolder().empty()) return;
     const std::wstring updater = WideAscii(kUpdaterFile);
     const UpdateDecision decision =
-        RunUpdateCheck(dataFilePath, LocalNow(), UptimeMs(), ServiceFileExists(updater.c_str()));
+        RunUpdateCheck(dataFilePath, LocalDateTimeNow(), UptimeMs(), ServiceFileExists(updater.c_str()));
     if (!decision.startUpdater) return;
     // The parameters name the software the caller gave, which for this program is the number the
     // decision assumes (kSoftwareNumber).

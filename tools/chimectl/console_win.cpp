@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <stdio.h>
 
+#include "clock/core/local_time_win.h"
 #include "forms/gbk.h"
 #include "tools/chimectl/console.h"
 
@@ -29,14 +30,5 @@ void PrepareConsole() {
 }
 
 DateTime LocalNow() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    DateTime t;
-    t.year = st.wYear;
-    t.month = st.wMonth;
-    t.day = st.wDay;
-    t.hour = st.wHour;
-    t.minute = st.wMinute;
-    t.second = st.wSecond;
-    return t;
+    return LocalDateTimeNow();
 }
