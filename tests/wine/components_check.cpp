@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "clock/core/clock_data.h"
+#include "clock/core/local_time_win.h"
 #include "clock/services/components_win.h"
 #include "clock/services/update_win.h"
 #include "forms/file_io.h"
@@ -227,29 +228,16 @@ void CheckGuestHall(HWND window) {
           "GuestHall.dll.up while loaded: the outdated warning and an empty reply");
 }
 
-DateTime LocalNow() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    DateTime t;
-    t.year = now.wYear;
-    t.month = now.wMonth;
-    t.day = now.wDay;
-    t.hour = now.wHour;
-    t.minute = now.wMinute;
-    t.second = now.wSecond;
-    return t;
-}
-
 // True when the stored update time lies within the last minute.
 bool StoredTimeIsNow(const std::string& dataFile) {
     DateTime stored;
     if (!ParseDateTime(ReadUpdateTime(dataFile), &stored)) return false;
-    const int64_t age = ToSeconds(ToDateValue(LocalNow())) - ToSeconds(ToDateValue(stored));
+    const int64_t age = ToSeconds(ToDateValue(LocalDateTimeNow())) - ToSeconds(ToDateValue(stored));
     return age >= 0 && age < 60;
 }
 
 std::string ThreeDaysAgo() {
-    return FormatUpdateTime(SplitDate(AddDays(ToDateValue(LocalNow()), -3)));
+    return FormatUpdateTime(SplitDate(AddDays(ToDateValue(LocalDateTimeNow()), -3)));
 }
 
 // Polls for the updater's log: the updater runs as a process of its own.
