@@ -45,6 +45,10 @@ class GdiObject {
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     Handle get() const { return handle_; }
+    void reset(Handle handle) {
+        if (handle_) DeleteObject(handle_);
+        handle_ = handle;
+    }
 
   private:
     Handle handle_;

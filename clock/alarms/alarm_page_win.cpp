@@ -72,14 +72,13 @@ void DrawAlarmRow(const Canvas& c, const PagePaint& page, float y, size_t row, c
     const int item = ItemOfRow(row);
     DrawTimeBox(c, page, y, item, text.time);
     DrawSwitch(c, page, y, item + 1, alarm.enabled != 0);
-    DrawCountdownLine(c, y, text);
     DrawWeekDays(c, page, y, item, alarm);
     DrawRowLine(c, y + kRowHeight);
 }
 
 }  // namespace
 
-void DrawAlarmPage(const Canvas& c, const PagePaint& page, const DateTime& now) {
+float DrawAlarmPage(const Canvas& c, const PagePaint& page, const DateTime& now) {
     const float top = static_cast<float>(page.scroll) + kHeaderTop;
     AddHeader header;
     header.caption = L"添加闹钟";
@@ -91,6 +90,15 @@ void DrawAlarmPage(const Canvas& c, const PagePaint& page, const DateTime& now) 
     for (size_t row = 0; row < Alarms.size(); ++row, y += kRowHeight)
         DrawAlarmRow(c, page, y, row, now);
     // An empty list shows the header alone: nothing to drag, so no hint either.
-    if (Alarms.empty()) return;
-    DrawBottomFade(c, DrawDragHint(c, y + kHintGap), page.width, page.height);
+    if (Alarms.empty()) return y;
+    return DrawDragHint(c, y + kHintGap);
+}
+
+void DrawAlarmCountdowns(const Canvas& c, const PagePaint& page, const DateTime& now) {
+    float y = static_cast<float>(page.scroll + kListTop);
+    for (size_t row = 0; row < Alarms.size(); ++row, y += kRowHeight) {
+        // Rows wholly under the band or below the window are not seen.
+        if (y + kRowHeight <= kBandHeight || y >= page.height) continue;
+        DrawCountdownLine(c, y, AlarmRowTexts(Alarms[row], now));
+    }
 }

@@ -107,26 +107,28 @@ void DrawTimerRow(const Canvas& c, const PagePaint& page, float y, int row) {
 
 }  // namespace
 
-void DrawStopwatchPage(const Canvas& c, const PagePaint& page) {
+float DrawStopwatchPage(const Canvas& c, const PagePaint& page) {
     const int rows = LapRowCount(LapTimes);
     float y = static_cast<float>(page.scroll + kListTop);
     if (rows > 0) {
         DrawRowLine(c, y);
         for (int row = 0; row < rows; ++row, y += kRowHeight)
             DrawLapRow(c, y, row);
-        DrawBottomFade(c, DrawDragHint(c, y + kHintGap), page.width, page.height);
+        y = DrawDragHint(c, y + kHintGap);
     }
     DrawStopwatchButtons(c, page);
+    return y;
 }
 
-void DrawTimerPage(const Canvas& c, const PagePaint& page, uint32_t /*tickNow*/) {
+float DrawTimerPage(const Canvas& c, const PagePaint& page) {
     const int rows = static_cast<int>(Timers.size());
     float y = static_cast<float>(page.scroll + kListTop);
     if (rows > 0) {
         DrawRowLine(c, y);
         for (int row = 0; row < rows; ++row, y += kRowHeight)
             DrawTimerRow(c, page, y, row);
-        DrawBottomFade(c, DrawDragHint(c, y + kHintGap), page.width, page.height);
+        y = DrawDragHint(c, y + kHintGap);
     }
     DrawTimerButton(c, page);
+    return y;
 }

@@ -62,7 +62,7 @@ void DrawDateRow(const Canvas& c, const PagePaint& page, const DatePageLook& loo
     DrawRowLine(c, y + kRowHeight);
 }
 
-void DrawDatePage(const Canvas& c, const PagePaint& page, const DatePageLook& look) {
+float DrawDatePage(const Canvas& c, const PagePaint& page, const DatePageLook& look) {
     AddHeader header;
     header.caption = look.addCaption;
     header.count = ListCountText(look.page, look.list->size());
@@ -72,12 +72,12 @@ void DrawDatePage(const Canvas& c, const PagePaint& page, const DatePageLook& lo
     float y = static_cast<float>(page.scroll + kListTop);
     for (size_t i = 0; i < look.list->size(); ++i, y += kRowHeight)
         DrawDateRow(c, page, look, y, i);
-    DrawBottomFade(c, DrawDragHint(c, y + kHintGap), page.width, page.height);
+    return DrawDragHint(c, y + kHintGap);
 }
 
 }  // namespace
 
-void DrawBirthdayPage(const Canvas& c, const PagePaint& page) {
+float DrawBirthdayPage(const Canvas& c, const PagePaint& page) {
     DatePageLook look;
     look.page = 3;
     look.addCaption = L"添加生日";
@@ -86,10 +86,10 @@ void DrawBirthdayPage(const Canvas& c, const PagePaint& page) {
     look.pressed = kBirthdayPressed;
     look.daysPoints = 20;
     look.daysBox = {kTextX + 140, 0, 44, kRowHeight};
-    DrawDatePage(c, page, look);
+    return DrawDatePage(c, page, look);
 }
 
-void DrawSchedulePage(const Canvas& c, const PagePaint& page) {
+float DrawSchedulePage(const Canvas& c, const PagePaint& page) {
     DatePageLook look;
     look.page = 4;
     look.addCaption = L"添加日程";
@@ -98,5 +98,5 @@ void DrawSchedulePage(const Canvas& c, const PagePaint& page) {
     look.pressed = kSchedulePressed;
     look.daysPoints = 16;
     look.daysBox = {kTextX + 120, 0, 64, kRowHeight};
-    DrawDatePage(c, page, look);
+    return DrawDatePage(c, page, look);
 }

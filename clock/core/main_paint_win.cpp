@@ -9,37 +9,40 @@ constexpr float kShadowHeight = 10;
 constexpr Argb kShadowDark = Argb{0x60, 0, 0, 0};
 constexpr Argb kShadowClear = Argb{0, 0, 0, 0};
 
-void DrawPage(const Canvas& c, const MainPaint& paint) {
+float DrawPage(const Canvas& c, const MainPaint& paint) {
     switch (paint.band.page) {
         case 1:
-            DrawStopwatchPage(c, paint.page);
-            break;
+            return DrawStopwatchPage(c, paint.page);
         case 2:
-            DrawTimerPage(c, paint.page, paint.tickNow);
-            break;
+            return DrawTimerPage(c, paint.page);
         case 3:
-            DrawBirthdayPage(c, paint.page);
-            break;
+            return DrawBirthdayPage(c, paint.page);
         case 4:
-            DrawSchedulePage(c, paint.page);
-            break;
+            return DrawSchedulePage(c, paint.page);
         case kSettingsPage:
-            DrawSettingsPage(c, paint.page, paint.serviceUnread);
-            break;
+            return DrawSettingsPage(c, paint.page, paint.serviceUnread);
         default:
-            DrawAlarmPage(c, paint.page, paint.now);
-            break;
+            return DrawAlarmPage(c, paint.page, paint.now);
     }
 }
 
 }  // namespace
 
-void PaintMainWindow(const Canvas& c, const MainPaint& paint) {
+float PaintFixedLayer(const Canvas& c, const MainPaint& paint) {
     FillRect(c, {0, 0, paint.page.width, paint.page.height}, kWhite);
-    DrawPage(c, paint);
+    return DrawPage(c, paint);
+}
+
+void PaintTimedLayer(const Canvas& c, const MainPaint& paint, float contentBottom) {
+    if (paint.band.page == 0) DrawAlarmCountdowns(c, paint.page, paint.now);
+    DrawBottomFade(c, contentBottom, paint.page.width, paint.page.height);
     DrawHeaderBand(c, paint.band);
     // The shadow tells that rows have slid under the band.
     if (paint.page.scroll < 0) {
         FillVerticalGradient(c, {0, kShadowTop, paint.page.width, kShadowHeight}, kShadowDark, kShadowClear);
     }
+}
+
+void PaintMainWindow(const Canvas& c, const MainPaint& paint) {
+    PaintTimedLayer(c, paint, PaintFixedLayer(c, paint));
 }

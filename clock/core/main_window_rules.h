@@ -255,3 +255,22 @@ StopwatchCaptions StopwatchButtonCaptions(const std::vector<uint64_t>& laps, uin
 // Caption of settings button 0 "关于钟伴", 1 "澜川客服聊天室" + "(" + unread + ")" when unread is not
 // 0, 2 "查看帮助与更新软件"; "" for any other.
 std::string SettingsButtonCaption(int button, int unread);
+
+// ---- Repainting ----
+
+// The window state the page area is drawn from, besides the lists.
+struct PageLook {
+    int page = 0;
+    int scroll = 0;
+    int hotItem = 0;
+    int pressState = 0;
+    int width = 0;  // client size, device pixels
+    int height = 0;
+    int serviceUnread = 0;
+};
+
+// A key of everything the page's fixed layer shows (the page without the alarms' count-downs),
+// read from the look and the process-wide lists of that page: equal keys mean equal pictures, so
+// the window may keep the layer it drew last. What follows the clock is left out: the time, the
+// running stopwatch's total (LapTimes[0]) and the timers' remaining times.
+std::string FixedLayerKey(const PageLook& look);

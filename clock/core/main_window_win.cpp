@@ -4,6 +4,9 @@
 
 #include <shellapi.h>
 
+#include <string>
+#include <utility>
+
 #include "clock/alarms/stopwatch.h"
 #include "clock/core/load_all.h"
 #include "clock/core/main_mouse_win.h"
@@ -151,6 +154,45 @@ MainPaint CollectPaint(HWND window) {
     return p;
 }
 
+// The page's fixed layer as drawn last. Most seconds change only the readout and the alarms'
+// count-downs; drawing those over a copy of the kept layer costs a fraction of a whole paint.
+struct FixedLayer {
+    GdiObject<HBITMAP> bitmap{nullptr};
+    int width = 0;
+    int height = 0;
+    std::string key;
+    float contentBottom = 0;
+};
+FixedLayer gFixedLayer;
+
+std::string FixedKeyOf(const MainPaint& p, const RECT& client) {
+    PageLook look;
+    look.page = p.band.page;
+    look.scroll = p.page.scroll;
+    look.hotItem = p.page.hotItem;
+    look.pressState = p.page.pressState;
+    look.width = client.right;
+    look.height = client.bottom;
+    look.serviceUnread = p.serviceUnread;
+    return FixedLayerKey(look);
+}
+
+void UpdateFixedLayer(HDC target, const MainPaint& p, const RECT& client) {
+    if (!gFixedLayer.bitmap.get() || gFixedLayer.width != client.right || gFixedLayer.height != client.bottom) {
+        gFixedLayer.bitmap.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
+        gFixedLayer.width = client.right;
+        gFixedLayer.height = client.bottom;
+        gFixedLayer.key.clear();
+    }
+    std::string key = FixedKeyOf(p, client);
+    if (key == gFixedLayer.key) return;
+    MemoryDc memory(target);
+    Selection selected(memory.get(), gFixedLayer.bitmap.get());
+    Gdiplus::Graphics graphics(memory.get());
+    gFixedLayer.contentBottom = PaintFixedLayer(MakeCanvas(graphics, gScale), p);
+    gFixedLayer.key = std::move(key);
+}
+
 void PaintInto(HWND window, HDC target) {
     RECT client;
     GetClientRect(window, &client);
@@ -158,16 +200,20 @@ void PaintInto(HWND window, HDC target) {
     // The running stopwatch counts up to now whenever its page is drawn.
     if (CurrentPage == 1 && StopwatchStart != 0)
         AccumulateStopwatch(LapTimes, StopwatchStart, PlatformMediaTime());
-    MemoryDc memory(target);
+    const MainPaint p = CollectPaint(window);
+    UpdateFixedLayer(target, p, client);
+    if (!gFixedLayer.bitmap.get()) return;
+    MemoryDc fixed(target);
+    MemoryDc frame(target);
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+    Selection fixedSelected(fixed.get(), gFixedLayer.bitmap.get());
+    Selection frameSelected(frame.get(), bitmap.get());
+    BitBlt(frame.get(), 0, 0, client.right, client.bottom, fixed.get(), 0, 0, SRCCOPY);
     {
-        Selection selected(memory.get(), bitmap.get());
-        {
-            Gdiplus::Graphics graphics(memory.get());
-            PaintMainWindow(MakeCanvas(graphics, gScale), CollectPaint(window));
-        }
-        BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        Gdiplus::Graphics graphics(frame.get());
+        PaintTimedLayer(MakeCanvas(graphics, gScale), p, gFixedLayer.contentBottom);
     }
+    BitBlt(target, 0, 0, client.right, client.bottom, frame.get(), 0, 0, SRCCOPY);
 }
 
 void OnPaint(HWND window) {

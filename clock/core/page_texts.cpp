@@ -184,3 +184,64 @@ std::string SettingsButtonCaption(int button, int unread) {
             return std::string();
     }
 }
+
+namespace {
+
+void AppendAlarms(std::string& key) {
+    for (const AlarmEntry& alarm : Alarms)
+        key += FormatAlarm(alarm) + '\n';
+}
+
+void AppendStopwatch(std::string& key) {
+    const StopwatchCaptions captions = StopwatchButtonCaptions(LapTimes, StopwatchStart);
+    key += captions.left + '|' + captions.right + '\n';
+    for (size_t k = 1; k < LapTimes.size(); ++k)
+        key += std::to_string(LapTimes[k]) + ',';
+}
+
+void AppendTimers(std::string& key) {
+    for (const TimerEntry& timer : Timers)
+        key += std::to_string(timer.seconds) + (timer.startTick != 0 ? "+," : "-,");
+}
+
+void AppendDates(std::string& key, const std::vector<DateEntry>& list, bool birthdays) {
+    for (const DateEntry& entry : list) {
+        key += (birthdays ? FormatBirthday(entry) : FormatSchedule(entry)) + '|' + std::to_string(entry.age) +
+               '|' + std::to_string(entry.daysLeft) + '\n';
+    }
+}
+
+void AppendSettings(std::string& key, int serviceUnread) {
+    for (const std::string& slot : OptionSlots)
+        key += slot + '\n';
+    key += std::to_string(serviceUnread);
+}
+
+}  // namespace
+
+std::string FixedLayerKey(const PageLook& look) {
+    std::string key = std::to_string(look.page) + ',' + std::to_string(look.scroll) + ',' +
+                      std::to_string(look.hotItem) + ',' + std::to_string(look.pressState) + ',' +
+                      std::to_string(look.width) + 'x' + std::to_string(look.height) + '\n';
+    switch (look.page) {
+        case 0:
+            AppendAlarms(key);
+            break;
+        case 1:
+            AppendStopwatch(key);
+            break;
+        case 2:
+            AppendTimers(key);
+            break;
+        case 3:
+            AppendDates(key, Birthdays, true);
+            break;
+        case 4:
+            AppendDates(key, Schedules, false);
+            break;
+        default:
+            AppendSettings(key, look.serviceUnread);
+            break;
+    }
+    return key;
+}

@@ -35,13 +35,25 @@ struct MainPaint {
 };
 
 void DrawHeaderBand(const Canvas& c, const BandPaint& band);
-void DrawAlarmPage(const Canvas& c, const PagePaint& page, const DateTime& now);
-void DrawStopwatchPage(const Canvas& c, const PagePaint& page);
-void DrawTimerPage(const Canvas& c, const PagePaint& page, uint32_t tickNow);
-void DrawBirthdayPage(const Canvas& c, const PagePaint& page);
-void DrawSchedulePage(const Canvas& c, const PagePaint& page);
-void DrawSettingsPage(const Canvas& c, const PagePaint& page, int serviceUnread);
 
-// The whole client area: white background, the current page, the band, and the soft shadow from
-// y 48 to 58 while the page is scrolled.
+// The page painters draw what stays the same from one second to the next and return the bottom of
+// their content (logical y), which decides the fade at the window's bottom edge. The alarms'
+// count-down lines follow the clock and are drawn apart.
+float DrawAlarmPage(const Canvas& c, const PagePaint& page, const DateTime& now);
+void DrawAlarmCountdowns(const Canvas& c, const PagePaint& page, const DateTime& now);
+float DrawStopwatchPage(const Canvas& c, const PagePaint& page);
+float DrawTimerPage(const Canvas& c, const PagePaint& page);
+float DrawBirthdayPage(const Canvas& c, const PagePaint& page);
+float DrawSchedulePage(const Canvas& c, const PagePaint& page);
+float DrawSettingsPage(const Canvas& c, const PagePaint& page, int serviceUnread);
+
+// A paint in two layers, so that the window can keep the first and redraw only the second each
+// second. The fixed layer: white background and the current page without what follows the clock;
+// it returns the bottom of the page's content. The timed layer, over it: the alarms' count-downs,
+// the fade at the bottom edge, the band with its readout, and the soft shadow from y 48 to 58
+// while the page is scrolled.
+float PaintFixedLayer(const Canvas& c, const MainPaint& paint);
+void PaintTimedLayer(const Canvas& c, const MainPaint& paint, float contentBottom);
+
+// The whole client area: both layers.
 void PaintMainWindow(const Canvas& c, const MainPaint& paint);

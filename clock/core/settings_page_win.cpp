@@ -59,7 +59,7 @@ void DrawButton(const Canvas& c, const PagePaint& page, float y, int button, int
 
 }  // namespace
 
-void DrawSettingsPage(const Canvas& c, const PagePaint& page, int serviceUnread) {
+float DrawSettingsPage(const Canvas& c, const PagePaint& page, int serviceUnread) {
     float y = static_cast<float>(page.scroll) + kFirstRowTop;
     for (int option = 0; option < kOptionCount; ++option, y += kRowHeight)
         DrawOptionRow(c, page, y, option);
@@ -67,5 +67,5 @@ void DrawSettingsPage(const Canvas& c, const PagePaint& page, int serviceUnread)
     for (int button = 0; button < kButtonCount; ++button, y += kButtonStep) {
         DrawButton(c, page, y, button, serviceUnread);
     }
-    DrawBottomFade(c, DrawDragHint(c, y), page.width, page.height);
+    return DrawDragHint(c, y);
 }

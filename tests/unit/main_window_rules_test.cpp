@@ -397,3 +397,69 @@ TEST(PageTexts, StopwatchButtonCaptionsByState) {
     EXPECT_EQ(paused.left, Gbk("重 置"));
     EXPECT_EQ(paused.right, Gbk("继 续"));
 }
+
+// The window keeps the page's fixed layer while this key stays the same: every change the page
+// shows must change it, and the clock running on must not.
+TEST(FixedLayerKey, ChangesWithWhatThePageShowsOnly) {
+    Alarms = {Alarm(7, 30, true), Alarm(8, 0, false)};
+    Timers = {{600, 0}, {60, 0}};
+    LapTimes = {5000, 2000, 3000};
+    StopwatchStart = 100;
+    Birthdays = {};
+    for (int k = 0; k < kOptionCount; ++k)
+        OptionSlots[k] = BuiltInOption(k);
+    PageLook look;
+    look.width = 193;
+    look.height = 300;
+    for (int page = 0; page < kPageCount; ++page) {
+        look.page = page;
+        const std::string before = FixedLayerKey(look);
+        LapTimes[0] += 700;  // the running stopwatch's total moves on
+        Timers[1].startTick += 1;  // only when it was started differs, not whether it runs
+        EXPECT_EQ(FixedLayerKey(look), before) << "page " << page;
+    }
+
+    look.page = 0;
+    std::string key = FixedLayerKey(look);
+    Alarms[1].enabled = 1;  // a one-shot alarm switched off by the tick, or a click
+    EXPECT_NE(FixedLayerKey(look), key);
+    key = FixedLayerKey(look);
+    Alarms[0].days[3] = 1;
+    EXPECT_NE(FixedLayerKey(look), key);
+    key = FixedLayerKey(look);
+    look.hotItem = 11;
+    EXPECT_NE(FixedLayerKey(look), key);
+    key = FixedLayerKey(look);
+    look.scroll = -35;
+    EXPECT_NE(FixedLayerKey(look), key);
+
+    look.page = 1;
+    key = FixedLayerKey(look);
+    StopwatchStart = 0;  // paused: the buttons change
+    EXPECT_NE(FixedLayerKey(look), key);
+    key = FixedLayerKey(look);
+    LapTimes.push_back(1000);  // a new lap row
+    EXPECT_NE(FixedLayerKey(look), key);
+
+    look.page = 2;
+    key = FixedLayerKey(look);
+    Timers[0].startTick = 42;  // started: its box shows the tick
+    EXPECT_NE(FixedLayerKey(look), key);
+
+    look.page = 3;
+    Birthdays.resize(1);
+    key = FixedLayerKey(look);
+    Birthdays[0].daysLeft = 5;  // the minute pass recomputed it
+    EXPECT_NE(FixedLayerKey(look), key);
+
+    look.page = kSettingsPage;
+    key = FixedLayerKey(look);
+    SetOptionFlag(kOptionTabsBelow, !OptionOn(kOptionTabsBelow));
+    EXPECT_NE(FixedLayerKey(look), key);
+    key = FixedLayerKey(look);
+    look.serviceUnread = 3;
+    EXPECT_NE(FixedLayerKey(look), key);
+    key = FixedLayerKey(look);
+    look.height = 400;  // resized
+    EXPECT_NE(FixedLayerKey(look), key);
+}
