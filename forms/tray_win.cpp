@@ -62,3 +62,34 @@ void ShowTrayMenu(HWND window, HMENU menu) {
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
 }
+
+HBITMAP SetMenuItemIcon(HMENU menu, UINT id, HICON icon) {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!picture || !memory) {
+        if (picture) DeleteObject(picture);
+        if (memory) DeleteDC(memory);
+        return nullptr;
+    }
+    HGDIOBJ old = SelectObject(memory, picture);
+    DrawIconEx(memory, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = picture;
+    SetMenuItemInfoW(menu, id, FALSE, &item);
+    return picture;
+}

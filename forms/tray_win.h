@@ -27,3 +27,8 @@ UINT TaskbarCreatedMessage();
 
 // Shows menu at the pointer for the tray; the chosen command arrives as WM_COMMAND.
 void ShowTrayMenu(HWND window, HMENU menu);
+
+// Puts icon before the caption of menu item id, as a 32-bit picture with its alpha (the small icon
+// size of the screen). The picture is returned for the caller to delete with the menu; null when
+// it could not be made.
+HBITMAP SetMenuItemIcon(HMENU menu, UINT id, HICON icon);

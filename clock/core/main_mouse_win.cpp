@@ -2,6 +2,7 @@
 // and carries out the click actions.
 #include "clock/core/main_mouse_win.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include "clock/alarms/alarm_rules.h"
@@ -15,6 +16,7 @@
 #include "clock/core/window_ids.h"
 #include "clock/services/components_win.h"
 #include "forms/gbk.h"
+#include "forms/message_box_win.h"
 #include "forms/wide_win.h"
 
 namespace {
@@ -86,8 +88,7 @@ void ToggleStartupShortcut(HWND window, ShortcutChange change) {
     const StartupToggleResult result = FinishStartupToggle(change, StartupShortcutExists());
     if (result.writeSlot) WriteOptionSlots({kOptionStartWithSystem});
     if (!result.errorMessage.empty()) {
-        MessageBoxW(window, WideFromGbk(result.errorMessage).c_str(),
-                    WideFromGbk(SettingsMessageCaption()).c_str(), MB_OK | MB_ICONERROR);
+        ShowError(window, WideFromGbk(result.errorMessage), WideFromGbk(SettingsMessageCaption()));
     }
 }
 
@@ -120,6 +121,12 @@ void ClickStopwatch(int item) {
     WriteSetting(Gbk("秒表"), std::to_string(StopwatchStart));
 }
 
+// This program's page on the maker's site, in the default browser.
+void OpenHelpPage() {
+    const std::wstring url = WideFromUtf8(std::string(kMakerSite) + kHelpPagePath);
+    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 void DoClick(HWND window, const PageView& view, int item) {
     const ClickAction action = ClickActionFor(view, item);
     switch (action.kind) {
@@ -148,7 +155,10 @@ void DoClick(HWND window, const PageView& view, int item) {
         case kClickChat:
             OPENAIDPORT(window, L"", L"", kSoftwareNumber);
             break;
-        // The editors, the about window and the help page come with their own steps.
+        case kClickHelp:
+            OpenHelpPage();
+            break;
+        // The editors and the about window come with their own steps.
         default:
             break;
     }

@@ -17,8 +17,11 @@
 #include "clock/core/window_ids.h"
 #include "clock/services/components_win.h"
 #include "clock/services/update_win.h"
+#include "forms/form_win.h"
 #include "forms/gbk.h"
 #include "forms/gdi_handles_win.h"
+#include "forms/message_box_win.h"
+#include "forms/shadow_win.h"
 #include "forms/tray_win.h"
 #include "forms/wide_win.h"
 
@@ -38,8 +41,8 @@ constexpr int kFormHeight = 318;
 
 TrayIcon gTray;
 HMENU gTrayMenu = nullptr;
+HBITMAP gMenuIcons[3] = {};  // the program icon of items 8001, 8002 and 8003
 HHOOK gKeyboardHook = nullptr;
-HWINEVENTHOOK gForegroundHook = nullptr;
 bool gActive = true;
 Scale gScale;
 
@@ -49,7 +52,7 @@ HICON LoadAppIcon(int size, const wchar_t* name) {
     return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
-// ---- Keyboard and foreground hooks ----
+// ---- Keyboard hook ----
 
 // Escape anywhere in the program's GUI thread hides the main window, editors included.
 LRESULT CALLBACK KeyboardHook(int code, WPARAM key, LPARAM flags) {
@@ -59,25 +62,6 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM key, LPARAM flags) {
         return 1;
     }
     return CallNextHookEx(gKeyboardHook, code, key, flags);
-}
-
-// Centres an owned window (a message box, an editor) over its owner, inside the work area.
-void CALLBACK ForegroundHook(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
-    if (object != OBJID_WINDOW || !window) return;
-    HWND owner = GetWindow(window, GW_OWNER);
-    if (!owner || !IsWindowVisible(owner)) return;
-    RECT own, mine, work;
-    GetWindowRect(owner, &own);
-    GetWindowRect(window, &mine);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = mine.right - mine.left, h = mine.bottom - mine.top;
-    int x = own.left + ((own.right - own.left) - w) / 2;
-    int y = own.top + ((own.bottom - own.top) - h) / 2;
-    x = x + w > work.right ? work.right - w : x;
-    y = y + h > work.bottom ? work.bottom - h : y;
-    x = x < work.left ? work.left : x;
-    y = y < work.top ? work.top : y;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Load ----
@@ -90,6 +74,32 @@ void BuildTrayMenu() {
     AppendMenuW(gTrayMenu, MF_STRING, kCmdAbout, WideFromUtf8("关于").c_str());
     AppendMenuW(gTrayMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(gTrayMenu, MF_STRING, kCmdClose, WideFromUtf8("关闭").c_str());
+    HICON icon = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), L"AAAAA_APPICON");
+    const UINT withIcon[3] = {kCmdShow, kCmdHide, kCmdClose};
+    for (int k = 0; k < 3; ++k)
+        gMenuIcons[k] = SetMenuItemIcon(gTrayMenu, withIcon[k], icon);
+}
+
+// The form's components, recorded under their names: the tick timer (started here), the tray icon
+// and the keyboard hook.
+void AddComponents(HWND window) {
+    Form* form = FormOfWindow(window);
+    if (!form) return;
+    ControlSpec timer;
+    timer.name = "Timer1";
+    timer.kind = kControlTimer;
+    timer.id = kTimerTick;
+    timer.intervalMs = kTickIntervalMs;
+    AddControl(*form, timer);
+    ControlSpec tray;
+    tray.name = "TrayIco1";
+    tray.kind = kControlTrayIcon;
+    tray.id = kTrayIconId;
+    AddControl(*form, tray);
+    ControlSpec hook;
+    hook.name = "WinHook1";
+    hook.kind = kControlKeyboardHook;
+    AddControl(*form, hook);
 }
 
 void OnCreate(HWND window) {
@@ -104,11 +114,9 @@ void OnCreate(HWND window) {
     AddTrayIcon(gTray);
     BuildTrayMenu();
     LoadAll();
-    gForegroundHook =
-        SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, ForegroundHook,
-                        GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    StartCentringOwnedWindows();
     gKeyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
-    SetTimer(window, kTimerTick, kTickIntervalMs, nullptr);
+    AddComponents(window);
     if (LenientInt(ReadSetting(Gbk("显示"), "1")) == 1) PostMessageW(window, WM_COMMAND, kCmdShow, 0);
 }
 
@@ -120,6 +128,7 @@ void OnFirstShow(HWND window) {
     done = true;
     BACKAIDPORT(window, static_cast<int>(kMsgServiceCount), L"", L"", kSoftwareNumber);
     UpdateCheck(kSoftwareNumber, DataFilePath);
+    if (DesktopComposesWindows()) AttachShadow(window, gScale);
 }
 
 // ---- Painting ----
@@ -178,7 +187,8 @@ std::string FixedKeyOf(const MainPaint& p, const RECT& client) {
 }
 
 void UpdateFixedLayer(HDC target, const MainPaint& p, const RECT& client) {
-    if (!gFixedLayer.bitmap.get() || gFixedLayer.width != client.right || gFixedLayer.height != client.bottom) {
+    if (!gFixedLayer.bitmap.get() || gFixedLayer.width != client.right ||
+        gFixedLayer.height != client.bottom) {
         gFixedLayer.bitmap.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
         gFixedLayer.width = client.right;
         gFixedLayer.height = client.bottom;
@@ -287,9 +297,13 @@ void OnClose(HWND window) {
 void OnDestroy(HWND window) {
     RemoveTrayIcon(gTray);
     if (gKeyboardHook) UnhookWindowsHookEx(gKeyboardHook);
-    if (gForegroundHook) UnhookWinEvent(gForegroundHook);
+    StopCentringOwnedWindows();
     KillTimer(window, kTimerTick);
     if (gTrayMenu) DestroyMenu(gTrayMenu);
+    for (HBITMAP& picture : gMenuIcons) {
+        if (picture) DeleteObject(picture);
+        picture = nullptr;
+    }
     MainWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -373,17 +387,18 @@ void ShowCloseBalloon(const std::wstring& text, UINT timeoutMs) {
 
 HWND CreateMainWindow(HINSTANCE instance) {
     gScale = ReadScreenScale();
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadAppIcon(GetSystemMetrics(SM_CXICON), L"AAAAA_APPICON");
-    wc.hIconSm = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), L"AAAAA_APPICON");
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&wc);
-    return CreateWindowExW(
-        WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kMainWindowClass,
-        WideFromUtf8("简易钟伴").c_str(), WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-        ScaleX(gScale, kFormWidth), ScaleY(gScale, kFormHeight), nullptr, nullptr, instance, nullptr);
+    FormSpec spec;
+    spec.name = "Form6";
+    spec.className = kMainWindowClass;
+    spec.caption = WideFromUtf8("简易钟伴");
+    spec.x = 0;
+    spec.y = 0;
+    spec.width = kFormWidth;
+    spec.height = kFormHeight;
+    spec.style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    spec.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+    spec.iconName = L"AAAAA_APPICON";
+    spec.handler = MainWindowProc;
+    spec.scale = gScale;
+    return CreateForm(instance, spec);
 }

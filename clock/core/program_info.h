@@ -6,3 +6,7 @@ constexpr int kVersionMajor = 1;      // version 1.3.8.847
 constexpr int kVersionMinor = 3;
 constexpr int kVersionRevision = 8;
 constexpr int kVersionBuild = 847;
+
+// The maker's web site, the one place to configure it. A host under the reserved .example domain
+// stands in until the maker's own host is set here.
+constexpr const char kMakerSite[] = "https://www.lanchuan.example";

@@ -9,8 +9,14 @@
 //   clock_driver click X Y          presses and releases the left button at logical client (X, Y)
 //   clock_driver drag X Y DY        presses at (X, Y), moves by DY logical pixels, releases
 //   clock_driver capture PATH       saves the window as a PNG
+//   clock_driver tray-icon          prints 1 when the program's notification-area icon is there, else 0
+//   clock_driver tray-click         a left click on the tray icon, as the shell reports it
+//   clock_driver escape             brings the window to the front and presses Escape on the keyboard
+//   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
 // Coordinates are 96-dpi logical pixels, scaled with the screen's DPI as the program scales them.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -54,6 +60,55 @@ void Click(HWND window, int x, int y) {
     PostMessageW(window, WM_MOUSEMOVE, 0, At(x, y));
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
     PostMessageW(window, WM_LBUTTONUP, 0, At(x, y));
+}
+
+// The shell answers a change of an icon that is not there with failure; the tip is set to what the
+// program itself shows, so the check changes nothing.
+bool TrayIconPresent(HWND window) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_TIP;
+    GetWindowTextW(window, data.szTip, ARRAYSIZE(data.szTip));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// Real key strokes through the input queue, so that they pass the program's keyboard hook.
+void PressEscape(HWND window) {
+    SetForegroundWindow(window);
+    Sleep(100);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+// The open pop-up menu of the program's process (window class "#32768"), or null.
+HWND OpenMenuOf(HWND window) {
+    DWORD program = 0;
+    GetWindowThreadProcessId(window, &program);
+    for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(menu, &owner);
+        if (owner == program && IsWindowVisible(menu)) return menu;
+    }
+    return nullptr;
+}
+
+int CaptureTrayMenu(HWND window, const std::string& path) {
+    PostMessageW(window, kMsgTray, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    if (WaitFor([&] { return (menu = OpenMenuOf(window)) != nullptr; }, 10000) != 0) return 1;
+    Sleep(300);  // drawn
+    GdiplusSession gdiplus;
+    const bool saved = CaptureWindowPng(menu, std::wstring(path.begin(), path.end()));
+    PostMessageW(window, WM_CANCELMODE, 0, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitFor([&] { return OpenMenuOf(window) == nullptr; }, 5000);
+    return saved ? 0 : 1;
 }
 
 void Drag(HWND window, int x, int y, int dy) {
@@ -104,6 +159,10 @@ int Run(int argc, char** argv) {
     if (command == "click" && argc > 3) return Click(window, std::atoi(argv[2]), std::atoi(argv[3])), 0;
     if (command == "drag" && argc > 4)
         return Drag(window, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])), 0;
+    if (command == "tray-icon") return std::printf("%d\n", TrayIconPresent(window) ? 1 : 0) > 0 ? 0 : 1;
+    if (command == "tray-click") return PostMessageW(window, kMsgTray, kTrayIconId, WM_LBUTTONDOWN) ? 0 : 1;
+    if (command == "escape") return PressEscape(window), 0;
+    if (command == "tray-menu" && argc > 2) return CaptureTrayMenu(window, argv[2]);
     if (command == "capture" && argc > 2) {
         GdiplusSession gdiplus;
         const std::string path = argv[2];

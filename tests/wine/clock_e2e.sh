@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# clock_e2e.sh CLOCK_EXE DRIVER_EXE ARTIFACT_DIR AIDPORT_DLL AIDPORT_V2_DLL: 钟伴.exe under Wine,
+# clock_e2e.sh CLOCK_EXE DRIVER_EXE ARTIFACT_DIR AIDPORT_DLL AIDPORT_V2_DLL PLANTED_DLL: 钟伴.exe under Wine,
 # driven as a user would drive
 # it (window found by class, commands and clicks posted), judged by what it shows (captures) and by
 # what it writes to its data file. Ends with "N passed, M failed".
@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh"
 chime_display
 chime_wine_up 30
-clock_exe=$1 driver_exe=$2 artifacts=$3 aidport=$4 aidport_v2=$5
+clock_exe=$1 driver_exe=$2 artifacts=$3 aidport=$4 aidport_v2=$5 planted_dll=$6
 mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
@@ -58,6 +58,23 @@ check "page 0 captured" "capture page0.png"
 # manager decides on its own: either colour of the page will do.
 band_is() { case "$(pixel "$artifacts/$1" 150 44)" in "$2" | "$3") return 0 ;; *) return 1 ;; esac; }
 check "the band has the alarm page's colour" "band_is page0.png 102,87,199 73,57,172"
+# The default lists: five rows with their time box (alarms, 35 high) or duration (timers, 30 high).
+rows_shown() {
+  local i
+  for i in $(seq 0 $(($2 - 1))); do has_dark "$1" 5 $((80 + $3 * i + 5)) 45 $(($3 - 10)) || return 1; done
+  ! has_dark "$1" 5 $((80 + $3 * $2 + 30)) 45 10
+}
+check "the five default alarms are shown" "rows_shown page0.png 5 35"
+check "the tray icon is there" "[ \"\$(driver tray-icon)\" = 1 ]"
+# The tray menu: six entries, the program icon before 显示, 隐藏 and 关闭 (three coloured bands in the
+# menu's left edge).
+icon_bands() {
+  convert "$1" -crop 36x+0+0 +repage -colorspace HSL -channel G -separate +channel -threshold 40% \
+    -scale "1x$(identify -format %h "$1")!" -threshold 1% txt:- |
+    awk 'NR > 1 {printf "%s", ($NF == "gray(255)") ? 1 : 0}' | tr -s 01 | tr -d '0\n' | wc -c
+}
+check "the tray menu opens" "driver tray-menu '$(chime_win_path "$artifacts/tray-menu.png")'"
+check "three of its entries carry the program icon" "[ \"\$(icon_bands '$artifacts/tray-menu.png')\" = 3 ]"
 
 # A second start shows the running window and ends at once with exit code 0.
 driver command 8002 >/dev/null
@@ -68,11 +85,22 @@ check "a second start exits with 0" "[ $? = 0 ]"
 check "and brings the running window up" "driver wait 10000"
 check "显示=1 recorded" "wait_value 设置 显示 1"
 
+# Escape on the keyboard hides the window; a click on the tray icon brings it back.
+driver escape
+check "Escape hides the window" "driver wait-hidden 10000 && wait_value 设置 显示 0"
+driver tray-click
+check "a click on the tray icon shows it again" "driver wait 10000 && wait_value 设置 显示 1"
+driver tray-click
+check "and another hides it" "driver wait-hidden 10000"
+driver command 8001 >/dev/null
+driver wait 10000
+
 # Tabs: the page is remembered, except the settings page.
 driver click 80 10
 check "tab 计时 writes 区域=2" "wait_value 设置 区域 2"
 capture page2.png
 check "the band has the timer page's colour" "band_is page2.png 0,191,255 0,153,204"
+check "the five default timers are shown" "rows_shown page2.png 5 30"
 driver click 176 10
 sleep 0.5
 check "tab 设置 leaves 区域 alone" "[ \"\$(ini_value 设置 区域)\" = 2 ]"
@@ -132,6 +160,38 @@ driver click 176 40
 driver click 170 162
 check "switch 4 again puts the strip on top" "wait_value 设置 4 '0|功能选择在下面'"
 
+# The tray icon switch; turning the icon off also turns close-to-hide off, which needs the icon.
+driver click 170 187
+check "switch 5 writes close-to-hide on" "wait_value 设置 5 '1|点关闭按钮为隐藏'"
+driver click 170 112
+check "switch 2 writes the tray icon off" "wait_value 设置 2 '0|显示任务栏小图标'"
+check "and the icon leaves the notification area" "[ \"\$(driver tray-icon)\" = 0 ]"
+check "and close-to-hide is off with it" "wait_value 设置 5 '0|点关闭按钮为隐藏'"
+driver click 170 112
+check "switch 2 again brings the icon back" "wait_value 设置 2 '1|显示任务栏小图标' && [ \"\$(driver tray-icon)\" = 1 ]"
+
+# The start-up switch creates and removes 钟伴.lnk in the Wine user's Startup folder.
+startup_link() { find "$WINEPREFIX/drive_c/users" -ipath '*/Startup/钟伴.lnk' 2>/dev/null | head -n 1; }
+wait_link() {
+  local i found
+  for i in $(seq 100); do
+    found=no
+    [ -n "$(startup_link)" ] && found=yes
+    [ "$found" = "$1" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+driver click 170 87
+check "switch 1 puts 钟伴.lnk into the Startup folder" "wait_link yes && wait_value 设置 1 '1|开机启动软件'"
+driver click 170 87
+check "switch 1 again takes it away" "wait_link no && wait_value 设置 1 '0|开机启动软件'"
+
+# Without the components the chat button does nothing, and the program goes on.
+driver click 95 265
+sleep 0.5
+check "the chat button without components leaves the window as it was" "[ \"\$(driver visible)\" = 1 ]"
+
 # Moving by the band stores the place when option 3 is on, and not when it is off.
 driver click 16 10
 driver click 100 35
@@ -164,6 +224,22 @@ check "a resize writes no height" "[ -z \"\$(ini_value 设置 H)\" ]"
 # Closing ends the program.
 driver command 8003 >/dev/null
 check "command 8003 closes the program" "driver wait-gone 10000"
+
+# Libraries planted beside the program under the names of system DLLs it uses are never loaded, even
+# when Wine is told to prefer a library found on the search path (as Windows does).
+cp "$planted_dll" "$work/gdiplus.dll"
+cp "$planted_dll" "$work/winmm.dll"
+(cd "$work" && WINEDLLOVERRIDES="gdiplus,winmm=n,b" wine "./钟伴.exe" </dev/null >/dev/null 2>&1 &)
+check "with planted libraries beside it, the window appears" "driver wait 30000"
+driver click 48 10
+driver click 95 65
+sleep 0.5
+check "and neither planted library was loaded" "[ ! -e '$work/planted.log' ]"
+driver click 140 65
+driver click 50 65
+driver command 8003 >/dev/null
+driver wait-gone 10000
+rm -f "$work/gdiplus.dll" "$work/winmm.dll"
 
 # The customer-service component: a pending replacement is swapped in before the first call, which
 # hands it the window and message 1529; the chat button and closing reach it too.

@@ -1,0 +1,248 @@
+#include "forms/form_win.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "forms/canvas_win.h"
+#include "forms/gdi_handles_win.h"
+
+namespace {
+
+// The modalResult of the form destroyed last, for RunModal: the record goes with the window.
+HWND gClosedForm = nullptr;
+int gClosedResult = 0;
+
+std::vector<std::unique_ptr<Form>>& Forms() {
+    static std::vector<std::unique_ptr<Form>> forms;
+    return forms;
+}
+
+void DropForm(HWND window) {
+    auto& forms = Forms();
+    for (auto it = forms.begin(); it != forms.end(); ++it) {
+        if ((*it)->window == window) {
+            forms.erase(it);
+            return;
+        }
+    }
+}
+
+// Every form's window procedure: the record comes with WM_NCCREATE and is kept in the window's
+// user data; the record goes with the window.
+LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    if (!form || !form->handler) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_DESTROY && form->modalOwner) EnableWindow(form->modalOwner, TRUE);
+    const LRESULT result = form->handler(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        gClosedForm = window;
+        gClosedResult = form->modalResult;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        DropForm(window);
+    }
+    return result;
+}
+
+HICON ClassIcon(HINSTANCE instance, const wchar_t* name, int metric) {
+    if (!name) return nullptr;
+    const int size = GetSystemMetrics(metric);
+    return static_cast<HICON>(
+        LoadImageW(instance, name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+void RegisterFormClass(HINSTANCE instance, const FormSpec& spec) {
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, spec.className, &existing)) return;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = FormWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.hIcon = ClassIcon(instance, spec.iconName, SM_CXICON);
+    wc.hIconSm = ClassIcon(instance, spec.iconName, SM_CXSMICON);
+    wc.lpszClassName = spec.className;
+    RegisterClassExW(&wc);
+}
+
+SIZE WindowSize(const FormSpec& spec) {
+    RECT r = {0, 0, ScaleX(spec.scale, spec.width), ScaleY(spec.scale, spec.height)};
+    if (spec.clientSize) AdjustWindowRectEx(&r, spec.style, FALSE, spec.exStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+struct KindClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+KindClass ClassOfKind(ControlKind kind) {
+    switch (kind) {
+        case kControlEdit:
+            return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case kControlUpDown:
+            return {UPDOWN_CLASSW,
+                    UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_AUTOBUDDY, 0};
+        case kControlCheckBox:
+            return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+        case kControlOptionButton:
+            return {L"BUTTON", WS_TABSTOP | BS_AUTORADIOBUTTON, 0};
+        case kControlButton:
+            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case kControlComboBox:
+            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+        case kControlDatePicker:
+            return {DATETIMEPICK_CLASSW, WS_TABSTOP, 0};
+        case kControlProgressBar:
+            return {PROGRESS_CLASSW, 0, 0};
+        default:
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    }
+}
+
+// The size of a label that was given none: its text in its font.
+SIZE TextSize(const std::wstring& text, HFONT font) {
+    WindowDc screen(nullptr);
+    Selection selected(screen.get(), font);
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool HasWindow(ControlKind kind) {
+    return kind != kControlTimer && kind != kControlTrayIcon && kind != kControlKeyboardHook;
+}
+
+HWND CreateChild(Form& form, const ControlSpec& spec, UINT_PTR id) {
+    const KindClass kc = ClassOfKind(spec.kind);
+    const HFONT font = FormFont(spec.fontFace, spec.fontPoints, form.scale);
+    int width = ScaleX(form.scale, spec.width), height = ScaleY(form.scale, spec.height);
+    if (spec.kind == kControlLabel && spec.width == 0) {
+        const SIZE text = TextSize(spec.caption, font);
+        width = text.cx;
+        height = text.cy;
+    }
+    const DWORD style = WS_CHILD | (spec.visible ? WS_VISIBLE : 0) | kc.style | spec.style;
+    HWND child =
+        CreateWindowExW(kc.exStyle, kc.className, spec.caption.c_str(), style, ScaleX(form.scale, spec.x),
+                        ScaleY(form.scale, spec.y), width, height, form.window, reinterpret_cast<HMENU>(id),
+                        GetModuleHandleW(nullptr), nullptr);
+    if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return child;
+}
+
+}  // namespace
+
+HWND CreateForm(HINSTANCE instance, const FormSpec& spec) {
+    RegisterFormClass(instance, spec);
+    auto record = std::make_unique<Form>();
+    record->name = spec.name;
+    record->scale = spec.scale;
+    record->handler = spec.handler;
+    Form* form = record.get();
+    Forms().push_back(std::move(record));
+    const SIZE size = WindowSize(spec);
+    HWND window = CreateWindowExW(spec.exStyle, spec.className, spec.caption.c_str(), spec.style, spec.x,
+                                  spec.y, size.cx, size.cy, spec.owner, nullptr, instance, form);
+    if (!window) DropForm(form->window);
+    return window;
+}
+
+Form* FindForm(const std::string& name) {
+    for (const auto& form : Forms()) {
+        if (form->name == name && form->window) return form.get();
+    }
+    return nullptr;
+}
+
+Form* FormOfWindow(HWND window) {
+    for (const auto& form : Forms()) {
+        if (form->window == window) return form.get();
+    }
+    return nullptr;
+}
+
+HWND AddControl(Form& form, const ControlSpec& spec) {
+    Control control;
+    control.name = spec.name;
+    control.index = spec.index;
+    control.kind = spec.kind;
+    control.id = spec.id != 0 ? spec.id : form.nextControlId++;
+    if (HasWindow(spec.kind)) {
+        control.window = CreateChild(form, spec, control.id);
+        if (!control.window) return nullptr;
+    } else if (spec.kind == kControlTimer && spec.intervalMs != 0) {
+        SetTimer(form.window, control.id, spec.intervalMs, nullptr);
+    }
+    form.controls.push_back(control);
+    return control.window;
+}
+
+const Control* FindControl(const Form& form, const std::string& name, int index) {
+    for (const Control& control : form.controls) {
+        if (control.name == name && control.index == index) return &control;
+    }
+    return nullptr;
+}
+
+const Control* ControlOfId(const Form& form, UINT_PTR id) {
+    for (const Control& control : form.controls) {
+        if (control.id == id) return &control;
+    }
+    return nullptr;
+}
+
+HWND ControlWindow(const Form& form, const std::string& name, int index) {
+    const Control* control = FindControl(form, name, index);
+    return control ? control->window : nullptr;
+}
+
+HFONT FormFont(const wchar_t* face, float points, const Scale& scale) {
+    using Key = std::tuple<std::wstring, float, double>;
+    static std::map<Key, HFONT> fonts;  // kept for the life of the process, as the controls use them
+    HFONT& font = fonts[Key{face ? face : L"", points, scale.y}];
+    if (font) return font;
+    LOGFONTW lf = {};
+    lf.lfHeight = -static_cast<LONG>(std::lround(points * 96.0 / 72.0 * scale.y));
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    const std::wstring resolved = ResolveFontFace(face);
+    lstrcpynW(lf.lfFaceName, resolved.c_str(), LF_FACESIZE);
+    font = CreateFontIndirectW(&lf);
+    return font;
+}
+
+int RunModal(HWND form, HWND owner) {
+    Form* record = FormOfWindow(form);
+    if (!record) return 0;
+    record->modalResult = 0;
+    if (owner && IsWindowEnabled(owner)) {
+        record->modalOwner = owner;
+        EnableWindow(owner, FALSE);
+    }
+    ShowWindow(form, SW_SHOW);
+    MSG message;
+    while (IsWindow(form)) {
+        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
+            DestroyWindow(form);
+            break;
+        }
+        if (IsDialogMessageW(form, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
+    return gClosedForm == form ? gClosedResult : 0;
+}

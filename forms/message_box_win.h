@@ -1,0 +1,25 @@
+// The programs' message boxes, owned by the window the user is in, and the foreground-event hook
+// that centres every owned window (message boxes, editors) over its owner inside the work area.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A Yes/No question with the question icon; No is the default button. True for Yes.
+bool AskYesNo(HWND owner, const std::wstring& text, const std::wstring& caption);
+
+// An error with the error icon and an OK button.
+void ShowError(HWND owner, const std::wstring& text, const std::wstring& caption);
+
+// A notice with the information icon and an OK button.
+void ShowNotice(HWND owner, const std::wstring& text, const std::wstring& caption);
+
+// Installs the hook for the calling process and thread (once; later calls do nothing), and removes
+// it again.
+void StartCentringOwnedWindows();
+void StopCentringOwnedWindows();
+
+// Centres window over its owner inside the work area of the owner's monitor; does nothing for a
+// window without a visible owner.
+void CentreOverOwner(HWND window);
