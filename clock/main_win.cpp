@@ -1,6 +1,8 @@
 // 钟伴.exe: start-up, the single-instance rule and the message loop.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "clock/core/main_window_win.h"
 #include "clock/core/window_ids.h"
 #include "clock/services/components_win.h"
@@ -45,6 +47,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetServiceFolder(ProgramFolderUtf8());
     GdiplusSession gdiplus;
     if (ShowRunningCopy()) return 0;
+    INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                     ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
     if (!CreateMainWindow(instance)) return 0;
     RunMessageLoop();
     return 0;

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "forms/canvas_win.h"
+#include "forms/control_ids.h"
 #include "forms/gdi_handles_win.h"
 
 namespace {
@@ -105,6 +106,8 @@ KindClass ClassOfKind(ControlKind kind) {
             return {DATETIMEPICK_CLASSW, WS_TABSTOP, 0};
         case kControlProgressBar:
             return {PROGRESS_CLASSW, 0, 0};
+        case kControlFrame:
+            return {L"BUTTON", BS_GROUPBOX, 0};
         default:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
     }
@@ -127,10 +130,14 @@ HWND CreateChild(Form& form, const ControlSpec& spec, UINT_PTR id) {
     const KindClass kc = ClassOfKind(spec.kind);
     const HFONT font = FormFont(spec.fontFace, spec.fontPoints, form.scale);
     int width = ScaleX(form.scale, spec.width), height = ScaleY(form.scale, spec.height);
-    if (spec.kind == kControlLabel && spec.width == 0) {
+    if (spec.width == 0 &&
+        (spec.kind == kControlLabel || spec.kind == kControlCheckBox || spec.kind == kControlOptionButton)) {
         const SIZE text = TextSize(spec.caption, font);
-        width = text.cx;
-        height = text.cy;
+        // A check or option box: the box, a gap, the text.
+        const int box =
+            spec.kind == kControlLabel ? 0 : GetSystemMetrics(SM_CXMENUCHECK) + ScaleX(form.scale, 6);
+        width = text.cx + box;
+        height = text.cy + (box ? ScaleY(form.scale, 4) : 0);
     }
     const DWORD style = WS_CHILD | (spec.visible ? WS_VISIBLE : 0) | kc.style | spec.style;
     HWND child =
@@ -177,7 +184,9 @@ HWND AddControl(Form& form, const ControlSpec& spec) {
     control.name = spec.name;
     control.index = spec.index;
     control.kind = spec.kind;
-    control.id = spec.id != 0 ? spec.id : form.nextControlId++;
+    control.id = spec.id;
+    if (control.id == 0) control.id = static_cast<UINT_PTR>(ControlIdFor(spec.name, spec.index));
+    if (control.id == 0) control.id = form.nextControlId++;
     if (HasWindow(spec.kind)) {
         control.window = CreateChild(form, spec, control.id);
         if (!control.window) return nullptr;
@@ -205,6 +214,32 @@ const Control* ControlOfId(const Form& form, UINT_PTR id) {
 HWND ControlWindow(const Form& form, const std::string& name, int index) {
     const Control* control = FindControl(form, name, index);
     return control ? control->window : nullptr;
+}
+
+std::wstring ControlText(const Form& form, const std::string& name, int index) {
+    HWND control = ControlWindow(form, name, index);
+    if (!control) return std::wstring();
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+void SetControlText(const Form& form, const std::string& name, int index, const std::wstring& text) {
+    if (HWND control = ControlWindow(form, name, index)) SetWindowTextW(control, text.c_str());
+}
+
+bool IsControlChecked(const Form& form, const std::string& name, int index) {
+    HWND control = ControlWindow(form, name, index);
+    return control && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetControlChecked(const Form& form, const std::string& name, int index, bool checked) {
+    if (HWND control = ControlWindow(form, name, index))
+        SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void ShowControl(const Form& form, const std::string& name, int index, bool show) {
+    if (HWND control = ControlWindow(form, name, index)) ShowWindow(control, show ? SW_SHOW : SW_HIDE);
 }
 
 HFONT FormFont(const wchar_t* face, float points, const Scale& scale) {

@@ -31,13 +31,15 @@ enum ControlKind {
     kControlComboBox,  // a drop-down list
     kControlDatePicker,
     kControlProgressBar,
+    kControlFrame,  // a group box
     kControlTimer,  // a window timer of the form: id and interval
     kControlTrayIcon,
     kControlKeyboardHook,
 };
 
-// A control as a form's load step describes it. A label with no width is as wide and high as its
-// text.
+// A control as a form's load step describes it. A label, check box or option button with no width
+// is as wide and high as its text (and its box). A control without an id gets the one its name and
+// index give (forms/control_ids.h).
 struct ControlSpec {
     std::string name;  // "Text1"
     int index = 0;     // place in the array of that name
@@ -110,6 +112,13 @@ HWND AddControl(Form& form, const ControlSpec& spec);
 const Control* FindControl(const Form& form, const std::string& name, int index = 0);
 const Control* ControlOfId(const Form& form, UINT_PTR id);
 HWND ControlWindow(const Form& form, const std::string& name, int index = 0);
+
+// Texts and states of controls by name and index; nothing happens for a control that is not there.
+std::wstring ControlText(const Form& form, const std::string& name, int index = 0);
+void SetControlText(const Form& form, const std::string& name, int index, const std::wstring& text);
+bool IsControlChecked(const Form& form, const std::string& name, int index = 0);
+void SetControlChecked(const Form& form, const std::string& name, int index, bool checked);
+void ShowControl(const Form& form, const std::string& name, int index, bool show);
 
 // A GDI font of face and size (points) for the form's scale, made once and kept for the process.
 // A face that is not installed gives the system's user-interface face.

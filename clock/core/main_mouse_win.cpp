@@ -5,9 +5,12 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "clock/alarms/alarm_editor_win.h"
 #include "clock/alarms/alarm_rules.h"
 #include "clock/alarms/stopwatch.h"
+#include "clock/alarms/timer_editor_win.h"
 #include "clock/alarms/timer_rules.h"
+#include "clock/calendar/date_editor_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
 #include "clock/core/platform.h"
@@ -158,7 +161,25 @@ void DoClick(HWND window, const PageView& view, int item) {
         case kClickHelp:
             OpenHelpPage();
             break;
-        // The editors and the about window come with their own steps.
+        case kClickNewAlarm:
+            OpenAlarmEditor(9);
+            break;
+        case kClickEditAlarm:
+            OpenAlarmEditor(10 * action.index + 10);
+            break;
+        case kClickNewTimer:
+            OpenTimerEditor(-1);
+            break;
+        case kClickEditTimer:
+            OpenTimerEditor(action.index);
+            break;
+        case kClickNewDateEntry:
+            OpenDateEditor(view.page, 9);
+            break;
+        case kClickEditDateEntry:
+            OpenDateEditor(view.page, 10 + action.index);
+            break;
+        // The about window comes with its own step.
         default:
             break;
     }

@@ -6,6 +6,8 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "clock/alarms/reminder_win.h"
+#include "clock/alarms/shutdown_win.h"
 #include "clock/alarms/timer_rules.h"
 #include "clock/core/local_time_win.h"
 #include "clock/core/main_window_win.h"
@@ -15,22 +17,6 @@
 namespace {
 
 std::string gProgramPath;
-
-// The sound of each reminder kind, from the program's folder.
-const char* SoundFileOf(int kind) {
-    switch (kind) {
-        case 0:
-            return "闹钟声.wav";
-        case 2:
-            return "计时声.wav";
-        case 3:
-            return "生日声.wav";
-        case 4:
-            return "日程声.wav";
-        default:
-            return nullptr;
-    }
-}
 
 }  // namespace
 
@@ -63,16 +49,13 @@ uint32_t PlatformMediaTime() {
     return timeGetTime();
 }
 
-// Until the reminder pop-up lands, a reminder plays its kind's sound once so it is not missed.
-void ShowReminder(int kind, const std::string&, const std::string&) {
-    const char* sound = SoundFileOf(kind);
-    if (!sound) return;
-    const std::wstring path = WideFromUtf8(ProgramFolderUtf8() + sound);
-    PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+void ShowReminder(int kind, const std::string& firstText, const std::string& secondText) {
+    RaiseReminder(kind, firstText, secondText);
 }
 
-// The shutdown count-down window comes with the reminder pop-up; until then nothing is shut down.
-void OpenShutdownCountdown(int) {}
+void OpenShutdownCountdown(int mode) {
+    OpenShutdownWindow(mode);
+}
 
 bool IsOpenableFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(WideFromGbk(path).c_str());

@@ -414,7 +414,7 @@ TEST(FixedLayerKey, ChangesWithWhatThePageShowsOnly) {
     for (int page = 0; page < kPageCount; ++page) {
         look.page = page;
         const std::string before = FixedLayerKey(look);
-        LapTimes[0] += 700;  // the running stopwatch's total moves on
+        LapTimes[0] += 700;        // the running stopwatch's total moves on
         Timers[1].startTick += 1;  // only when it was started differs, not whether it runs
         EXPECT_EQ(FixedLayerKey(look), before) << "page " << page;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 
 namespace {
 
@@ -46,4 +47,35 @@ TEST(CentredOver, HugeCoordinatesDoNotOverflow) {
                                       ScreenRect{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2});
     EXPECT_EQ(p.x, INT_MAX / 2 - 50);
     EXPECT_EQ(p.y, INT_MAX / 2 - 50);
+}
+
+#include "forms/control_ids.h"
+
+TEST(ControlIds, OneIdPerNameAndIndex) {
+    const char* names[] = {"Text1",    "Text2",    "Text3",        "UpDown1", "Check1",
+                           "Option1",  "Option2",  "Label1",       "Label2",  "Command1",
+                           "Command2", "Command3", "Combo1",       "Combo3",  "DateTimePicker1",
+                           "Frame1",   "Frame3",   "ProgressBar1", "Text10"};
+    std::set<int> seen;
+    for (const char* name : names) {
+        for (int index = 0; index < 40; ++index) {
+            const int id = ControlIdFor(name, index);
+            EXPECT_GE(id, 2000) << name << index;
+            EXPECT_LT(id, 8000) << name << index;  // below the programs' WM_COMMAND ids
+            EXPECT_TRUE(seen.insert(id).second) << name << " " << index << " repeats an id";
+        }
+    }
+    // "Text1" is not the prefix of "Text10", nor "Option1" of "Option2".
+    EXPECT_NE(ControlIdFor("Text1", 0), ControlIdFor("Text10", 0));
+}
+
+TEST(ControlIds, NamesOutsideTheSchemeGetNone) {
+    EXPECT_EQ(ControlIdFor("Timer1", 0), 0);  // components have ids of their own
+    EXPECT_EQ(ControlIdFor("Text", 0), 0);
+    EXPECT_EQ(ControlIdFor("Text0", 0), 0);
+    EXPECT_EQ(ControlIdFor("Text01", 0), 0);
+    EXPECT_EQ(ControlIdFor("Text11", 0), 0);
+    EXPECT_EQ(ControlIdFor("Textx", 0), 0);
+    EXPECT_EQ(ControlIdFor("Text1", 40), 0);
+    EXPECT_EQ(ControlIdFor("Text1", -1), 0);
 }

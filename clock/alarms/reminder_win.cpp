@@ -1,0 +1,242 @@
+// FormX, the reminder pop-up: a topmost window without title bar with the kind's blinking band,
+// the picture, two lines of text and "确定", tiled from the lower right of the work area, and the
+// looping sound shared by all pop-ups. The rules (colours, texts, places, time-out) are in
+// reminder_rules.h.
+#include "clock/alarms/reminder_win.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+#include <shlwapi.h>
+
+#include <map>
+#include <memory>
+
+#include "clock/alarms/reminder_rules.h"
+#include "clock/core/main_window_win.h"
+#include "forms/canvas_win.h"
+#include "forms/form_win.h"
+#include "forms/gdi_handles_win.h"
+#include "forms/wide_win.h"
+
+namespace {
+
+constexpr const wchar_t* kPopupClass = L"LcChimePalX";
+constexpr int kClientWidth = 273, kClientHeight = 157;
+constexpr UINT kBlinkTimer = 1;
+constexpr UINT kBlinkMs = 200;
+
+// What one pop-up shows; lives exactly as long as its window.
+struct ReminderNote {
+    int kind = kReminderAlarm;
+    std::string firstText;   // GBK, at most kReminderFirstBytes
+    std::string secondText;  // GBK, at most kReminderSecondBytes
+    bool blink = false;
+};
+
+std::map<HWND, ReminderNote>& Notes() {
+    static std::map<HWND, ReminderNote> notes;
+    return notes;
+}
+
+uint32_t gLastRaiseTick = 0;  // 0: the sound's time-out has been handled
+
+// ---- Painting ----
+
+Argb Opaque(Rgb c) {
+    return Argb{255, c.r, c.g, c.b};
+}
+
+// The picture, decoded once from the program's resources; null when it cannot be read.
+Gdiplus::Bitmap* Picture() {
+    static std::unique_ptr<Gdiplus::Bitmap> picture;
+    static bool tried = false;
+    if (tried) return picture.get();
+    tried = true;
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, L"PNG_SHIZUO128", L"PNG");
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!bytes || size == 0) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
+    if (!stream) return nullptr;
+    picture.reset(Gdiplus::Bitmap::FromStream(stream));
+    stream->Release();
+    if (picture && picture->GetLastStatus() != Gdiplus::Ok) picture.reset();
+    return picture.get();
+}
+
+void PaintNote(const Canvas& c, const ReminderNote& note, float width, float height) {
+    const Rgb face{static_cast<uint8_t>(GetRValue(GetSysColor(COLOR_BTNFACE))),
+                   static_cast<uint8_t>(GetGValue(GetSysColor(COLOR_BTNFACE))),
+                   static_cast<uint8_t>(GetBValue(GetSysColor(COLOR_BTNFACE)))};
+    FillRect(c, {0, 0, width, height}, Opaque(face));
+    const Rgb band = note.blink ? BlinkColour(ReminderColour(note.kind)) : ReminderColour(note.kind);
+    FillRect(c, {0, 0, 300, 110}, Opaque(band));
+    if (Gdiplus::Bitmap* picture = Picture()) {
+        // The picture dips by two pixels in the blinking half-period.
+        const float y = note.blink ? 22.0f : 20.0f, h = note.blink ? 106.0f : 108.0f;
+        c.graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        c.graphics->DrawImage(picture, Gdiplus::RectF(static_cast<Gdiplus::REAL>(-2 * c.scale.x),
+                                                      static_cast<Gdiplus::REAL>(y * c.scale.y),
+                                                      static_cast<Gdiplus::REAL>(108 * c.scale.x),
+                                                      static_cast<Gdiplus::REAL>(h * c.scale.y)));
+    }
+    const FontSpec font{L"Microsoft YaHei", 12, false};
+    const Argb white{255, 255, 255, 255};
+    DrawTextIn(c, WideFromGbk(note.firstText), {100, 40, 170, 30}, font, white,
+               kTextSingleLine | kTextNoClip);
+    DrawTextIn(c, WideFromGbk(note.secondText), {100, 70, 170, 30}, font, white,
+               kTextSingleLine | kTextNoClip);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    auto found = Notes().find(window);
+    RECT client;
+    GetClientRect(window, &client);
+    if (found != Notes().end() && client.right > 0 && client.bottom > 0) {
+        MemoryDc memory(dc);
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        Selection selected(memory.get(), bitmap.get());
+        {
+            Gdiplus::Graphics graphics(memory.get());
+            const Scale& scale = WindowScale();
+            PaintNote(MakeCanvas(graphics, scale), found->second, static_cast<float>(client.right / scale.x),
+                      static_cast<float>(client.bottom / scale.y));
+        }
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
+}
+
+// ---- Messages ----
+
+void OnBlink(HWND window) {
+    auto found = Notes().find(window);
+    if (found == Notes().end()) return;
+    found->second.blink = !found->second.blink;
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    if (ReminderSoundExpired(gLastRaiseTick, GetTickCount())) {
+        gLastRaiseTick = 0;
+        StopReminderSound();
+    }
+}
+
+LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers the window
+        case WM_TIMER:
+            if (wParam == kBlinkTimer) OnBlink(window);
+            return 0;
+        case WM_NCHITTEST: {
+            // Anywhere outside the button moves the window, as its title bar would.
+            const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
+            return hit == HTCLIENT ? HTCAPTION : hit;
+        }
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) PostMessageW(window, WM_CLOSE, 0, 0);
+            return 0;
+        case WM_CLOSE:
+            StopReminderSound();
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            KillTimer(window, kBlinkTimer);
+            Notes().erase(window);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// ---- Raising ----
+
+bool SameNoteOpen(const ReminderNote& note) {
+    for (const auto& open : Notes()) {
+        const ReminderNote& other = open.second;
+        if (other.kind == note.kind && other.firstText == note.firstText &&
+            other.secondText == note.secondText)
+            return true;
+    }
+    return false;
+}
+
+HWND CreatePopup() {
+    FormSpec spec;
+    spec.name = "FormX";
+    spec.className = kPopupClass;
+    spec.caption = WideFromUtf8("提醒");
+    spec.x = 0;
+    spec.y = 0;
+    spec.width = kClientWidth;
+    spec.height = kClientHeight;
+    spec.clientSize = true;
+    spec.style = WS_POPUP | WS_BORDER;
+    spec.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+    spec.iconName = L"AAAAA_APPICON";
+    spec.handler = PopupProc;
+    spec.scale = WindowScale();
+    HWND window = CreateForm(GetModuleHandleW(nullptr), spec);
+    Form* form = FormOfWindow(window);
+    if (!form) return window;
+    ControlSpec button;
+    button.name = "Command1";
+    button.kind = kControlButton;
+    button.caption = WideFromUtf8("确定");
+    button.x = 204, button.y = 120, button.width = 55, button.height = 25;
+    AddControl(*form, button);
+    ControlSpec timer;
+    timer.name = "Timer1";
+    timer.kind = kControlTimer;
+    timer.id = kBlinkTimer;
+    timer.intervalMs = kBlinkMs;
+    AddControl(*form, timer);
+    return window;
+}
+
+void PlaceNth(HWND window, int n) {
+    RECT work = {0, 0, 1024, 768}, outer;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &outer);
+    const ScreenPoint p = ReminderPlace(n, outer.right - outer.left, outer.bottom - outer.top,
+                                        ScreenRect{work.left, work.top, work.right, work.bottom});
+    SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlaySoundOf(int kind) {
+    // Without SND_NODEFAULT a missing file plays the system's default sound instead.
+    const std::wstring path = WideFromUtf8(ProgramFolderUtf8()) + WideFromGbk(ReminderSoundFile(kind));
+    PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_LOOP | SND_ASYNC);
+}
+
+}  // namespace
+
+void RaiseReminder(int kind, const std::string& firstText, const std::string& secondText) {
+    ReminderNote note;
+    note.kind = kind;
+    note.firstText = ReminderFieldText(firstText, kReminderFirstBytes);
+    note.secondText = ReminderFieldText(secondText, kReminderSecondBytes);
+    if (SameNoteOpen(note)) return;
+    const int n = static_cast<int>(Notes().size());
+    const DWORD now = GetTickCount();
+    gLastRaiseTick = now != 0 ? now : 1;  // 0 means "handled"
+    HWND window = CreatePopup();
+    if (!window) return;
+    Notes()[window] = note;
+    PlaceNth(window, n);
+    ShowWindow(window, SW_SHOW);
+    if (HWND button = ControlWindow(*FormOfWindow(window), "Command1")) SetFocus(button);
+    PlaySoundOf(kind);
+}
+
+void StopReminderSound() {
+    PlaySoundW(nullptr, nullptr, SND_PURGE);
+}

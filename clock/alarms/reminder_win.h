@@ -1,0 +1,11 @@
+// The reminder pop-ups FormX and their sound.
+#pragma once
+
+#include <string>
+
+// Opens a pop-up of kind (0 alarm, 2 timer, 3 birthday, 4 schedule) with two lines of GBK text and
+// starts the kind's looping sound, unless a pop-up of the same kind and texts is open already.
+void RaiseReminder(int kind, const std::string& firstText, const std::string& secondText);
+
+// Stops the reminder sound, whichever pop-up started it.
+void StopReminderSound();

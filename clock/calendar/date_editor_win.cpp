@@ -1,0 +1,345 @@
+// Form9, the birthday and schedule editor: a name, the calendar, a Gregorian date-and-time picker
+// and three lunar lists that follow each other, the days of advance reminder and (schedules) the
+// repeat mode. Save and delete are the list operations of date_editing.h.
+#include "clock/calendar/date_editor_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "clock/calendar/date_editing.h"
+#include "clock/calendar/lunar.h"
+#include "clock/core/clock_data.h"
+#include "clock/core/editor_forms_win.h"
+#include "clock/core/platform.h"
+#include "forms/gbk.h"
+#include "forms/message_box_win.h"
+#include "forms/wide_win.h"
+
+namespace {
+
+constexpr int kWindowWidth = 260, kWindowHeight = 258;  // the whole window, caption bar included
+constexpr int kNameLimit = 50;
+constexpr int kListDropHeight = 240;  // a drop-down list shows this much when open
+constexpr int kOfferedAheadDays = 7;
+
+struct EditorState {
+    DateListKind kind = kBirthdayList;
+    int openedIndex = -1;  // -1 when adding
+    DateEntry opened;      // the entry as it was opened, to find it again after a re-sort
+    bool syncing = false;  // the lists are being set from the picker: no feedback to it
+};
+EditorState gEditor;
+
+std::vector<DateEntry>& List() {
+    return gEditor.kind == kBirthdayList ? Birthdays : Schedules;
+}
+
+// ---- Controls ----
+
+void AddCombo(Form& form, const char* name, int index, int x, int y, int width) {
+    AddEditorControl(form, EditorControl(name, index, kControlComboBox, "", x, y, width, kListDropHeight));
+}
+
+void AddControls(Form& form, bool birthdays) {
+    AddEditorControl(form, EditorControl("Label1", 0, kControlLabel, birthdays ? "姓名：" : "名称：", 12, 9));
+    HWND name = AddEditorControl(form, EditorControl("Text1", 0, kControlEdit, "", 57, 5, 186, 23));
+    SendMessageW(name, EM_LIMITTEXT, kNameLimit, 0);
+    AddEditorControl(form,
+                     EditorControl("Label1", 1, kControlLabel, birthdays ? "生日：" : "日期：", 12, 40));
+    AddEditorControl(form, EditorControl("Option2", 0, kControlOptionButton, "公历", 60, 38, 44, 19));
+    AddEditorControl(form, EditorControl("Option2", 1, kControlOptionButton, "农历", 125, 38, 44, 19));
+    AddEditorControl(form, EditorControl("DateTimePicker1", 0, kControlDatePicker, "", 15, 63, 228, 25));
+    AddCombo(form, "Combo3", 0, 14, 93, 97);
+    AddCombo(form, "Combo3", 1, 118, 93, 60);
+    AddCombo(form, "Combo3", 2, 186, 93, 56);
+    AddEditorControl(form, EditorControl("Label1", 2, kControlLabel, "提醒：", 12, 128));
+    AddCombo(form, "Combo1", 0, 57, 125, 185);
+    AddEditorControl(form, EditorControl("Label1", 3, kControlLabel, "重复：", 12, 161));
+    AddCombo(form, "Combo2", 0, 57, 158, 185);
+    AddEditorControl(form, EditorControl("Command3", 0, kControlButton, "删除", 12, 194, 40, 25));
+    AddEditorControl(form, EditorControl("Command1", 0, kControlButton, "确定", 105, 194, 67, 25));
+    AddEditorControl(form, EditorControl("Command2", 0, kControlButton, "取消", 185, 194, 57, 25));
+}
+
+HWND Combo(const Form& form, const char* name, int index = 0) {
+    return ControlWindow(form, name, index);
+}
+
+void FillList(HWND combo, const std::vector<std::string>& items) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromGbk(item).c_str()));
+}
+
+int Selected(HWND combo) {
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0 : static_cast<int>(index);
+}
+
+void Select(HWND combo, int index) {
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// Refills a list and keeps its selection, one less when it would lie past the new end.
+void RefillKeeping(HWND combo, const std::vector<std::string>& items) {
+    int keep = Selected(combo);
+    FillList(combo, items);
+    if (keep >= static_cast<int>(items.size())) keep = static_cast<int>(items.size()) - 1;
+    Select(combo, keep < 0 ? 0 : keep);
+}
+
+// "提前0天提醒" ... "提前7天提醒", each item carrying its number of days. A hand-edited 8 or 9 gets an
+// item of its own, so that the entry is shown and saved as it is when the list is not touched.
+void FillAheadList(HWND combo, int current) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    const int last = current > kOfferedAheadDays && current <= 9 ? current : kOfferedAheadDays;
+    for (int days = 0; days <= last; ++days) {
+        if (days > kOfferedAheadDays && days != current) continue;
+        const std::wstring text = WideFromUtf8("提前" + std::to_string(days) + "天提醒");
+        const LRESULT item = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), days);
+        if (days == current) Select(combo, static_cast<int>(item));
+    }
+    if (SendMessageW(combo, CB_GETCURSEL, 0, 0) == CB_ERR) Select(combo, 0);
+}
+
+void FillRepeatList(HWND combo) {
+    std::vector<std::string> items;
+    for (int r = kRepeatNone; r <= kRepeatWeekly; ++r)
+        items.push_back(r == kRepeatNone ? Gbk("不重复(一次性)") : RepeatText(r));
+    FillList(combo, items);
+}
+
+std::vector<std::string> YearItems() {
+    std::vector<std::string> items;
+    for (int year = kLunarFirstYear; year <= kLunarLastYear; ++year)
+        items.push_back(LunarYearItem(year));
+    return items;
+}
+
+// ---- Picker and lunar lists ----
+
+SYSTEMTIME ToSystemTime(const DateTime& t) {
+    SYSTEMTIME s = {};
+    s.wYear = static_cast<WORD>(t.year);
+    s.wMonth = static_cast<WORD>(t.month);
+    s.wDay = static_cast<WORD>(t.day);
+    s.wHour = static_cast<WORD>(t.hour);
+    s.wMinute = static_cast<WORD>(t.minute);
+    return s;
+}
+
+DateTime PickerTime(const Form& form) {
+    SYSTEMTIME s = {};
+    SendMessageW(Combo(form, "DateTimePicker1"), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s));
+    DateTime t;
+    t.year = s.wYear, t.month = s.wMonth, t.day = s.wDay, t.hour = s.wHour, t.minute = s.wMinute;
+    return t;
+}
+
+void SetPicker(const Form& form, const DateTime& t) {
+    SYSTEMTIME s = ToSystemTime(t);
+    SendMessageW(Combo(form, "DateTimePicker1"), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&s));
+}
+
+void SetUpPicker(const Form& form) {
+    HWND picker = Combo(form, "DateTimePicker1");
+    SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'年'MM'月'dd'日'HH'时'mm'分'"));
+    SYSTEMTIME range[2] = {};
+    range[0].wYear = 1601, range[0].wMonth = 1, range[0].wDay = 1;
+    range[1].wYear = 9999, range[1].wMonth = 12, range[1].wDay = 31, range[1].wHour = 23,
+    range[1].wMinute = 59;
+    SendMessageW(picker, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, reinterpret_cast<LPARAM>(range));
+}
+
+// The lunar lists show the picker's date; they do not write back while doing so.
+void LunarListsFromPicker(const Form& form) {
+    const DateTime t = PickerTime(form);
+    const PackedLunarDate packed = SolarToLunar(t.year, t.month, t.day);
+    if (packed == 0) return;
+    const LunarDate p = UnpackLunarDate(packed);
+    const int yearIndex = LunarYearIndex(p.year);
+    if (yearIndex < 0) return;
+    gEditor.syncing = true;
+    Select(Combo(form, "Combo3", 0), yearIndex);
+    RefillKeeping(Combo(form, "Combo3", 1), LunarMonthItems(p.year));
+    Select(Combo(form, "Combo3", 1), LunarMonthIndex(p.year, p.month, p.leap));
+    RefillKeeping(Combo(form, "Combo3", 2), LunarDayItems());
+    Select(Combo(form, "Combo3", 2), p.day - 1);
+    gEditor.syncing = false;
+}
+
+// A new selection in a lunar list: a new year refills the months, a new month the days, and the
+// picker moves to the chosen lunar date with its time of day kept.
+void PickerFromLunarLists(const Form& form, int changedList) {
+    if (gEditor.syncing) return;
+    const int year = LunarYearOfIndex(Selected(Combo(form, "Combo3", 0)));
+    if (changedList == 0) RefillKeeping(Combo(form, "Combo3", 1), LunarMonthItems(year));
+    if (changedList <= 1) RefillKeeping(Combo(form, "Combo3", 2), LunarDayItems());
+    int month = 1;
+    bool leap = false;
+    LunarMonthOfIndex(year, Selected(Combo(form, "Combo3", 1)), &month, &leap);
+    const DateTime date = SplitDate(LunarToSolar(year, month, Selected(Combo(form, "Combo3", 2)) + 1, leap));
+    DateTime t = PickerTime(form);
+    t.year = date.year, t.month = date.month, t.day = date.day;
+    gEditor.syncing = true;
+    SetPicker(form, t);
+    gEditor.syncing = false;
+}
+
+// ---- Opening, saving, deleting ----
+
+void ShowEntry(const Form& form, const DateEntry& entry) {
+    SetGbkControlText(form, "Text1", 0, entry.name);
+    const bool lunar = entry.calendar != kGregorian;
+    DateTime t;
+    if (lunar) {
+        t = SplitDate(LunarToSolar(entry.year, entry.month, entry.day, entry.calendar == kLunarLeap));
+    } else {
+        t.year = entry.year, t.month = entry.month, t.day = entry.day;
+    }
+    t.hour = entry.hour, t.minute = entry.minute;
+    SetPicker(form, t);
+    SetControlChecked(form, "Option2", 0, !lunar);
+    SetControlChecked(form, "Option2", 1, lunar);
+    if (gEditor.kind == kScheduleList) Select(Combo(form, "Combo2"), entry.repeat);
+}
+
+void ShowNew(const Form& form) {
+    DateTime today = PlatformNow();
+    today.hour = today.minute = today.second = 0;
+    SetPicker(form, today);
+    const bool lunar = gEditor.kind == kBirthdayList;
+    SetControlChecked(form, "Option2", 0, !lunar);
+    SetControlChecked(form, "Option2", 1, lunar);
+    Select(Combo(form, "Combo2"), 0);
+}
+
+DateEditorInput ReadInput(const Form& form) {
+    DateEditorInput input;
+    input.nameText = GbkControlText(form, "Text1");
+    input.gregorian = IsControlChecked(form, "Option2", 0);
+    input.picker = PickerTime(form);
+    input.yearIndex = Selected(Combo(form, "Combo3", 0));
+    input.monthIndex = Selected(Combo(form, "Combo3", 1));
+    input.dayIndex = Selected(Combo(form, "Combo3", 2));
+    HWND ahead = Combo(form, "Combo1");
+    input.aheadIndex =
+        static_cast<int>(SendMessageW(ahead, CB_GETITEMDATA, static_cast<WPARAM>(Selected(ahead)), 0));
+    input.repeatIndex = Selected(Combo(form, "Combo2"));
+    return input;
+}
+
+void SaveList() {
+    if (gEditor.kind == kBirthdayList) {
+        SaveBirthdays();
+    } else {
+        SaveSchedules();
+    }
+}
+
+// The entry the editor was opened for, where the minute pass may have moved it; -1 when gone.
+int CurrentIndex() {
+    return gEditor.openedIndex < 0 ? -1 : LocateOpenedEntry(List(), gEditor.openedIndex, gEditor.opened);
+}
+
+void Save(HWND window, const Form& form) {
+    const int index = CurrentIndex();
+    if (gEditor.openedIndex >= 0 && index < 0) {
+        DestroyWindow(window);  // the entry is gone meanwhile: nothing left to save into
+        return;
+    }
+    std::string message;
+    if (!SaveDateEdit(List(), gEditor.kind, index, ReadInput(form), PlatformNow(), &message)) {
+        if (!message.empty()) ShowError(window, WideFromGbk(message), WideFromUtf8("钟伴"));
+        return;
+    }
+    SaveList();
+    DestroyWindow(window);
+}
+
+void Delete(HWND window) {
+    if (!AskYesNo(window, WideFromUtf8("你要删除这个吗？"), WideFromUtf8("钟伴"))) return;
+    if (DeleteDateEntry(List(), CurrentIndex())) SaveList();
+    DestroyWindow(window);
+}
+
+void OnCommand(HWND window, WPARAM wParam) {
+    const Form* form = FormOfWindow(window);
+    std::string name;
+    int index = 0;
+    if (!form || !CommandSource(window, wParam, &name, &index)) return;
+    const UINT code = HIWORD(wParam);
+    if (name == "Combo3" && code == CBN_SELCHANGE) return PickerFromLunarLists(*form, index);
+    if (code != BN_CLICKED) return;
+    if (name == "Option2") {
+        SetControlChecked(*form, "Option2", 0, index == 0);
+        SetControlChecked(*form, "Option2", 1, index == 1);
+    } else if (name == "Command1") {
+        Save(window, *form);
+    } else if (name == "Command2") {
+        DestroyWindow(window);
+    } else if (name == "Command3") {
+        Delete(window);
+    }
+}
+
+void OnNotify(HWND window, const NMHDR* header) {
+    const Form* form = FormOfWindow(window);
+    if (!form || header->code != DTN_DATETIMECHANGE || gEditor.syncing) return;
+    LunarListsFromPicker(*form);
+}
+
+LRESULT CALLBACK DateEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(window, wParam);
+            return 0;
+        case WM_NOTIFY:
+            OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+const char* CaptionOf(bool adding) {
+    if (gEditor.kind == kBirthdayList) return adding ? "新增生日" : "修改生日";
+    return adding ? "新增日程" : "修改日程";
+}
+
+}  // namespace
+
+void OpenDateEditor(int page, int item) {
+    gEditor = EditorState();
+    gEditor.kind = page == kScheduleList ? kScheduleList : kBirthdayList;
+    const bool adding = item == 9;
+    gEditor.openedIndex = adding ? -1 : item - 10;
+    if (!adding && (gEditor.openedIndex < 0 || gEditor.openedIndex >= static_cast<int>(List().size())))
+        return;
+    if (!adding) gEditor.opened = List()[static_cast<size_t>(gEditor.openedIndex)];
+    HWND window = CreateEditorForm("Form9", L"钟伴_Form9", CaptionOf(adding), kWindowWidth, kWindowHeight,
+                                   DateEditorProc, false);
+    Form* form = FormOfWindow(window);
+    if (!form) return;
+    const bool birthdays = gEditor.kind == kBirthdayList;
+    AddControls(*form, birthdays);
+    SetUpPicker(*form);
+    FillAheadList(Combo(*form, "Combo1"), adding ? 0 : gEditor.opened.aheadDays);
+    FillRepeatList(Combo(*form, "Combo2"));
+    FillList(Combo(*form, "Combo3", 0), YearItems());
+    ShowControl(*form, "Label1", 3, !birthdays);
+    ShowControl(*form, "Combo2", 0, !birthdays);
+    ShowControl(*form, "Command3", 0, !adding);
+    if (adding) {
+        ShowNew(*form);
+    } else {
+        ShowEntry(*form, gEditor.opened);
+    }
+    LunarListsFromPicker(*form);
+    RunEditor(window);
+}

@@ -1,0 +1,85 @@
+#include "clock/core/editor_forms_win.h"
+
+#include <commctrl.h>
+
+#include "clock/core/clock_data.h"
+#include "clock/core/main_window_win.h"
+#include "forms/message_box_win.h"
+#include "forms/wide_win.h"
+
+HWND CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
+                      int height, FormHandler handler, bool clientSize) {
+    FormSpec spec;
+    spec.name = name;
+    spec.className = className;
+    spec.caption = WideFromUtf8(captionUtf8);
+    spec.width = width;
+    spec.height = height;
+    spec.clientSize = clientSize;
+    // No WS_CLIPCHILDREN: group boxes leave their inside to the form, which must paint it.
+    spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    spec.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    // Over a topmost main window the editor must be topmost too, or the window it belongs to
+    // could cover it.
+    if (MainWindow && (GetWindowLongPtrW(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        spec.exStyle |= WS_EX_TOPMOST;
+    spec.owner = MainWindow;
+    spec.iconName = L"AAAAA_APPICON";
+    spec.handler = handler;
+    spec.scale = WindowScale();
+    return CreateForm(GetModuleHandleW(nullptr), spec);
+}
+
+ControlSpec EditorControl(const char* name, int index, ControlKind kind, const char* captionUtf8, int x,
+                          int y, int width, int height) {
+    ControlSpec spec;
+    spec.name = name;
+    spec.index = index;
+    spec.kind = kind;
+    spec.caption = WideFromUtf8(captionUtf8);
+    spec.x = x;
+    spec.y = y;
+    spec.width = width;
+    spec.height = height;
+    return spec;
+}
+
+HWND AddEditorControl(Form& form, const ControlSpec& spec) {
+    return AddControl(form, spec);
+}
+
+std::string GbkControlText(const Form& form, const std::string& name, int index) {
+    const std::wstring text = ControlText(form, name, index);
+    return Utf16ToGbk(std::u16string(text.begin(), text.end()));
+}
+
+void SetGbkControlText(const Form& form, const std::string& name, int index, const std::string& gbk) {
+    SetControlText(form, name, index, WideFromGbk(gbk));
+}
+
+void AddSpinnerBox(Form& form, int index, int x, int y, int width, int height, int maximum, int value) {
+    AddEditorControl(form, EditorControl("Text1", index, kControlEdit, "", x, y, width, height));
+    SetControlText(form, "Text1", index, std::to_wstring(value));
+    HWND spin = AddEditorControl(form, EditorControl("UpDown1", index, kControlUpDown, "", 0, 0));
+    SendMessageW(spin, UDM_SETRANGE32, 0, maximum);
+    SendMessageW(spin, UDM_SETPOS32, 0, value);
+}
+
+int SpinnerValue(const Form& form, int index, int maximum) {
+    const int64_t typed = LenientInt(GbkControlText(form, "Text1", index));
+    return typed < 0 ? 0 : typed > maximum ? maximum : static_cast<int>(typed);
+}
+
+void RunEditor(HWND form) {
+    CentreOverOwner(form);
+    RunModal(form, MainWindow);
+}
+
+bool CommandSource(HWND form, WPARAM wParam, std::string* name, int* index) {
+    const Form* record = FormOfWindow(form);
+    const Control* control = record ? ControlOfId(*record, LOWORD(wParam)) : nullptr;
+    if (!control) return false;
+    *name = control->name;
+    *index = control->index;
+    return true;
+}

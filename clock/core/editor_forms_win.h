@@ -1,0 +1,39 @@
+// What the clock's editors share: creating one as a modal form over the main window, its controls
+// in "Microsoft YaHei" 9, texts in GBK, and running it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "forms/form_win.h"
+
+// Creates a hidden editor form owned by the main window: title bar and close box, the program icon,
+// a client area of width x height logical pixels (or a window of that size when clientSize is
+// false). Null on failure.
+HWND CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
+                      int height, FormHandler handler, bool clientSize = true);
+
+// A control record in the editors' font. caption is UTF-8 (the source's literals).
+ControlSpec EditorControl(const char* name, int index, ControlKind kind, const char* captionUtf8, int x,
+                          int y, int width = 0, int height = 0);
+
+// Adds a control and returns its window (null on failure).
+HWND AddEditorControl(Form& form, const ControlSpec& spec);
+
+// A control's text as GBK, and set from GBK.
+std::string GbkControlText(const Form& form, const std::string& name, int index = 0);
+void SetGbkControlText(const Form& form, const std::string& name, int index, const std::string& gbk);
+
+// An edit box Text1 (index) with its spinner UpDown1 (index), range 0..maximum, at (x, 46 or y).
+void AddSpinnerBox(Form& form, int index, int x, int y, int width, int height, int maximum, int value);
+
+// The value of spinner index: the number typed into its Text1 box held within 0..maximum (a text
+// that is no number gives 0), as the spinner takes it from its box.
+int SpinnerValue(const Form& form, int index, int maximum);
+
+// Centres the editor over the main window inside the work area and runs it modally.
+void RunEditor(HWND form);
+
+// The name and index of the control a WM_COMMAND came from; false when it is none of the form's.
+bool CommandSource(HWND form, WPARAM wParam, std::string* name, int* index);

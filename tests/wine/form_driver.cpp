@@ -1,0 +1,184 @@
+// form_driver: drives the forms of a running 钟伴.exe (editors, pop-ups, the count-down window) and
+// its message boxes through Win32, as a user would, for the end-to-end tests. Controls are found by
+// their name and index, through the ids the program gives them (forms/control_ids.h).
+//   form_driver wait CLASS [MS]                  until a visible window of the class exists
+//   form_driver gone CLASS [MS]                  until none exists
+//   form_driver count CLASS                      prints how many visible windows of the class exist
+//   form_driver rects CLASS                      prints "left top width height" of each, one a line
+//   form_driver set CLASS NAME INDEX TEXT        puts TEXT into a control
+//   form_driver text CLASS NAME INDEX            prints a control's text
+//   form_driver checked CLASS NAME INDEX         prints 1 when a check or option box is checked
+//   form_driver click CLASS NAME INDEX           clicks a button, check or option box
+//   form_driver select CLASS NAME INDEX ITEM     selects item ITEM of a drop-down list, as a user does
+//   form_driver close CLASS                      asks the window to close
+//   form_driver capture CLASS PATH               saves the window as a PNG (it must be uncovered)
+//   form_driver msgbox [MS]                      waits for the program's message box; prints its
+//                                                caption and its text (lines joined by " / ")
+//   form_driver answer ID                        presses button ID (1 OK, 6 Yes, 7 No) of that box
+//   form_driver workarea                         prints "left top right bottom" of the work area
+// Texts are UTF-8 on the command line and on output.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "clock/core/window_ids.h"
+#include "forms/canvas_win.h"
+#include "forms/control_ids.h"
+#include "forms/wide_win.h"
+
+namespace {
+
+template <typename Condition>
+int WaitFor(Condition condition, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (condition()) return 0;
+        Sleep(50);
+    }
+    std::fprintf(stderr, "form_driver: timed out\n");
+    return 1;
+}
+
+DWORD ClockProcess() {
+    DWORD process = 0;
+    if (HWND main = FindWindowW(kMainWindowClass, nullptr)) GetWindowThreadProcessId(main, &process);
+    return process;
+}
+
+std::vector<HWND> WindowsOfClass(const std::wstring& className) {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className.c_str(), nullptr); w;
+         w = FindWindowExW(nullptr, w, className.c_str(), nullptr)) {
+        if (IsWindowVisible(w)) found.push_back(w);
+    }
+    return found;
+}
+
+HWND WindowOfClass(const std::wstring& className) {
+    const std::vector<HWND> all = WindowsOfClass(className);
+    return all.empty() ? nullptr : all.front();
+}
+
+// The program's message box: a dialog of the standard class in the clock's process.
+HWND MessageBoxOfClock() {
+    const DWORD clock = ClockProcess();
+    for (HWND box : WindowsOfClass(L"#32770")) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (owner == clock) return box;
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    return text;
+}
+
+void PrintLine(const std::wstring& text) {
+    std::printf("%s\n", Utf8FromWide(text).c_str());
+}
+
+HWND ControlOf(HWND form, const std::wstring& name, const std::wstring& index) {
+    return GetDlgItem(form, ControlIdFor(Utf8FromWide(name), _wtoi(index.c_str())));
+}
+
+int PrintMessageBox() {
+    HWND box = MessageBoxOfClock();
+    if (!box) return 1;
+    std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+    for (size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;)
+        text.replace(at, 2, L" / ");
+    PrintLine(TextOf(box));
+    PrintLine(text);
+    return 0;
+}
+
+int Select(HWND form, HWND list, int item) {
+    if (SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0) == CB_ERR) return 1;
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    return 0;
+}
+
+int ControlCommand(const std::wstring& command, HWND form, const std::vector<std::wstring>& a) {
+    HWND control = ControlOf(form, a[3], a[4]);
+    if (!control) {
+        std::fprintf(stderr, "form_driver: no such control\n");
+        return 1;
+    }
+    if (command == L"set" && a.size() > 5) {
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[5].c_str()));
+        return 0;
+    }
+    if (command == L"text") return PrintLine(TextOf(control)), 0;
+    if (command == L"checked")
+        return std::printf("%d\n", SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED), 0;
+    if (command == L"click") return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    if (command == L"select" && a.size() > 5) return Select(form, control, _wtoi(a[5].c_str()));
+    return 2;
+}
+
+int Run(const std::vector<std::wstring>& a) {
+    const std::wstring command = a.size() > 1 ? a[1] : L"";
+    if (command == L"msgbox") {
+        const int timeout = a.size() > 2 ? _wtoi(a[2].c_str()) : 10000;
+        if (WaitFor([] { return MessageBoxOfClock() != nullptr; }, timeout) != 0) return 1;
+        Sleep(100);  // its text is set as it opens
+        return PrintMessageBox();
+    }
+    if (command == L"answer" && a.size() > 2) {
+        HWND box = MessageBoxOfClock();
+        return box && PostMessageW(GetDlgItem(box, _wtoi(a[2].c_str())), BM_CLICK, 0, 0) ? 0 : 1;
+    }
+    if (command == L"workarea") {
+        RECT work;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        std::printf("%ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
+        return 0;
+    }
+    if (a.size() < 3) return 2;
+    const std::wstring& className = a[2];
+    const int timeout = a.size() > 3 ? _wtoi(a[3].c_str()) : 20000;
+    if (command == L"wait") return WaitFor([&] { return WindowOfClass(className) != nullptr; }, timeout);
+    if (command == L"gone") return WaitFor([&] { return WindowOfClass(className) == nullptr; }, timeout);
+    if (command == L"count")
+        return std::printf("%d\n", static_cast<int>(WindowsOfClass(className).size())), 0;
+    if (command == L"rects") {
+        for (HWND w : WindowsOfClass(className)) {
+            RECT r;
+            GetWindowRect(w, &r);
+            std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        }
+        return 0;
+    }
+    HWND form = WindowOfClass(className);
+    if (!form) {
+        std::fprintf(stderr, "form_driver: no window of that class\n");
+        return 1;
+    }
+    if (command == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"capture" && a.size() > 3) {
+        GdiplusSession gdiplus;
+        return CaptureWindowPng(form, a[3]) ? 0 : 1;
+    }
+    if (a.size() < 5) return 2;
+    return ControlCommand(command, form, a);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Plain "\n" line ends, so that the shell compares "1" and not "1\r".
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::wstring> args(argv, argv + argc);
+    const int result = Run(args);
+    if (result == 2) std::fprintf(stderr, "form_driver: unknown command or missing arguments\n");
+    return result;
+}
