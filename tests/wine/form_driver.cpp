@@ -11,7 +11,8 @@
 //   form_driver click CLASS NAME INDEX           clicks a button, check or option box
 //   form_driver select CLASS NAME INDEX ITEM     selects item ITEM of a drop-down list, as a user does
 //   form_driver close CLASS                      asks the window to close
-//   form_driver capture CLASS PATH               saves the window as a PNG (it must be uncovered)
+//   form_driver capture CLASS PATH               saves the window's client area as a PNG, as it is
+//                                                on the screen (it must be uncovered)
 //   form_driver msgbox [MS]                      waits for the program's message box; prints its
 //                                                caption and its text (lines joined by " / ")
 //   form_driver answer ID                        presses button ID (1 OK, 6 Yes, 7 No) of that box
@@ -100,6 +101,31 @@ int PrintMessageBox() {
     return 0;
 }
 
+// The client area, copied from the screen: its pixels are at the form's own client coordinates,
+// whatever frame the window manager gives the window.
+int CaptureClient(HWND form, const std::wstring& path) {
+    RECT client;
+    GetClientRect(form, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(form, &origin);
+    GdiplusSession gdiplus;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(memory, old);
+    bool saved = false;
+    {
+        Gdiplus::Bitmap picture(bitmap, nullptr);
+        saved = SaveBitmapPng(picture, path);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved ? 0 : 1;
+}
+
 int Select(HWND form, HWND list, int item) {
     if (SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0) == CB_ERR) return 1;
     SendMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
@@ -164,10 +190,7 @@ int Run(const std::vector<std::wstring>& a) {
         return 1;
     }
     if (command == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (command == L"capture" && a.size() > 3) {
-        GdiplusSession gdiplus;
-        return CaptureWindowPng(form, a[3]) ? 0 : 1;
-    }
+    if (command == L"capture" && a.size() > 3) return CaptureClient(form, a[3]);
     if (a.size() < 5) return 2;
     return ControlCommand(command, form, a);
 }
