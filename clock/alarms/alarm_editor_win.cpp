@@ -146,16 +146,14 @@ void PickProgram(HWND window, const Form& form) {
 
 void Save(HWND window, const Form& form) {
     std::string message;
-    if (!SaveAlarmEdit(Alarms, gEditIndex, ReadInput(form), &message)) {
-        if (!message.empty()) ShowError(window, WideFromGbk(message), WideFromUtf8("钟伴"));
-        return;
-    }
+    if (!SaveAlarmEdit(Alarms, gEditIndex, ReadInput(form), &message))
+        return ShowEditorError(window, message);
     SaveAlarms();
     DestroyWindow(window);
 }
 
 void Delete(HWND window) {
-    if (!AskYesNo(window, WideFromUtf8("你要删除此闹钟吗？"), WideFromUtf8("钟伴"))) return;
+    if (!ConfirmDelete(window, "你要删除此闹钟吗？")) return;
     if (DeleteAlarm(Alarms, gEditIndex)) SaveAlarms();
     DestroyWindow(window);
 }
@@ -185,16 +183,7 @@ void OnCommand(HWND window, WPARAM wParam) {
 }
 
 LRESULT CALLBACK AlarmEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            OnCommand(window, wParam);
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-    }
+    return EditorMessage(window, message, wParam, lParam, OnCommand);
 }
 
 }  // namespace

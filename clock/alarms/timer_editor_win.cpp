@@ -36,30 +36,22 @@ void Save(HWND window, const Form& form) {
     const bool saved = SaveTimerEdit(Timers, gRow, SpinnerValue(form, 0, kBoxes[0].maximum),
                                      SpinnerValue(form, 1, kBoxes[1].maximum),
                                      SpinnerValue(form, 2, kBoxes[2].maximum), PlatformTickCount(), &message);
-    if (!saved) {
-        if (!message.empty()) ShowError(window, WideFromGbk(message), WideFromUtf8("钟伴"));
-        return;
-    }
+    if (!saved) return ShowEditorError(window, message);
     SaveTimers();
     DestroyWindow(window);
 }
 
-LRESULT CALLBACK TimerEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void OnCommand(HWND window, WPARAM wParam) {
     std::string name;
     int index = 0;
-    switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED && CommandSource(window, wParam, &name, &index) &&
-                name == "Command1") {
-                if (const Form* form = FormOfWindow(window)) Save(window, *form);
-            }
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-    }
+    const Form* form = FormOfWindow(window);
+    if (form && HIWORD(wParam) == BN_CLICKED && CommandSource(window, wParam, &name, &index) &&
+        name == "Command1")
+        Save(window, *form);
+}
+
+LRESULT CALLBACK TimerEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return EditorMessage(window, message, wParam, lParam, OnCommand);
 }
 
 }  // namespace

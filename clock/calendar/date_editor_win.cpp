@@ -252,15 +252,14 @@ void Save(HWND window, const Form& form) {
     }
     std::string message;
     if (!SaveDateEdit(List(), gEditor.kind, index, ReadInput(form), PlatformNow(), &message)) {
-        if (!message.empty()) ShowError(window, WideFromGbk(message), WideFromUtf8("钟伴"));
-        return;
+        return ShowEditorError(window, message);
     }
     SaveList();
     DestroyWindow(window);
 }
 
 void Delete(HWND window) {
-    if (!AskYesNo(window, WideFromUtf8("你要删除这个吗？"), WideFromUtf8("钟伴"))) return;
+    if (!ConfirmDelete(window, "你要删除这个吗？")) return;
     if (DeleteDateEntry(List(), CurrentIndex())) SaveList();
     DestroyWindow(window);
 }
@@ -292,19 +291,11 @@ void OnNotify(HWND window, const NMHDR* header) {
 }
 
 LRESULT CALLBACK DateEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            OnCommand(window, wParam);
-            return 0;
-        case WM_NOTIFY:
-            OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NOTIFY) {
+        OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+        return 0;
     }
+    return EditorMessage(window, message, wParam, lParam, OnCommand);
 }
 
 const char* CaptionOf(bool adding) {

@@ -83,3 +83,25 @@ bool CommandSource(HWND form, WPARAM wParam, std::string* name, int* index) {
     *index = control->index;
     return true;
 }
+
+void ShowEditorError(HWND editor, const std::string& gbkMessage) {
+    if (!gbkMessage.empty()) ShowError(editor, WideFromGbk(gbkMessage), WideFromUtf8("钟伴"));
+}
+
+bool ConfirmDelete(HWND editor, const char* questionUtf8) {
+    return AskYesNo(editor, WideFromUtf8(questionUtf8), WideFromUtf8("钟伴"));
+}
+
+LRESULT EditorMessage(HWND editor, UINT message, WPARAM wParam, LPARAM lParam,
+                      EditorCommandHandler onCommand) {
+    switch (message) {
+        case WM_COMMAND:
+            onCommand(editor, wParam);
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(editor);
+            return 0;
+        default:
+            return DefWindowProcW(editor, message, wParam, lParam);
+    }
+}

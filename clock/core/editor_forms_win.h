@@ -37,3 +37,14 @@ void RunEditor(HWND form);
 
 // The name and index of the control a WM_COMMAND came from; false when it is none of the form's.
 bool CommandSource(HWND form, WPARAM wParam, std::string* name, int* index);
+
+// The editors' messages: a refusal (GBK; nothing is shown for an empty one) with the error icon, and
+// the delete question (Yes/No, No the default); both with the caption "钟伴".
+void ShowEditorError(HWND editor, const std::string& gbkMessage);
+bool ConfirmDelete(HWND editor, const char* questionUtf8);
+
+// The part of an editor's window procedure they all share: commands go to onCommand, the close box
+// discards the editor, the rest goes to DefWindowProcW.
+using EditorCommandHandler = void (*)(HWND editor, WPARAM wParam);
+LRESULT EditorMessage(HWND editor, UINT message, WPARAM wParam, LPARAM lParam,
+                      EditorCommandHandler onCommand);
