@@ -1,0 +1,328 @@
+// Blocks of the installer package: size header + LZMA properties + raw LZMA stream, through the
+// LZMA SDK's C encoder and decoder.
+#include "setup/lzma_block.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+// The SDK's Types.h includes <windows.h> on Windows, only for a type the encoder and decoder
+// interfaces never use. Hiding _WIN32 while it is read keeps this portable file free of the
+// Windows headers; the SDK's own C files are compiled normally, and the functions called here take
+// the same plain types either way. <stddef.h> comes first: MinGW's copy refuses a target that is
+// not _WIN32.
+#include <stddef.h>
+#if defined(_WIN32)
+#pragma push_macro("_WIN32")
+#undef _WIN32
+#define CHIME_LZMA_HID_WIN32
+#endif
+#include <LzmaDec.h>
+#include <LzmaEnc.h>
+#if defined(CHIME_LZMA_HID_WIN32)
+#pragma pop_macro("_WIN32")
+#undef CHIME_LZMA_HID_WIN32
+#endif
+
+namespace {
+
+constexpr size_t kPieceSize = 64u << 10;  // what the sink receives at most per call
+constexpr uint32_t kMinDictionary = 1u << 12;
+constexpr unsigned kPropertiesSize = LZMA_PROPS_SIZE;
+
+// ---- Allocation with accounting: the SDK allocates through ISzAlloc, the dictionary is ours ----
+
+// The SDK hands the allocator back to its callbacks, so the record starts with the interface.
+struct CountingAlloc {
+    ISzAlloc vtable;
+    size_t live = 0;
+    size_t peak = 0;
+};
+
+void Account(CountingAlloc* alloc, size_t more) {
+    alloc->live += more;
+    alloc->peak = std::max(alloc->peak, alloc->live);
+}
+
+// Each allocation carries its size in front, since ISzAlloc's Free does not pass it back.
+constexpr size_t kHeader = alignof(std::max_align_t) > sizeof(size_t) ? alignof(std::max_align_t)
+                                                                      : sizeof(size_t);
+
+void* CountingAllocate(void* self, size_t size) {
+    if (size > SIZE_MAX - kHeader) return nullptr;
+    auto* raw = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (raw == nullptr) return nullptr;
+    std::memcpy(raw, &size, sizeof size);
+    Account(static_cast<CountingAlloc*>(self), size);
+    return raw + kHeader;
+}
+
+void CountingFree(void* self, void* address) {
+    if (address == nullptr) return;
+    unsigned char* raw = static_cast<unsigned char*>(address) - kHeader;
+    size_t size = 0;
+    std::memcpy(&size, raw, sizeof size);
+    static_cast<CountingAlloc*>(self)->live -= size;
+    std::free(raw);
+}
+
+CountingAlloc MakeCountingAlloc() {
+    CountingAlloc alloc;
+    alloc.vtable.Alloc = CountingAllocate;
+    alloc.vtable.Free = CountingFree;
+    return alloc;
+}
+
+struct FreeDeleter {
+    void operator()(uint8_t* p) const { std::free(p); }
+};
+
+// The decoder's state, its probability tables and the dictionary it writes into.
+struct Decoder {
+    CountingAlloc alloc = MakeCountingAlloc();
+    CLzmaDec state{};
+    std::unique_ptr<uint8_t, FreeDeleter> dictionary;
+    size_t capacity = 0;  // what the dictionary may grow to: the dictionary the stream may refer to
+
+    Decoder() { LzmaDec_Construct(&state); }
+    ~Decoder() {
+        state.dic = nullptr;  // ours, not the SDK's
+        LzmaDec_FreeProbs(&state, &alloc.vtable);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+};
+
+// Grows the dictionary while nothing has wrapped round in it yet: until the stream has produced
+// `capacity` bytes, the decoder accepts no distance beyond what it produced, so every byte it can
+// refer to lies at the front of the buffer and survives the move. The stream thus costs memory
+// only for what it really unpacks to, whatever it declares.
+bool GrowDictionary(Decoder* decoder) {
+    const size_t size = std::min(decoder->capacity, std::max(kPieceSize, decoder->state.dicBufSize * 2));
+    Account(&decoder->alloc, size);  // the old and the new buffer exist at once while it moves
+    auto* grown = static_cast<uint8_t*>(std::realloc(decoder->dictionary.get(), size));
+    decoder->alloc.live -= size;
+    if (grown == nullptr) return false;
+    (void)decoder->dictionary.release();
+    decoder->dictionary.reset(grown);
+    decoder->alloc.live += size - decoder->state.dicBufSize;
+    decoder->state.dic = grown;
+    decoder->state.dicBufSize = size;
+    return true;
+}
+
+// Room for the next piece: more dictionary while it may grow, else back to its start as the
+// SDK's buffer interface does.
+bool MakeRoom(Decoder* decoder) {
+    if (decoder->state.dicPos < decoder->state.dicBufSize) return true;
+    if (decoder->state.dicBufSize < decoder->capacity) return GrowDictionary(decoder);
+    decoder->state.dicPos = 0;
+    return true;
+}
+
+// Sets up the decoder from the block's properties, with the dictionary cut to what `size` bytes of
+// output can use: no distance in the stream can reach further back than the content's start.
+bool StartDecoder(Decoder* decoder, const uint8_t* properties, uint32_t size) {
+    uint8_t cut[kPropertiesSize];
+    std::memcpy(cut, properties, kPropertiesSize);
+    const uint32_t declared = static_cast<uint32_t>(cut[1]) | static_cast<uint32_t>(cut[2]) << 8 |
+                              static_cast<uint32_t>(cut[3]) << 16 | static_cast<uint32_t>(cut[4]) << 24;
+    const uint32_t rounded = (size + (kMinDictionary - 1)) & ~(kMinDictionary - 1);
+    const uint32_t dictionary = std::max(kMinDictionary, std::min(declared, rounded));
+    for (unsigned i = 0; i < 4; ++i)
+        cut[1 + i] = static_cast<uint8_t>(dictionary >> (8 * i));
+    if (LzmaDec_AllocateProbs(&decoder->state, cut, kPropertiesSize, &decoder->alloc.vtable) != SZ_OK)
+        return false;
+    decoder->capacity = dictionary;
+    LzmaDec_Init(&decoder->state);
+    return true;
+}
+
+// Sends `count` zero bytes: the content after a stream that ended with an end mark before the
+// declared size.
+bool SendZeros(size_t count, const BlockSink& sink) {
+    static const uint8_t zeros[kPieceSize] = {};
+    while (count > 0) {
+        const size_t piece = std::min(count, kPieceSize);
+        if (!sink(zeros, piece)) return false;
+        count -= piece;
+    }
+    return true;
+}
+
+UnpackResult Decode(Decoder* decoder, const uint8_t* stream, size_t streamSize, uint32_t size,
+                    const BlockSink& sink) {
+    CLzmaDec* state = &decoder->state;
+    size_t produced = 0;
+    while (produced < size) {
+        if (!MakeRoom(decoder)) return UnpackResult::kFailed;
+        const size_t start = state->dicPos;
+        const size_t limit = start + std::min({kPieceSize, size - produced, state->dicBufSize - start});
+        SizeT consumed = streamSize;
+        ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
+        const SRes result = LzmaDec_DecodeToDic(state, limit, stream, &consumed, LZMA_FINISH_ANY, &status);
+        stream += consumed;
+        streamSize -= consumed;
+        const size_t got = state->dicPos - start;
+        if (got > 0 && !sink(state->dic + start, got)) return UnpackResult::kSinkStopped;
+        produced += got;
+        if (result != SZ_OK) return UnpackResult::kFailed;
+        if (status == LZMA_STATUS_FINISHED_WITH_MARK) {
+            return SendZeros(size - produced, sink) ? UnpackResult::kComplete : UnpackResult::kSinkStopped;
+        }
+        // No progress is only possible once the input is used up before the declared size.
+        if (got == 0 && consumed == 0) return UnpackResult::kFailed;
+    }
+    return UnpackResult::kComplete;
+}
+
+// ---- Packing ----
+
+unsigned HeaderBytesFor(uint32_t size) {
+    for (unsigned n = 1; n < 4; ++n) {
+        if (static_cast<uint64_t>(size) * 4 + (n - 1) < (uint64_t{1} << (8 * n))) return n;
+    }
+    return 4;
+}
+
+uint32_t PackingDictionary(size_t size) {
+    uint32_t dictionary = kMinDictionary;
+    while (dictionary < size && dictionary < kLzmaDictionary)
+        dictionary <<= 1;
+    return dictionary;
+}
+
+struct MemoryIn {
+    ISeqInStream vtable;
+    const uint8_t* data;
+    size_t left;
+};
+
+SRes ReadMemory(void* self, void* buffer, size_t* size) {
+    auto* in = static_cast<MemoryIn*>(self);
+    const size_t piece = std::min(*size, in->left);
+    if (piece > 0) std::memcpy(buffer, in->data, piece);
+    in->data += piece;
+    in->left -= piece;
+    *size = piece;
+    return SZ_OK;
+}
+
+struct VectorOut {
+    ISeqOutStream vtable;
+    std::vector<uint8_t>* block;
+    bool failed = false;
+};
+
+size_t WriteVector(void* self, const void* data, size_t size) {
+    auto* out = static_cast<VectorOut*>(self);
+    try {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        out->block->insert(out->block->end(), bytes, bytes + size);
+    } catch (const std::bad_alloc&) {
+        out->failed = true;
+        return 0;  // less than asked: the encoder stops with a write error
+    }
+    return size;
+}
+
+struct EncoderHandle {
+    CLzmaEncHandle handle;
+    ISzAlloc* alloc;
+    ~EncoderHandle() {
+        if (handle != nullptr) LzmaEnc_Destroy(handle, alloc, alloc);
+    }
+};
+
+}  // namespace
+
+bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsigned* headerBytes) {
+    if (block == nullptr || length <= 4) return false;
+    const unsigned n = (block[0] & 3u) + 1;
+    uint32_t value = 0;
+    for (unsigned i = 0; i < n; ++i)
+        value |= static_cast<uint32_t>(block[i]) << (8 * i);
+    *size = value >> 2;
+    *headerBytes = n;
+    return true;
+}
+
+UnpackResult UnpackBlockTo(const uint8_t* block, size_t length, const BlockSink& sink, size_t* peakMemory) {
+    if (peakMemory != nullptr) *peakMemory = 0;
+    uint32_t size = 0;
+    unsigned header = 0;
+    if (!BlockDeclaredSize(block, length, &size, &header)) return UnpackResult::kEmpty;
+    if (length <= header + kPropertiesSize || size == 0) return UnpackResult::kEmpty;
+
+    Decoder decoder;
+    UnpackResult result = UnpackResult::kFailed;
+    if (StartDecoder(&decoder, block + header, size)) {
+        result =
+            Decode(&decoder, block + header + kPropertiesSize, length - header - kPropertiesSize, size, sink);
+    }
+    if (peakMemory != nullptr) *peakMemory = decoder.alloc.peak;
+    return result;
+}
+
+std::vector<uint8_t> UnpackBlock(const uint8_t* block, size_t length, size_t maxSize) {
+    std::vector<uint8_t> content;
+    uint32_t size = 0;
+    unsigned header = 0;
+    if (!BlockDeclaredSize(block, length, &size, &header) || size > maxSize) return content;
+    // Grown as content arrives rather than reserved: the declared size is not trusted.
+    const auto append = [&content](const uint8_t* data, size_t piece) {
+        try {
+            content.insert(content.end(), data, data + piece);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    };
+    if (UnpackBlockTo(block, length, append) != UnpackResult::kComplete) content.clear();
+    return content;
+}
+
+bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block) {
+    block->clear();
+    if (size > kMaxBlockContent) return false;
+    if (size == 0) return true;
+
+    CLzmaEncProps props;
+    LzmaEncProps_Init(&props);
+    props.level = 5;
+    props.dictSize = PackingDictionary(size);
+    props.lc = 3;
+    props.lp = 0;
+    props.pb = 2;
+    props.numThreads = 1;
+    props.writeEndMark = 0;
+
+    CountingAlloc alloc = MakeCountingAlloc();
+    EncoderHandle encoder{LzmaEnc_Create(&alloc.vtable), &alloc.vtable};
+    if (encoder.handle == nullptr || LzmaEnc_SetProps(encoder.handle, &props) != SZ_OK) return false;
+
+    const uint32_t s = static_cast<uint32_t>(size);
+    const unsigned n = HeaderBytesFor(s);
+    const uint32_t value = s * 4 + (n - 1);
+    try {
+        for (unsigned i = 0; i < n; ++i)
+            block->push_back(static_cast<uint8_t>(value >> (8 * i)));
+        block->resize(n + kPropertiesSize);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    SizeT propsSize = kPropertiesSize;
+    if (LzmaEnc_WriteProperties(encoder.handle, block->data() + n, &propsSize) != SZ_OK) return false;
+
+    MemoryIn in{{ReadMemory}, content, size};
+    VectorOut out{{WriteVector}, block};
+    const SRes result =
+        LzmaEnc_Encode(encoder.handle, &out.vtable, &in.vtable, nullptr, &alloc.vtable, &alloc.vtable);
+    if (result != SZ_OK || out.failed) {
+        block->clear();
+        return false;
+    }
+    return true;
+}

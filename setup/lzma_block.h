@@ -1,0 +1,50 @@
+// One compressed block of an installer package: a size header of 1 to 4 bytes (the unpacked size S
+// times 4 plus the header length minus 1, little-endian), the 5 LZMA properties bytes, then a raw
+// LZMA1 stream. Packing and unpacking go through the LZMA SDK's encoder and decoder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+constexpr uint32_t kMaxBlockContent = (1u << 30) - 1;  // the size header holds sizes below 2^30
+constexpr uint8_t kLzmaPropertiesByte = 0x5D;          // lc 3, lp 0, pb 2
+constexpr uint32_t kLzmaDictionary = 1u << 26;         // 64 MiB
+
+// The unpacked size a block declares and the length of its size header; false when the block has
+// 4 bytes or fewer (it unpacks to nothing).
+bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsigned* headerBytes);
+
+// Packs content into a block: the fewest header bytes, properties 0x5D, a dictionary of 64 MiB or
+// the content's size rounded up to a power of two (at least 4 KiB) when that is smaller. Empty
+// content gives an empty block (a length of 0 in the package). False when content is 2^30 bytes or
+// more, or the encoder fails.
+bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block);
+
+// Receives unpacked content piece by piece; returns false to stop (a write failed).
+using BlockSink = std::function<bool(const uint8_t* data, size_t size)>;
+
+// What unpacking a block came to.
+enum class UnpackResult {
+    kEmpty,     // the block holds no content (4 bytes or fewer, size 0, no stream bytes)
+    kComplete,  // all S bytes were produced (a stream ending early is padded with zero bytes)
+    kFailed,    // the decoder reported an error or the input ended before S bytes
+    kSinkStopped,
+};
+
+// Unpacks a block into sink in pieces of at most 64 KiB: the declared size is not trusted for
+// memory. The decoder's dictionary is at most the smaller of the declared dictionary and the
+// declared size (rounded up to 4 KiB), and it grows only as content is actually produced, so a
+// hostile block declaring a huge size with a tiny stream costs no more than what it really
+// unpacks to. On kFailed the sink may already have received part of the content; a caller that
+// must not keep a partial file truncates it (the installer writes such a file empty).
+// peakMemory, when given, receives the most bytes the decoder held at once (dictionary and
+// probability tables), so tests can check the bound above.
+UnpackResult UnpackBlockTo(const uint8_t* block, size_t length, const BlockSink& sink,
+                           size_t* peakMemory = nullptr);
+
+// The whole content of a block, or empty content on any failure, for the small blocks (the
+// description and the file list). maxSize bounds what may be held: a block declaring more gives
+// empty content.
+std::vector<uint8_t> UnpackBlock(const uint8_t* block, size_t length, size_t maxSize = 64u << 20);

@@ -1,0 +1,282 @@
+// Reading the installer package and extracting its entries. Portable: files are reached through
+// setup/package_io.h, blocks through setup/lzma_block.h, and the package itself is only ever
+// looked at through ByteView, never copied.
+#include "setup/package.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "setup/lzma_block.h"
+#include "setup/package_io.h"
+
+namespace {
+
+constexpr char kMagic[] = "lczip";
+constexpr size_t kMagicSize = sizeof kMagic - 1;
+constexpr size_t kMaxInfoCharacters = 99;
+
+// ---- Positions in the package ----
+
+// The u32 at position, or 0 when its four bytes are not all present.
+uint32_t ReadLength(ByteView package, size_t position) {
+    if (position > package.size || package.size - position < 4) return 0;
+    const uint8_t* p = package.data + position;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// The length-prefixed block at *position, cut to the bytes present; *position moves past it. The
+// position is held at the package's end, so a hostile length can never wrap it round.
+ByteView TakeBlock(ByteView package, size_t* position) {
+    const size_t at = std::min(*position, package.size);
+    const uint32_t length = ReadLength(package, at);
+    const size_t start = package.size - at < 4 ? package.size : at + 4;
+    const size_t taken = std::min<size_t>(length, package.size - start);
+    *position = start + taken;
+    ByteView block;
+    if (taken > 0) block = {package.data + start, taken};
+    return block;
+}
+
+bool HasMagic(ByteView package) {
+    return package.size >= kMagicSize && std::memcmp(package.data, kMagic, kMagicSize) == 0;
+}
+
+// ---- Texts ----
+
+std::vector<std::string> SplitCrLf(const std::vector<uint8_t>& content) {
+    std::vector<std::string> lines;
+    const std::string text(content.begin(), content.end());
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) break;
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The first maxCharacters characters of a UTF-8 line: a character starts at every byte that is
+// not a continuation byte, so a cut never splits one (stray bytes count as one character each).
+std::string CutCharacters(const std::string& line, size_t maxCharacters) {
+    size_t characters = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if ((byte & 0xC0) != 0x80 && characters++ == maxCharacters) return line.substr(0, i);
+    }
+    return line;
+}
+
+void ApplyInfoLine(const std::string& line, PackageInfo* info) {
+    const struct {
+        const char* key;
+        std::string PackageInfo::*value;
+    } keys[] = {
+        {"名称=", &PackageInfo::name},        {"文件名=", &PackageInfo::programFile},
+        {"版本号=", &PackageInfo::version},   {"日期=", &PackageInfo::date},
+        {"说明=", &PackageInfo::description},
+    };
+    for (const auto& key : keys) {
+        const size_t keySize = std::strlen(key.key);
+        if (line.compare(0, keySize, key.key) == 0) {
+            info->*key.value = line.substr(keySize);
+            return;
+        }
+    }
+}
+
+PackageEntry ParseEntry(const std::string& line) {
+    PackageEntry entry;
+    if (line.compare(0, 3, "DIR") == 0) {
+        entry.folder = true;
+        entry.path = line.substr(3);
+        return entry;
+    }
+    // A line shorter than the time field is read with its missing bytes as zeros and no path.
+    for (size_t i = 0; i < 8 && i < line.size(); ++i) {
+        entry.fileTime |= static_cast<uint64_t>(static_cast<unsigned char>(line[i])) << (8 * i);
+    }
+    if (line.size() > 8) entry.path = line.substr(8);
+    return entry;
+}
+
+// ---- Paths ----
+
+// Windows strips trailing dots and spaces from a name, so "..." or ".. " would name the parent as
+// ".." does: a component made only of those is refused outright.
+bool IsDotsAndSpaces(const std::string& component) {
+    return !component.empty() && component.find_first_not_of(". ") == std::string::npos;
+}
+
+// Names that Windows opens as devices in any folder ("NUL", "COM1.txt", ...): writing there would
+// reach a port or the console instead of a file under the target folder.
+bool IsDeviceName(const std::string& component) {
+    std::string base = component.substr(0, component.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$") {
+        return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+bool HasUnsafeByte(const std::string& path) {
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        // ':' makes a drive letter or an alternate data stream; '/' would be a second separator
+        // where the POSIX side maps '\' to '/'.
+        if (byte < 0x20 || byte == 0x7F || c == ':' || c == '/') return true;
+    }
+    return false;
+}
+
+bool ApplyFolder(const std::string& fullPath) {
+    return FolderExists(fullPath) || CreateOneFolder(fullPath);
+}
+
+bool ApplyFile(const std::string& fullPath, uint64_t fileTime, ByteView block) {
+    OutputFile* file = CreateOutputFile(fullPath);
+    if (file == nullptr) return false;
+    const UnpackResult result =
+        UnpackBlockTo(block.data, block.size,
+                      [file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
+    // Never keep part of a file: a block that fails to unpack, or a write that fails half way,
+    // leaves the file empty, with the entry's time all the same.
+    const bool whole = result == UnpackResult::kComplete || result == UnpackResult::kEmpty;
+    if (!whole) TruncateOutput(file);
+    CloseOutputFile(file, fileTime);
+    return result != UnpackResult::kSinkStopped;
+}
+
+}  // namespace
+
+std::string PackageMarker() {
+    // Both pieces in one array with a byte between them, so that no layout the linker picks can
+    // put the 22 marker bytes side by side in the program image: the installer would then find
+    // its own code instead of the package. GBK for "澜川软件" and "安装包文件信息".
+    static const uint8_t kPieces[] = {0xC0, 0xBD, 0xB4, 0xA8, 0xC8, 0xED, 0xBC, 0xFE,  //
+                                      0x00,                                            //
+                                      0xB0, 0xB2, 0xD7, 0xB0, 0xB0, 0xFC, 0xCE, 0xC4,
+                                      0xBC, 0xFE, 0xD0, 0xC5, 0xCF, 0xA2};
+    constexpr size_t kFirst = 8;
+    std::string marker(reinterpret_cast<const char*>(kPieces), kFirst);
+    marker.append(reinterpret_cast<const char*>(kPieces) + kFirst + 1, sizeof kPieces - kFirst - 1);
+    return marker;
+}
+
+bool LocatePackage(ByteView file, ByteView* package) {
+    const std::string marker = PackageMarker();
+    if (file.data == nullptr || file.size < marker.size()) return false;
+    const uint8_t* end = file.data + file.size;
+    const uint8_t* found = std::search(file.data, end, marker.begin(), marker.end(),
+                                       [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); });
+    if (found == end) return false;
+    package->data = found + marker.size();
+    package->size = static_cast<size_t>(end - package->data);
+    return true;
+}
+
+bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error) {
+    if (!HasMagic(package)) {
+        *error = kNotAPackageMessage;
+        return false;
+    }
+    size_t position = kMagicSize;
+    const ByteView block = TakeBlock(package, &position);
+    *info = PackageInfo{};
+    for (const std::string& line : SplitCrLf(UnpackBlock(block.data, block.size))) {
+        ApplyInfoLine(CutCharacters(line, kMaxInfoCharacters), info);
+    }
+    return true;
+}
+
+bool ReadFileList(ByteView package, FileList* list, std::string* error) {
+    if (!HasMagic(package)) {
+        *error = kNotAPackageMessage;
+        return false;
+    }
+    size_t position = kMagicSize;
+    TakeBlock(package, &position);  // the description
+    const ByteView block = TakeBlock(package, &position);
+    const std::vector<uint8_t> content = UnpackBlock(block.data, block.size);
+    if (content.empty()) {
+        *error = kNoFileListMessage;
+        return false;
+    }
+    list->entries.clear();
+    for (const std::string& line : SplitCrLf(content))
+        list->entries.push_back(ParseEntry(line));
+    list->firstBlock = position;
+    return true;
+}
+
+ByteView NextFileBlock(ByteView package, size_t* position) {
+    return TakeBlock(package, position);
+}
+
+bool IsSafeRelativePath(const std::string& path) {
+    if (path.empty() || path[0] == '\\' || HasUnsafeByte(path)) return false;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = path.find('\\', start);
+        const std::string component =
+            path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (IsDotsAndSpaces(component) || IsDeviceName(component)) return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entry, ByteView block) {
+    // An empty path names the target folder itself, as the empty last entry of a list ending in
+    // CR LF does: there is nothing to write, and nothing hostile to report either.
+    if (entry.path.empty()) {
+        return entry.folder && FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
+    }
+    if (!IsSafeRelativePath(entry.path)) return ApplyResult::kRefused;
+    const std::string fullPath = targetFolder + entry.path;
+    const bool done = entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, block);
+    return done ? ApplyResult::kDone : ApplyResult::kNotWritten;
+}
+
+size_t ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
+                  ExtractObserver* observer) {
+    size_t refused = 0;
+    size_t position = list.firstBlock;
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+        const PackageEntry& entry = list.entries[i];
+        if (observer != nullptr) observer->BeforeEntry(i, entry);
+        // A file entry takes its block before anything else, whatever becomes of the entry.
+        const ByteView block = entry.folder ? ByteView{} : NextFileBlock(package, &position);
+        if (ApplyEntry(targetFolder, entry, block) == ApplyResult::kRefused) {
+            ++refused;
+            if (observer != nullptr) observer->Refused(entry);
+        }
+    }
+    return refused;
+}
+
+bool EnsureFolderPath(const std::string& path) {
+    std::string whole = path;
+    if (!whole.empty() && whole.back() == '\\') whole.pop_back();
+    // The first piece (the drive, or on POSIX everything before the first '\') is taken as given.
+    size_t end = whole.find('\\');
+    std::string current = whole.substr(0, end);
+    while (end != std::string::npos) {
+        const size_t start = end + 1;
+        end = whole.find('\\', start);
+        const std::string piece =
+            whole.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        current += '\\';
+        current += piece;
+        if (!piece.empty() && !FolderExists(current)) CreateOneFolder(current);
+    }
+    return FolderExists(whole);
+}

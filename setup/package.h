@@ -1,0 +1,97 @@
+// The installer package appended to the installer's own executable file, and the extraction the
+// installer performs. Portable: the file system is reached through setup/package_io.h.
+//
+// Layout: executable image, the 22-byte marker (the GBK text of "澜川软件" + "安装包文件信息"),
+// then the package: "lczip", u32 L1 + description block, u32 L2 + file-list block, then for each
+// file entry of the list a u32 length and that block (lzma_block.h). Integers are little-endian,
+// texts UTF-8 with CR LF line ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The marker, joined at run time from two pieces so that the program image never holds it in one
+// piece (the first occurrence in the file is taken).
+std::string PackageMarker();
+
+// Messages of the failures the installer shows (UTF-8).
+constexpr const char kNotAPackageMessage[] = "不是澜川压缩文件";
+constexpr const char kNoFileListMessage[] = "无法获取文件列表";
+
+// A view of bytes that someone else owns (the mapped or once-read installer file).
+struct ByteView {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// The package inside a file's content: the bytes after the first marker. False when there is no
+// marker.
+bool LocatePackage(ByteView file, ByteView* package);
+
+// The five values of the description block (UTF-8); keys no line gives stay empty.
+struct PackageInfo {
+    std::string name;         // 名称
+    std::string programFile;  // 文件名; "解压缩" marks a decompress-only package
+    std::string version;      // 版本号
+    std::string date;         // 日期
+    std::string description;  // 说明
+};
+
+// Reads the description block. False with *error = kNotAPackageMessage when the magic is wrong.
+// Each line is cut to its first 99 characters before its key is matched.
+bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error);
+
+struct PackageEntry {
+    bool folder = false;
+    uint64_t fileTime = 0;  // files: last-write time, 100-ns intervals since 1601-01-01 UTC
+    std::string path;       // relative to the target folder, '\' separated, UTF-8
+};
+
+struct FileList {
+    std::vector<PackageEntry> entries;
+    size_t firstBlock = 0;  // position of the first file block's length field in the package
+};
+
+// Reads the file list. False with *error = kNotAPackageMessage (wrong magic) or kNoFileListMessage
+// (the list block unpacks to nothing).
+bool ReadFileList(ByteView package, FileList* list, std::string* error);
+
+// The block of the next file entry at *position (advanced past it): a length field past the end
+// reads as 0; a block running past the end is cut to the bytes present.
+ByteView NextFileBlock(ByteView package, size_t* position);
+
+// True when a relative path from a package may be written under the target folder: not empty for a
+// file, not absolute, no drive letter, no UNC prefix, no ".." component, no ':' (alternate data
+// streams), no control character. Anything else could write outside the target folder.
+bool IsSafeRelativePath(const std::string& path);
+
+// What applying an entry came to.
+enum class ApplyResult {
+    kDone,
+    kRefused,     // an unsafe path: nothing written
+    kNotWritten,  // the folder or file could not be made (skipped silently by the installer)
+};
+
+// Applies one entry under targetFolder (which ends in '\'): a folder entry creates that folder
+// (one level, when missing); a file entry creates or truncates the file, streams the block's
+// content into it (empty content when the block cannot be unpacked, also when part of it was
+// written) and sets its last-write time, also when the time is 0.
+ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entry, ByteView block);
+
+// Walks the list as the installer's worker does: every entry in order, each file entry taking the
+// next block (also when its path is refused, so the following files keep their blocks). The
+// observer, when given, hears of each entry before it is applied and of each refused one. Returns
+// the number of refused entries.
+struct ExtractObserver {
+    virtual ~ExtractObserver() = default;
+    virtual void BeforeEntry(size_t index, const PackageEntry& entry) = 0;
+    virtual void Refused(const PackageEntry& entry) = 0;
+};
+size_t ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
+                  ExtractObserver* observer);
+
+// Creates every missing folder of a path such as "D:\澜川软件\钟伴\" (one trailing '\' ignored),
+// level by level from the drive; true when the whole path exists as a folder afterwards.
+bool EnsureFolderPath(const std::string& path);

@@ -1,0 +1,33 @@
+// The file system as the package extraction needs it: implemented with Win32 (CreateFileW,
+// SetFileTime) in package_io_win.cpp and with POSIX calls in package_io_posix.cpp, so that the same
+// extraction runs natively in the tests and under Windows. Paths are UTF-8 with '\' separators, as
+// the package has them; the POSIX side maps '\' to '/'.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+bool FolderExists(const std::string& path);
+
+// Creates one folder level (its parent must exist). True when it exists afterwards.
+bool CreateOneFolder(const std::string& path);
+
+// A file open for writing: created or truncated, not shared. Null handle on failure.
+struct OutputFile;
+OutputFile* CreateOutputFile(const std::string& path);
+bool WriteOutput(OutputFile* file, const uint8_t* data, size_t size);
+bool TruncateOutput(OutputFile* file);  // back to 0 bytes
+// Sets the last-write time (100-ns intervals since 1601-01-01 UTC; creation and access times stay)
+// and closes the file.
+void CloseOutputFile(OutputFile* file, uint64_t lastWriteTime);
+
+// The whole content of a file, read once (the installer's own file); empty when it cannot be read.
+// A mapping would do as well; the bytes stay valid until ReleaseFileBytes.
+struct FileBytes {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    void* handle = nullptr;
+};
+FileBytes ReadFileBytes(const std::string& path);
+void ReleaseFileBytes(FileBytes* bytes);

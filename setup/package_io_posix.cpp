@@ -1,0 +1,112 @@
+// The package extraction's file system on POSIX: package paths use '\' as separator, which
+// becomes '/' here, so the tests and tools run the same extraction as the installer.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <limits>
+
+#include "setup/package_io.h"
+
+struct OutputFile {
+    int fd = -1;
+};
+
+namespace {
+
+// 100-ns intervals from 1601-01-01 to 1970-01-01 (UTC).
+constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
+constexpr uint64_t kIntervalsPerSecond = 10000000ull;
+
+std::string NativePath(const std::string& path) {
+    std::string native = path;
+    for (char& c : native) {
+        if (c == '\\') c = '/';
+    }
+    return native;
+}
+
+// A FILETIME as a Unix time; times before 1970 (FILETIME 0 among them) become the epoch itself,
+// as a Unix file time cannot hold them everywhere.
+timespec ToTimespec(uint64_t fileTime) {
+    timespec time{};
+    if (fileTime <= kUnixEpochAsFileTime) return time;
+    const uint64_t since = fileTime - kUnixEpochAsFileTime;
+    const uint64_t seconds = since / kIntervalsPerSecond;
+    const auto most = static_cast<uint64_t>(std::numeric_limits<time_t>::max());
+    time.tv_sec = static_cast<time_t>(seconds < most ? seconds : most);
+    time.tv_nsec = static_cast<long>(since % kIntervalsPerSecond * 100);
+    return time;
+}
+
+}  // namespace
+
+bool FolderExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateOneFolder(const std::string& path) {
+    if (mkdir(NativePath(path).c_str(), 0755) == 0) return true;
+    return FolderExists(path);
+}
+
+OutputFile* CreateOutputFile(const std::string& path) {
+    const int fd = open(NativePath(path).c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    return new OutputFile{fd};
+}
+
+bool WriteOutput(OutputFile* file, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(file->fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool TruncateOutput(OutputFile* file) {
+    return ftruncate(file->fd, 0) == 0 && lseek(file->fd, 0, SEEK_SET) == 0;
+}
+
+void CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
+    if (file == nullptr) return;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[1] = ToTimespec(lastWriteTime);
+    futimens(file->fd, times);
+    close(file->fd);
+    delete file;
+}
+
+FileBytes ReadFileBytes(const std::string& path) {
+    FileBytes bytes;
+    const int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return bytes;
+    struct stat info {};
+    // An empty file has nothing to map (mmap refuses a length of 0).
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        static_cast<uintmax_t>(info.st_size) <= std::numeric_limits<size_t>::max()) {
+        const auto size = static_cast<size_t>(info.st_size);
+        void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (mapping != MAP_FAILED) {
+            bytes.data = static_cast<const uint8_t*>(mapping);
+            bytes.size = size;
+            bytes.handle = mapping;
+        }
+    }
+    close(fd);
+    return bytes;
+}
+
+void ReleaseFileBytes(FileBytes* bytes) {
+    if (bytes->handle != nullptr) munmap(bytes->handle, bytes->size);
+    *bytes = FileBytes{};
+}

@@ -1,0 +1,103 @@
+// The package extraction's file system on Windows: UTF-8 package paths become UTF-16 for the
+// wide-character calls, so Chinese names do not depend on the ANSI code page.
+#include <windows.h>
+
+#include <string>
+
+#include "setup/package_io.h"
+
+struct OutputFile {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+    return wide;
+}
+
+// Writes larger than this go in several calls: WriteFile takes a 32-bit count.
+constexpr size_t kMaxWrite = 1u << 30;
+
+}  // namespace
+
+bool FolderExists(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CreateOneFolder(const std::string& path) {
+    if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return true;
+    return FolderExists(path);
+}
+
+OutputFile* CreateOutputFile(const std::string& path) {
+    const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return new OutputFile{handle};
+}
+
+bool WriteOutput(OutputFile* file, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const DWORD piece = static_cast<DWORD>(size < kMaxWrite ? size : kMaxWrite);
+        DWORD written = 0;
+        if (!WriteFile(file->handle, data, piece, &written, nullptr) || written == 0) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool TruncateOutput(OutputFile* file) {
+    return SetFilePointer(file->handle, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           SetEndOfFile(file->handle);
+}
+
+void CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
+    if (file == nullptr) return;
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(lastWriteTime);
+    time.dwHighDateTime = static_cast<DWORD>(lastWriteTime >> 32);
+    // A time of 0 is passed on as it is; Windows takes it as "leave the time unchanged".
+    SetFileTime(file->handle, nullptr, nullptr, &time);
+    CloseHandle(file->handle);
+    delete file;
+}
+
+FileBytes ReadFileBytes(const std::string& path) {
+    FileBytes bytes;
+    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size;
+    // An empty file cannot be mapped; one larger than the address space cannot be viewed whole.
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+        static_cast<unsigned long long>(size.QuadPart) <= static_cast<unsigned long long>(SIZE_MAX)) {
+        const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping != nullptr) {
+            // The view keeps the mapping and the file open by itself.
+            void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+            if (view != nullptr) {
+                bytes.data = static_cast<const uint8_t*>(view);
+                bytes.size = static_cast<size_t>(size.QuadPart);
+                bytes.handle = view;
+            }
+            CloseHandle(mapping);
+        }
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+void ReleaseFileBytes(FileBytes* bytes) {
+    if (bytes->handle != nullptr) UnmapViewOfFile(bytes->handle);
+    *bytes = FileBytes{};
+}

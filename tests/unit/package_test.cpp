@@ -1,0 +1,576 @@
+// The installer package: blocks, the marker, the description and list, and extraction into a
+// scratch folder through the platform's file functions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "setup/lzma_block.h"
+#include "setup/package.h"
+#include "setup/package_io.h"
+#include "tests/unit/test_support.h"
+
+// The SDK's Types.h would bring in <windows.h> on Windows; it is only needed here to make a
+// stream with an end mark, which the packer never writes.
+#include <stddef.h>
+#if defined(_WIN32)
+#pragma push_macro("_WIN32")
+#undef _WIN32
+#define PACKAGE_TEST_HID_WIN32
+#endif
+#include <LzmaEnc.h>
+#if defined(PACKAGE_TEST_HID_WIN32)
+#pragma pop_macro("_WIN32")
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
+
+Bytes ToBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes RandomBytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+Bytes Pack(const Bytes& content) {
+    Bytes block;
+    EXPECT_TRUE(PackBlock(content.data(), content.size(), &block));
+    return block;
+}
+
+Bytes Pack(const std::string& text) {
+    return Pack(ToBytes(text));
+}
+
+struct Unpacked {
+    UnpackResult result;
+    Bytes content;
+    size_t largestPiece = 0;
+    size_t peakMemory = 0;
+};
+
+Unpacked Unpack(const Bytes& block) {
+    Unpacked out{};
+    out.result = UnpackBlockTo(
+        block.data(), block.size(),
+        [&out](const uint8_t* data, size_t size) {
+            out.content.insert(out.content.end(), data, data + size);
+            out.largestPiece = std::max(out.largestPiece, size);
+            return true;
+        },
+        &out.peakMemory);
+    return out;
+}
+
+// A raw block: header for `size`, properties, stream; for blocks PackBlock would not write.
+Bytes WithHeader(uint32_t size, const Bytes& propertiesAndStream) {
+    const uint32_t value = size * 4 + 3;
+    // Reserved first: GCC 12 warns of a bounds overrun (wrongly) when a 4-byte list grows here.
+    Bytes block;
+    block.reserve(4 + propertiesAndStream.size());
+    for (int shift = 0; shift < 32; shift += 8)
+        block.push_back(static_cast<uint8_t>(value >> shift));
+    block.insert(block.end(), propertiesAndStream.begin(), propertiesAndStream.end());
+    return block;
+}
+
+// Properties and stream of a packed block, without its size header.
+Bytes Body(const Bytes& block) {
+    uint32_t size = 0;
+    unsigned header = 0;
+    EXPECT_TRUE(BlockDeclaredSize(block.data(), block.size(), &size, &header));
+    return Bytes(block.begin() + header, block.end());
+}
+
+void AppendU32(std::string* out, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out->push_back(static_cast<char>(value >> (8 * i)));
+}
+
+void AppendBlock(std::string* out, const Bytes& block) {
+    AppendU32(out, static_cast<uint32_t>(block.size()));
+    out->append(block.begin(), block.end());
+}
+
+// An installer file: some program bytes, the marker, then the package as the packer lays it out.
+struct PackageBuilder {
+    std::string image = "MZ program bytes";
+    std::string description = "名称=钟伴";
+    std::string list;
+    std::vector<Bytes> blocks;
+
+    std::string Package() const {
+        std::string package = "lczip";
+        AppendBlock(&package, Pack(description));
+        AppendBlock(&package, Pack(list));
+        for (const Bytes& block : blocks)
+            AppendBlock(&package, block);
+        return package + "\r\n";
+    }
+    std::string File() const { return image + PackageMarker() + Package(); }
+};
+
+ByteView View(const std::string& bytes) {
+    return {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+}
+
+std::string FileLine(uint64_t time, const std::string& path) {
+    std::string line;
+    for (int i = 0; i < 8; ++i)
+        line.push_back(static_cast<char>(time >> (8 * i)));
+    return line + path;
+}
+
+// ---- Blocks ----
+
+TEST(PackageBlock, SizeHeaderReadsItsOwnLength) {
+    const uint8_t block[] = {0xC9, 0x02, 0x5D, 0x00, 0x00, 0x01, 0x00, 0x00};
+    uint32_t size = 0;
+    unsigned header = 0;
+    ASSERT_TRUE(BlockDeclaredSize(block, sizeof block, &size, &header));
+    EXPECT_EQ(header, 2u);
+    EXPECT_EQ(size, 178u);  // 0x02C9 >> 2, not 713
+    EXPECT_FALSE(BlockDeclaredSize(block, 4, &size, &header));
+
+    const Bytes packed = Pack(Bytes(178, 'x'));
+    ASSERT_GE(packed.size(), 2u);
+    EXPECT_EQ(packed[0], 0xC9);
+    EXPECT_EQ(packed[1], 0x02);
+}
+
+TEST(PackageBlock, PackerWritesFewestHeaderBytesAndItsProperties) {
+    const struct {
+        size_t size;
+        unsigned header;
+        uint32_t dictionary;
+    } cases[] = {{1, 1, 4096},      {63, 1, 4096},     {64, 2, 4096},
+                 {16383, 2, 16384}, {16384, 3, 16384}, {70000, 3, 131072}};
+    for (const auto& c : cases) {
+        const Bytes block = Pack(Bytes(c.size, 'a'));
+        uint32_t size = 0;
+        unsigned header = 0;
+        ASSERT_TRUE(BlockDeclaredSize(block.data(), block.size(), &size, &header)) << c.size;
+        EXPECT_EQ(size, c.size);
+        EXPECT_EQ(header, c.header) << c.size;
+        EXPECT_EQ(block[header], kLzmaPropertiesByte);
+        uint32_t dictionary = 0;
+        std::memcpy(&dictionary, &block[header + 1], 4);
+        EXPECT_EQ(dictionary, c.dictionary) << c.size;
+    }
+    Bytes block = {1};
+    EXPECT_TRUE(PackBlock(nullptr, 0, &block));
+    EXPECT_TRUE(block.empty());
+    static const uint8_t one = 0;  // refused on its size alone, before any byte is read
+    EXPECT_FALSE(PackBlock(&one, size_t{kMaxBlockContent} + 1, &block));
+}
+
+TEST(PackageBlock, RoundTrips) {
+    Bytes compressible(8u << 20);
+    for (size_t i = 0; i < compressible.size(); ++i)
+        compressible[i] = static_cast<uint8_t>("钟伴闹钟"[i % 12] ^ (i >> 20));
+    for (const Bytes& content : {Bytes{0x42}, RandomBytes(1u << 20, 7), compressible}) {
+        const Bytes block = Pack(content);
+        const Unpacked out = Unpack(block);
+        EXPECT_EQ(out.result, UnpackResult::kComplete);
+        EXPECT_TRUE(out.content == content) << content.size();
+        EXPECT_LE(out.largestPiece, 64u << 10);
+        EXPECT_TRUE(UnpackBlock(block.data(), block.size()) == content);
+    }
+    EXPECT_LT(Pack(compressible).size(), compressible.size() / 100);
+    EXPECT_EQ(Unpack(Bytes{}).result, UnpackResult::kEmpty);
+    EXPECT_TRUE(UnpackBlock(nullptr, 0).empty());
+}
+
+// Properties and stream straight from the SDK's encoder, for what the packer never writes: an end
+// mark, or a dictionary smaller than the content.
+Bytes EncodeRaw(const Bytes& content, uint32_t dictionary, int endMark) {
+    CLzmaEncProps props;
+    LzmaEncProps_Init(&props);
+    props.dictSize = dictionary;
+    Bytes body(LZMA_PROPS_SIZE + content.size() + content.size() / 2 + 1024);
+    SizeT streamSize = body.size() - LZMA_PROPS_SIZE;
+    SizeT propsSize = LZMA_PROPS_SIZE;
+    ISzAlloc alloc = {[](void*, size_t size) { return std::malloc(size); },
+                      [](void*, void* p) { std::free(p); }};
+    EXPECT_EQ(LzmaEncode(body.data() + LZMA_PROPS_SIZE, &streamSize, content.data(), content.size(), &props,
+                         body.data(), &propsSize, endMark, nullptr, &alloc, &alloc),
+              SZ_OK);
+    body.resize(LZMA_PROPS_SIZE + streamSize);
+    return body;
+}
+
+TEST(PackageBlock, DictionarySmallerThanContentWrapsRound) {
+    Bytes content(300000);
+    std::mt19937 random(4);
+    for (size_t i = 0; i < content.size(); ++i)  // repeats at short distances, across every wrap
+        content[i] =
+            i >= 3000 && random() % 4 != 0 ? content[i - 1000 - random() % 2000] : 'a' + random() % 26;
+    const Unpacked out =
+        Unpack(WithHeader(static_cast<uint32_t>(content.size()), EncodeRaw(content, 4096, 0)));
+    EXPECT_EQ(out.result, UnpackResult::kComplete);
+    EXPECT_TRUE(out.content == content);
+}
+
+TEST(PackageBlock, EndMarkBeforeDeclaredSizeIsPaddedWithZeros) {
+    const Bytes content = ToBytes("short content");
+    const Bytes body = EncodeRaw(content, 1u << 16, 1);
+    const uint32_t declared = 200000;  // more than one piece of zeros
+    const Unpacked out = Unpack(WithHeader(declared, body));
+    EXPECT_EQ(out.result, UnpackResult::kComplete);
+    ASSERT_EQ(out.content.size(), declared);
+    EXPECT_TRUE(std::equal(content.begin(), content.end(), out.content.begin()));
+    EXPECT_TRUE(std::all_of(out.content.begin() + static_cast<std::ptrdiff_t>(content.size()),
+                            out.content.end(), [](uint8_t b) { return b == 0; }));
+    // Bytes after the end of the declared content are never looked at.
+    Bytes extra = Pack(content);
+    extra.insert(extra.end(), 100, 0xEE);
+    EXPECT_TRUE(UnpackBlock(extra.data(), extra.size()) == content);
+}
+
+TEST(PackageBlock, BrokenStreamsFailWithoutCrashing) {
+    const Bytes content = RandomBytes(100000, 3);
+    const Bytes block = Pack(content);
+    const Bytes truncated(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2));
+    EXPECT_EQ(Unpack(truncated).result, UnpackResult::kFailed);
+    EXPECT_TRUE(UnpackBlock(truncated.data(), truncated.size()).empty());
+
+    Bytes corrupted = block;
+    corrupted[3 + 5] = 0xFF;  // the range coder's first byte is always 0
+    EXPECT_EQ(Unpack(corrupted).result, UnpackResult::kFailed);
+
+    Bytes badProperties = block;
+    badProperties[3] = 225;  // lc/lp/pb out of range
+    EXPECT_EQ(Unpack(badProperties).result, UnpackResult::kFailed);
+
+    // Random damage: whatever comes out, never more than declared and never a crash.
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        Bytes damaged = block;
+        for (int i = 0; i < 4; ++i)
+            damaged[8 + random() % (damaged.size() - 8)] ^= static_cast<uint8_t>(1 + random() % 255);
+        const Unpacked out = Unpack(damaged);
+        if (out.result == UnpackResult::kComplete) {
+            EXPECT_EQ(out.content.size(), content.size());
+        }
+        EXPECT_LE(out.content.size(), content.size());
+    }
+}
+
+TEST(PackageBlock, HugeDeclaredSizeWithTinyStreamCostsLittleMemory) {
+    Bytes body = Body(Pack(RandomBytes(100, 5)));
+    const uint32_t bigDictionary = kLzmaDictionary;
+    std::memcpy(&body[1], &bigDictionary, 4);  // a dictionary of 64 MiB, as real blocks declare
+    const Unpacked out = Unpack(WithHeader(kMaxBlockContent, body));
+    EXPECT_EQ(out.result, UnpackResult::kFailed);
+    EXPECT_LE(out.content.size(), 64u << 10);
+    EXPECT_GT(out.peakMemory, 0u);
+    EXPECT_LE(out.peakMemory, 1u << 20);
+    // The description and list blocks are bounded before anything is decoded.
+    const Bytes bomb = WithHeader(kMaxBlockContent, body);
+    EXPECT_TRUE(UnpackBlock(bomb.data(), bomb.size(), 1u << 20).empty());
+}
+
+// ---- Marker, description and list ----
+
+TEST(PackageReader, MarkerIsTheGbkTextAndFirstOccurrenceCounts) {
+    // Kept as 16-bit values so that this program's image does not hold the marker in one piece.
+    const uint16_t expected[] = {0xC0, 0xBD, 0xB4, 0xA8, 0xC8, 0xED, 0xBC, 0xFE, 0xB0, 0xB2, 0xD7,
+                                 0xB0, 0xB0, 0xFC, 0xCE, 0xC4, 0xBC, 0xFE, 0xD0, 0xC5, 0xCF, 0xA2};
+    const std::string marker = PackageMarker();
+    ASSERT_EQ(marker.size(), 22u);
+    for (size_t i = 0; i < marker.size(); ++i)
+        EXPECT_EQ(static_cast<uint8_t>(marker[i]), expected[i]) << i;
+
+    const std::string file = "image" + marker + "first" + marker + "second";
+    ByteView package;
+    ASSERT_TRUE(LocatePackage(View(file), &package));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(package.data), package.size),
+              "first" + marker + "second");
+    EXPECT_FALSE(LocatePackage(View("image" + marker.substr(0, 21)), &package));
+    EXPECT_FALSE(LocatePackage(ByteView{}, &package));
+}
+
+TEST(PackageReader, ProgramImageDoesNotHoldTheMarker) {
+#if defined(_WIN32)
+    const char* self = _pgmptr;  // the C runtime's copy of the program's path (ASCII in the build tree)
+    ASSERT_NE(self, nullptr);
+#else
+    const char* self = "/proc/self/exe";
+#endif
+    FileBytes image = ReadFileBytes(self);
+    ASSERT_GT(image.size, 100000u);
+    ByteView package;
+    EXPECT_FALSE(LocatePackage({image.data, image.size}, &package));
+    ReleaseFileBytes(&image);
+}
+
+TEST(PackageReader, DescriptionLinesAreCutMatchedAndReplaced) {
+    PackageBuilder builder;
+    std::string longText;
+    for (int i = 0; i < 120; ++i)
+        longText += "长";
+    builder.description =
+        "名称=旧名\r\n 名称=indented\r\n名称=钟伴\r\n文件名=钟伴.exe\r\n版本号=1.3.8\r\nunknown=x\r\n"
+        "日期=2024-05-01\r\n说明=" +
+        longText + "\r\n";
+    const std::string package = builder.Package();
+    PackageInfo info;
+    std::string error;
+    ASSERT_TRUE(ReadPackageInfo(View(package), &info, &error));
+    EXPECT_EQ(info.name, "钟伴");
+    EXPECT_EQ(info.programFile, "钟伴.exe");
+    EXPECT_EQ(info.version, "1.3.8");
+    EXPECT_EQ(info.date, "2024-05-01");
+    EXPECT_EQ(info.description, longText.substr(0, 96 * 3));  // 99 characters less the key's 3
+
+    EXPECT_FALSE(ReadPackageInfo(View("LCZIP" + package.substr(5)), &info, &error));
+    EXPECT_EQ(error, kNotAPackageMessage);
+    FileList list;
+    EXPECT_FALSE(ReadFileList(View("lcz"), &list, &error));
+    EXPECT_EQ(error, kNotAPackageMessage);
+}
+
+TEST(PackageReader, ListEntriesAndTheEmptyLastLine) {
+    PackageBuilder builder;
+    builder.list =
+        "DIR文件夹\r\n" + FileLine(0x0102030405060708ull, "文件夹\\a.txt") + "\r\nDIR\r\nshort\r\n";
+    const std::string package = builder.Package();
+    FileList list;
+    std::string error;
+    ASSERT_TRUE(ReadFileList(View(package), &list, &error));
+    ASSERT_EQ(list.entries.size(), 5u);
+    EXPECT_TRUE(list.entries[0].folder);
+    EXPECT_EQ(list.entries[0].path, "文件夹");
+    EXPECT_FALSE(list.entries[1].folder);
+    EXPECT_EQ(list.entries[1].fileTime, 0x0102030405060708ull);
+    EXPECT_EQ(list.entries[1].path, "文件夹\\a.txt");
+    EXPECT_TRUE(list.entries[2].folder);
+    EXPECT_EQ(list.entries[2].path, "");
+    EXPECT_FALSE(list.entries[3].folder);  // shorter than the time field: zero-filled, no path
+    EXPECT_EQ(list.entries[3].fileTime, 0x74726F6873ull);
+    EXPECT_EQ(list.entries[3].path, "");
+    EXPECT_FALSE(list.entries[4].folder);  // after the final CR LF
+    EXPECT_EQ(list.entries[4].path, "");
+    EXPECT_EQ(package.substr(list.firstBlock), "\r\n");
+
+    builder.list.clear();
+    EXPECT_FALSE(ReadFileList(View(builder.Package()), &list, &error));
+    EXPECT_EQ(error, kNoFileListMessage);
+}
+
+TEST(PackageReader, LengthFieldsPastTheEndReadAsZero) {
+    std::string package = "lczip";
+    AppendU32(&package, 0xFFFFFFF0u);  // a description "longer" than the package
+    FileList list;
+    std::string error;
+    EXPECT_FALSE(ReadFileList(View(package), &list, &error));
+    EXPECT_EQ(error, kNoFileListMessage);
+
+    const char first[] =
+        "\x03\x00\x00\x00"
+        "abc"
+        "\x01\x00";
+    const std::string partial(first, sizeof first - 1);
+    size_t position = 0;
+    ByteView block = NextFileBlock(View(partial), &position);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data), block.size), "abc");
+    block = NextFileBlock(View(partial), &position);  // two bytes of a length field
+    EXPECT_EQ(block.size, 0u);
+    EXPECT_EQ(position, partial.size());
+    block = NextFileBlock(View(partial), &position);
+    EXPECT_EQ(block.size, 0u);
+
+    const char second[] =
+        "\x10\x00\x00\x00"
+        "xy";
+    const std::string cut(second, sizeof second - 1);
+    position = 0;
+    block = NextFileBlock(View(cut), &position);  // cut to the bytes present
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data), block.size), "xy");
+    EXPECT_EQ(position, cut.size());
+}
+
+// ---- Paths and extraction ----
+
+TEST(PackagePaths, HostilePathsAreRefused) {
+    for (const char* path :
+         {"../x",     "..\\x",  "C:\\x",        "\\\\server\\x", "\\\\?\\C:\\x", "//server/x",
+          "\\x",      "/x",     "a\\..\\..\\x", "a\\.\\b",       "..",           "...\\x",
+          "x:stream", "a\x01z", "a\x7F",        "a/b",           "NUL",          "sub\\com1.txt",
+          "con",      ""}) {
+        EXPECT_FALSE(IsSafeRelativePath(path)) << path;
+    }
+    for (const char* path :
+         {"a..b", "a\\b.txt", "钟伴\\说明.txt", ".hidden", "console.txt", "com10", "a\\"}) {
+        EXPECT_TRUE(IsSafeRelativePath(path)) << path;
+    }
+}
+
+// The file's last-write time as a FILETIME, within the clock conversion's rounding.
+uint64_t WrittenFileTime(const std::string& path) {
+    const auto written = fs::last_write_time(U8Path(path));
+    const auto offset = std::chrono::system_clock::now().time_since_epoch() -
+                        fs::file_time_type::clock::now().time_since_epoch();
+    const auto sinceEpoch =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch() + offset);
+    return kUnixEpochAsFileTime + static_cast<uint64_t>(sinceEpoch.count() / 100);
+}
+
+struct Recorder : ExtractObserver {
+    std::vector<size_t> seen;
+    std::vector<std::string> refused;
+    void BeforeEntry(size_t index, const PackageEntry&) override { seen.push_back(index); }
+    void Refused(const PackageEntry& entry) override { refused.push_back(entry.path); }
+};
+
+struct Extraction {
+    ScratchDir scratch;
+    std::string target = scratch.path() + "\\target\\";
+    bool made = EnsureFolderPath(target);
+    Recorder recorder;
+    size_t refused = 0;
+
+    void Run(const PackageBuilder& builder) {
+        ASSERT_TRUE(made);
+        const std::string file = builder.File();
+        ByteView package;
+        ASSERT_TRUE(LocatePackage(View(file), &package));
+        FileList list;
+        std::string error;
+        ASSERT_TRUE(ReadFileList(package, &list, &error));
+        refused = ExtractAll(package, list, target, &recorder);
+    }
+    std::string In(const std::string& relative) const { return scratch.File("target/" + relative); }
+};
+
+TEST(PackageExtract, FoldersFilesTimesAndSkippedEntries) {
+    const uint64_t time = kUnixEpochAsFileTime + 1623760496ull * 10000000ull + 1234567;  // 2021-06-15
+    PackageBuilder builder;
+    builder.list = "DIR程序\r\n" + FileLine(time, "程序\\钟伴.exe") + "\r\n" +
+                   FileLine(time + 12345678, "空.txt") + "\r\n" + FileLine(0, "不存在\\x.txt") +
+                   "\r\nDIR程序\\数据\r\n" + FileLine(time, "程序\\数据\\坏.dat") + "\r\n" +
+                   FileLine(time, "最后.txt") + "\r\n";
+    const Bytes program = RandomBytes(300000, 9);
+    Bytes broken = Pack(RandomBytes(5000, 2));
+    broken.resize(broken.size() / 2);
+    builder.blocks = {Pack(program), Bytes{}, Pack("lost"), broken, Pack("last file")};
+
+    Extraction run;
+    WriteBytes(run.scratch.File("target/空.txt"), "old content to be truncated");
+    run.Run(builder);
+    EXPECT_EQ(run.refused, 0u);
+    EXPECT_EQ(run.recorder.seen.size(), 8u);
+    EXPECT_TRUE(ReadBytes(run.In("程序/钟伴.exe")) == std::string(program.begin(), program.end()));
+    EXPECT_TRUE(fs::is_directory(U8Path(run.In("程序/数据"))));
+    EXPECT_TRUE(fs::exists(U8Path(run.In("空.txt"))));
+    EXPECT_EQ(fs::file_size(U8Path(run.In("空.txt"))), 0u);
+    EXPECT_FALSE(fs::exists(U8Path(run.In("不存在"))));
+    EXPECT_TRUE(fs::exists(U8Path(run.In("程序/数据/坏.dat"))));
+    EXPECT_EQ(fs::file_size(U8Path(run.In("程序/数据/坏.dat"))), 0u);
+    EXPECT_EQ(ReadBytes(run.In("最后.txt")), "last file");
+
+    // Exact between two files, to the reading library's resolution (MinGW's reads whole seconds);
+    // the absolute time within the clock conversion.
+    const auto difference =
+        fs::last_write_time(U8Path(run.In("空.txt"))) - fs::last_write_time(U8Path(run.In("程序/钟伴.exe")));
+#if defined(_WIN32)
+    // From .1234567 into the next second, at 1.3580245.
+    EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(difference).count(), 1);
+#else
+    EXPECT_EQ(std::chrono::duration_cast<std::chrono::nanoseconds>(difference).count(), 1234567800);
+#endif
+    const int64_t off = static_cast<int64_t>(WrittenFileTime(run.In("程序/钟伴.exe")) - time);
+    EXPECT_LT(std::llabs(off), 20000000);
+    EXPECT_LT(std::llabs(static_cast<int64_t>(WrittenFileTime(run.In("最后.txt")) - time)), 20000000);
+    // A block that fails to unpack still leaves the file with the entry's time.
+    EXPECT_LT(std::llabs(static_cast<int64_t>(WrittenFileTime(run.In("程序/数据/坏.dat")) - time)), 20000000);
+}
+
+TEST(PackageExtract, HostileEntriesWriteNothingOutsideAndKeepTheOrder) {
+    const char* hostile[] = {"../x",     "..\\x",   "C:\\x", "\\\\server\\x", "\\x", "a\\..\\..\\x",
+                             "x:stream", "ctl\x01", "a/b"};
+    PackageBuilder builder;
+    builder.list = "DIRa";
+    for (const char* path : hostile) {
+        builder.list += "\r\n" + FileLine(kUnixEpochAsFileTime, path);
+        builder.blocks.push_back(Pack(std::string("evil ") + path));
+    }
+    builder.list += "\r\nDIR..\\up\r\n" + FileLine(kUnixEpochAsFileTime, "a\\good.txt");
+    builder.blocks.push_back(Pack("good"));
+
+    Extraction run;
+    run.Run(builder);
+    EXPECT_EQ(run.refused, std::size(hostile) + 1);
+    EXPECT_EQ(run.recorder.refused.size(), run.refused);
+    EXPECT_EQ(ReadBytes(run.In("a/good.txt")), "good");
+    std::vector<std::string> found;
+    for (const auto& item : fs::recursive_directory_iterator(U8Path(run.scratch.path()))) {
+        found.push_back(fs::relative(item.path(), U8Path(run.scratch.path())).generic_u8string());
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"target", "target/a", "target/a/good.txt"}));
+}
+
+TEST(PackageExtract, EmptyPathsAndUnwritableFiles) {
+    Extraction run;
+    ASSERT_TRUE(run.made);
+    const Bytes block = Pack("content");
+    const ByteView view{block.data(), block.size()};
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, ""}, view), ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{true, 0, ""}, {}), ApplyResult::kDone);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "no\\such\\a.txt"}, view),
+              ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{true, 0, "no\\such"}, {}), ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "zero.txt"}, view), ApplyResult::kDone);
+    EXPECT_EQ(ReadBytes(run.In("zero.txt")), "content");
+#if !defined(_WIN32)
+    // Times before 1970, FILETIME 0 among them, are held at the Unix epoch (Windows leaves a time of
+    // 0 unchanged).
+    EXPECT_LT(WrittenFileTime(run.In("zero.txt")) - kUnixEpochAsFileTime, 20000000u);
+#endif
+}
+
+TEST(PackageExtract, EnsureFolderPathCreatesEveryLevel) {
+    ScratchDir scratch;
+    const std::string deep = scratch.path() + "\\一\\二\\\\三\\";
+    EXPECT_TRUE(EnsureFolderPath(deep));
+    EXPECT_TRUE(fs::is_directory(U8Path(scratch.File("一/二/三"))));
+    EXPECT_TRUE(EnsureFolderPath(deep));  // already there
+    WriteBytes(scratch.File("file"), "x");
+    EXPECT_FALSE(EnsureFolderPath(scratch.path() + "\\file\\sub\\"));
+}
+
+TEST(PackageIo, ReadFileBytesMapsWholeFiles) {
+    ScratchDir scratch;
+    WriteBytes(scratch.File("data.bin"), std::string("ab\0cd", 5));
+    FileBytes bytes = ReadFileBytes(scratch.path() + "\\data.bin");
+    ASSERT_EQ(bytes.size, 5u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data), bytes.size), std::string("ab\0cd", 5));
+    ReleaseFileBytes(&bytes);
+    EXPECT_EQ(bytes.data, nullptr);
+
+    WriteBytes(scratch.File("empty.bin"), "");
+    bytes = ReadFileBytes(scratch.path() + "\\empty.bin");
+    EXPECT_EQ(bytes.size, 0u);
+    ReleaseFileBytes(&bytes);
+    EXPECT_EQ(ReadFileBytes(scratch.path() + "\\missing.bin").size, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+#include "tools/lcpack/commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "setup/lzma_block.h"
+#include "setup/package_io.h"
+#include "setup/package_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "用法:\n"
+    "  lcpack create --stub 安装程序.exe --name 名称 --program 文件名 [--version 版本号] [--date 日期]\n"
+    "                [--description 说明] 源文件夹 输出.exe\n"
+    "      (--program 解压缩 表示只解压、不安装程序的安装包)\n"
+    "  lcpack list 安装程序.exe\n"
+    "  lcpack extract 安装程序.exe 目标文件夹\n"
+    "  lcpack verify 安装程序.exe\n";
+
+const char kNoPackageMessage[] = "文件中没有安装包";
+
+int Usage(std::ostream& err, const std::string& problem) {
+    err << "lcpack: " << problem << "\n" << kUsage;
+    return kExitUsage;
+}
+
+// The installer file read once, released when the command ends.
+struct InstallerFile {
+    explicit InstallerFile(const std::string& path) : bytes(ReadFileBytes(path)) {}
+    ~InstallerFile() { ReleaseFileBytes(&bytes); }
+    InstallerFile(const InstallerFile&) = delete;
+    InstallerFile& operator=(const InstallerFile&) = delete;
+    ByteView view() const { return ByteView{bytes.data, bytes.size}; }
+    FileBytes bytes;
+};
+
+uint32_t ReadU32(ByteView bytes, size_t position) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | bytes.data[position + i];
+    return value;
+}
+
+// The package and its list, or the installer's message on err.
+bool OpenPackage(ByteView file, ByteView* package, FileList* list, std::ostream& err) {
+    if (!LocatePackage(file, package)) {
+        err << kNoPackageMessage << "\n";
+        return false;
+    }
+    std::string error;
+    if (!ReadFileList(*package, list, &error)) {
+        err << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+struct RefusalReporter : ExtractObserver {
+    explicit RefusalReporter(std::ostream& stream) : err(stream) {}
+    void BeforeEntry(size_t, const PackageEntry&) override {}
+    void Refused(const PackageEntry& entry) override { err << "refused: " << entry.path << "\n"; }
+    std::ostream& err;
+};
+
+// The folder as the extraction takes it: absolute, '\' separated and ending in '\', also on Linux,
+// where the file system side maps '\' back to '/' (EnsureFolderPath walks the levels by '\').
+std::string TargetFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(fs::u8path(folder), ec);
+    std::string text = (ec ? fs::u8path(folder) : absolute).lexically_normal().u8string();
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    while (!text.empty() && text.back() == '\\')
+        text.pop_back();
+    return text + "\\";
+}
+
+// "--key value" pairs and the positional arguments of create; false on an unknown, repeated or
+// valueless option.
+bool ParseCreate(const std::vector<std::string>& args, std::map<std::string, std::string>* options,
+                 std::vector<std::string>* positional, std::string* problem) {
+    static const char* const kKnown[] = {"--stub",    "--name", "--program",
+                                         "--version", "--date", "--description"};
+    for (size_t i = 2; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            positional->push_back(arg);
+            continue;
+        }
+        bool known = false;
+        for (const char* name : kKnown)
+            known = known || arg == name;
+        if (!known)
+            *problem = "未知的选项 " + arg;
+        else if (i + 1 >= args.size())
+            *problem = "选项 " + arg + " 缺少值";
+        else if (options->count(arg))
+            *problem = "选项 " + arg + " 重复";
+        if (!problem->empty()) return false;
+        (*options)[arg] = args[++i];
+    }
+    return true;
+}
+
+int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::map<std::string, std::string> options;
+    std::vector<std::string> positional;
+    std::string problem;
+    if (!ParseCreate(args, &options, &positional, &problem)) return Usage(err, problem);
+    if (positional.size() != 2) return Usage(err, "create 需要源文件夹和输出文件两个参数");
+    for (const char* required : {"--stub", "--name", "--program"})
+        if (!options.count(required)) return Usage(err, std::string("create 缺少选项 ") + required);
+    PackageInfo info;
+    info.name = options["--name"];
+    info.programFile = options["--program"];
+    info.version = options["--version"];
+    info.date = options["--date"];
+    info.description = options["--description"];
+    std::string error;
+    if (!WriteInstaller(fs::u8path(options["--stub"]), info, fs::u8path(positional[0]),
+                        fs::u8path(positional[1]), &error)) {
+        err << "lcpack: " << error << "\n";
+        return kExitFailed;
+    }
+    out << positional[1] << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+std::string FormatFileTime(uint64_t fileTime) {
+    const uint64_t seconds = fileTime / 10000000;
+    const unsigned secondOfDay = static_cast<unsigned>(seconds % 86400);
+    // Days since 1600-03-01, the start of a 400-year cycle that begins after a leap day: the
+    // civil date then follows from whole cycles, centuries and years.
+    int64_t days = static_cast<int64_t>(seconds / 86400) + 306;
+    const int64_t era = days / 146097;
+    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;  // 0 = March
+    const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const int64_t year = 1600 + era * 400 + yearOfEra + (month <= 2 ? 1 : 0);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02u:%02u:%02u", static_cast<long long>(year), month,
+                  day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
+    return text;
+}
+
+int ListInstaller(ByteView file, std::ostream& out, std::ostream& err) {
+    ByteView package;
+    FileList list;
+    PackageInfo info;
+    std::string error;
+    if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
+    if (!ReadPackageInfo(package, &info, &error)) {
+        err << error << "\n";
+        return kExitFailed;
+    }
+    out << "名称=" << info.name << "\n文件名=" << info.programFile << "\n版本号=" << info.version
+        << "\n日期=" << info.date << "\n说明=" << info.description << "\n";
+    size_t position = list.firstBlock;
+    for (const PackageEntry& entry : list.entries) {
+        if (entry.folder) {
+            out << "DIR\t" << entry.path << "\n";
+            continue;
+        }
+        const ByteView block = NextFileBlock(package, &position);
+        uint32_t size = 0;
+        unsigned headerBytes = 0;
+        if (!BlockDeclaredSize(block.data, block.size, &size, &headerBytes)) size = 0;
+        out << "FILE\t" << size << "\t" << FormatFileTime(entry.fileTime) << "\t" << entry.path << "\n";
+    }
+    return kExitOk;
+}
+
+int ExtractInstaller(ByteView file, const std::string& folder, std::ostream& err) {
+    ByteView package;
+    FileList list;
+    if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
+    const std::string target = TargetFolder(folder);
+    if (!EnsureFolderPath(target)) {
+        err << "无法创建文件夹 " << folder << "\n";
+        return kExitFailed;
+    }
+    RefusalReporter reporter(err);
+    ExtractAll(package, list, target, &reporter);
+    return kExitOk;
+}
+
+int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
+    ByteView package;
+    FileList list;
+    if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
+    const BlockSink discard = [](const uint8_t*, size_t) { return true; };
+    size_t position = list.firstBlock, files = 0, bad = 0;
+    for (const PackageEntry& entry : list.entries) {
+        if (entry.folder) continue;
+        ++files;
+        // NextFileBlock quietly reads a missing length as 0 and cuts a short block, as the
+        // installer must; the check wants to know.
+        const bool lengthPresent = position <= package.size && package.size - position >= 4;
+        const uint32_t stated = lengthPresent ? ReadU32(package, position) : 0;
+        const ByteView block = NextFileBlock(package, &position);
+        if (!lengthPresent || block.size != stated) {
+            err << "truncated: " << entry.path << "\n";
+            ++bad;
+        } else if (UnpackBlockTo(block.data, block.size, discard) == UnpackResult::kFailed) {
+            err << "failed: " << entry.path << "\n";
+            ++bad;
+        }
+    }
+    out << files << " files, " << bad << " failed\n";
+    return bad == 0 ? kExitOk : kExitFailed;
+}
+
+int RunLcpack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() < 2) return Usage(err, "缺少命令");
+    const std::string& command = args[1];
+    if (command == "create") return Create(args, out, err);
+    const size_t operands = command == "extract" ? 2 : 1;
+    if (command != "list" && command != "extract" && command != "verify")
+        return Usage(err, "未知的命令 " + command);
+    if (args.size() != operands + 2) return Usage(err, command + " 的参数个数不对");
+    const InstallerFile installer(args[2]);
+    if (installer.bytes.size == 0) {
+        err << "lcpack: 无法读取文件 " << args[2] << "\n";
+        return kExitFailed;
+    }
+    if (command == "list") return ListInstaller(installer.view(), out, err);
+    if (command == "extract") return ExtractInstaller(installer.view(), args[3], err);
+    return VerifyInstaller(installer.view(), out, err);
+}
