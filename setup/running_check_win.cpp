@@ -1,0 +1,180 @@
+#include "setup/running_check_win.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kQueryRights = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+constexpr DWORD kLongestPath = 32767;  // characters; paths past 260 are read whole
+
+std::string Utf8Of(const wchar_t* text, int length) {
+    if (length <= 0) return std::string();
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+std::string Utf8Of(const wchar_t* text) {
+    return Utf8Of(text, lstrlenW(text));
+}
+
+// Closes a process handle at the end of a scope.
+struct ProcessHandle {
+    HANDLE handle;
+    explicit ProcessHandle(DWORD id) : handle(OpenProcess(kQueryRights, FALSE, id)) {}
+    ~ProcessHandle() {
+        if (handle) CloseHandle(handle);
+    }
+    ProcessHandle(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(const ProcessHandle&) = delete;
+};
+
+std::string MainModulePath(HANDLE process) {
+    std::wstring path(kLongestPath, L'\0');
+    const DWORD n = GetModuleFileNameExW(process, nullptr, &path[0], kLongestPath);
+    return Utf8Of(path.c_str(), static_cast<int>(n));
+}
+
+bool WindowsIs64Bit() {
+    SYSTEM_INFO info;
+    GetNativeSystemInfo(&info);
+    const WORD arch = info.wProcessorArchitecture;
+    return arch == PROCESSOR_ARCHITECTURE_AMD64 || arch == PROCESSOR_ARCHITECTURE_IA64 ||
+           arch == 12 /* ARM64 */;
+}
+
+bool Is32BitProcess(HANDLE process) {
+    if (!WindowsIs64Bit()) return true;
+    BOOL wow64 = FALSE;
+    return IsWow64Process(process, &wow64) && wow64;
+}
+
+#ifndef _WIN64
+// A 32-bit process cannot see a 64-bit one's modules; its executable's path is read from the 64-bit
+// process environment block instead: the block's address from the basic information, the process
+// parameters' address at 0x20 in the block, the image path (a counted UTF-16 string) at 0x60 in the
+// parameters.
+using QueryInformation64 = LONG(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+using ReadMemory64 = LONG(NTAPI*)(HANDLE, ULONG64, PVOID, ULONG64, PULONG64);
+
+template <typename T>
+T At(const uint8_t* bytes, size_t offset) {
+    T value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+}
+
+std::string PathFromEnvironmentBlock64(HANDLE process) {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll) return std::string();
+    auto query = reinterpret_cast<QueryInformation64>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtWow64QueryInformationProcess64")));
+    auto read = reinterpret_cast<ReadMemory64>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtWow64ReadVirtualMemory64")));
+    if (!query || !read) return std::string();
+    uint8_t basic[48] = {};
+    if (query(process, 0 /* ProcessBasicInformation */, basic, sizeof basic, nullptr) < 0)
+        return std::string();
+    std::vector<uint8_t> block(0x380), parameters(0x3F8);
+    if (read(process, At<uint64_t>(basic, 8), block.data(), block.size(), nullptr) < 0) return std::string();
+    if (read(process, At<uint64_t>(block.data(), 0x20), parameters.data(), parameters.size(), nullptr) < 0)
+        return std::string();
+    const uint16_t length = At<uint16_t>(parameters.data(), 0x60);  // bytes, without the terminating NUL
+    const uint64_t buffer = At<uint64_t>(parameters.data(), 0x68);
+    if (length == 0 || buffer == 0) return std::string();
+    std::wstring path(length / sizeof(wchar_t), L'\0');
+    if (read(process, buffer, &path[0], length, nullptr) < 0) return std::string();
+    return Utf8Of(path.c_str(), static_cast<int>(wcsnlen(path.c_str(), path.size())));
+}
+#endif
+
+std::string PathByBitness(HANDLE process) {
+    if (Is32BitProcess(process)) return MainModulePath(process);
+#ifndef _WIN64
+    return PathFromEnvironmentBlock64(process);
+#else
+    return MainModulePath(process);
+#endif
+}
+
+// Windows' own answer (Vista on), for processes the routes above cannot open for memory reading.
+std::string FullImageName(DWORD id) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return std::string();
+    std::wstring path(kLongestPath, L'\0');
+    DWORD n = kLongestPath;
+    const bool ok = QueryFullProcessImageNameW(process, 0, &path[0], &n) != FALSE;
+    CloseHandle(process);
+    return ok ? Utf8Of(path.c_str(), static_cast<int>(n)) : std::string();
+}
+
+}  // namespace
+
+std::string ProcessImagePath(uint32_t processId) {
+    {
+        ProcessHandle process(processId);
+        if (process.handle) {
+            const std::string path = MainModulePath(process.handle);
+            if (!path.empty()) return path;
+        }
+    }
+    {
+        ProcessHandle process(processId);
+        if (process.handle) {
+            const std::string path = PathByBitness(process.handle);
+            if (!path.empty()) return path;
+        }
+    }
+    return FullImageName(processId);
+}
+
+std::vector<RunningProcess> SnapshotProcesses() {
+    std::vector<RunningProcess> processes;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return processes;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        RunningProcess process;
+        process.id = entry.th32ProcessID;
+        process.imagePath = ProcessImagePath(entry.th32ProcessID);
+        if (process.imagePath.empty()) process.imagePath = Utf8Of(entry.szExeFile);
+        processes.push_back(process);
+    }
+    CloseHandle(snapshot);
+    return processes;
+}
+
+std::string ImagePathFromEnvironmentBlock64(uint32_t processId) {
+#ifndef _WIN64
+    ProcessHandle process(processId);
+    return process.handle ? PathFromEnvironmentBlock64(process.handle) : std::string();
+#else
+    (void)processId;
+    return std::string();
+#endif
+}
+
+bool EnvironmentBlockRouteAvailable() {
+#ifndef _WIN64
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "NtWow64QueryInformationProcess64") &&
+           GetProcAddress(ntdll, "NtWow64ReadVirtualMemory64");
+#else
+    return false;
+#endif
+}
+
+bool EndProcess(uint32_t processId) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (!process) return false;
+    const bool ended = TerminateProcess(process, 0) != FALSE;
+    CloseHandle(process);
+    return ended;
+}
