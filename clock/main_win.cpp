@@ -7,20 +7,9 @@
 #include "clock/core/window_ids.h"
 #include "clock/services/components_win.h"
 #include "forms/canvas_win.h"
+#include "forms/dll_search_win.h"
 
 namespace {
-
-// DLLs are looked for in the system folder only, never beside the program or in the current
-// folder, where a planted library would otherwise be loaded by name. Looked up at run time: the
-// function is missing on a Windows 7 without its security update.
-void RestrictDllSearch() {
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto set = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
-                            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                      : nullptr;
-    if (set) set(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
-}
 
 // A running copy is shown instead of starting a second one.
 bool ShowRunningCopy() {
@@ -42,7 +31,7 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    RestrictDllSearch();
+    RestrictDllSearchToSystem();
     RecordProgramPath();
     SetServiceFolder(ProgramFolderUtf8());
     GdiplusSession gdiplus;

@@ -12,6 +12,9 @@ bool AskYesNo(HWND owner, const std::wstring& text, const std::wstring& caption)
 // An error with the error icon and an OK button.
 void ShowError(HWND owner, const std::wstring& text, const std::wstring& caption);
 
+// A warning with the warning icon and an OK button.
+void ShowWarning(HWND owner, const std::wstring& text, const std::wstring& caption);
+
 // A notice with the information icon and an OK button.
 void ShowNotice(HWND owner, const std::wstring& text, const std::wstring& caption);
 

@@ -5,9 +5,10 @@
 //   form_driver gone CLASS [MS]                  until none exists
 //   form_driver count CLASS                      prints how many visible windows of the class exist
 //   form_driver rects CLASS                      prints "left top width height" of each, one a line
-//   form_driver set CLASS NAME INDEX TEXT        puts TEXT into a control
+//   form_driver set CLASS NAME INDEX TEXT        puts TEXT into a control (NAME "#ID": by id)
 //   form_driver text CLASS NAME INDEX            prints a control's text
 //   form_driver checked CLASS NAME INDEX         prints 1 when a check or option box is checked
+//   form_driver visible CLASS NAME INDEX         prints 1 when the control is shown
 //   form_driver click CLASS NAME INDEX           clicks a button, check or option box
 //   form_driver select CLASS NAME INDEX ITEM     selects item ITEM of a drop-down list, as a user does
 //   form_driver close CLASS                      asks the window to close
@@ -64,15 +65,18 @@ HWND WindowOfClass(const std::wstring& className) {
     return all.empty() ? nullptr : all.front();
 }
 
-// The program's message box: a dialog of the standard class in the clock's process.
+// The program's message box: a dialog of the standard class, of the clock's process when it shows
+// one, else of whichever program shows one (the installer).
 HWND MessageBoxOfClock() {
     const DWORD clock = ClockProcess();
+    HWND any = nullptr;
     for (HWND box : WindowsOfClass(L"#32770")) {
         DWORD owner = 0;
         GetWindowThreadProcessId(box, &owner);
         if (owner == clock) return box;
+        if (!any) any = box;
     }
-    return nullptr;
+    return any;
 }
 
 std::wstring TextOf(HWND window) {
@@ -86,7 +90,9 @@ void PrintLine(const std::wstring& text) {
     std::printf("%s\n", Utf8FromWide(text).c_str());
 }
 
+// A control by name and index, or by its id written as "#111" (forms that fix their ids).
 HWND ControlOf(HWND form, const std::wstring& name, const std::wstring& index) {
+    if (!name.empty() && name[0] == L'#') return GetDlgItem(form, _wtoi(name.c_str() + 1));
     return GetDlgItem(form, ControlIdFor(Utf8FromWide(name), _wtoi(index.c_str())));
 }
 
@@ -146,6 +152,7 @@ int ControlCommand(const std::wstring& command, HWND form, const std::vector<std
     if (command == L"text") return PrintLine(TextOf(control)), 0;
     if (command == L"checked")
         return std::printf("%d\n", SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED), 0;
+    if (command == L"visible") return std::printf("%d\n", IsWindowVisible(control) ? 1 : 0), 0;
     if (command == L"click") return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
     if (command == L"select" && a.size() > 5) return Select(form, control, _wtoi(a[5].c_str()));
     return 2;

@@ -14,6 +14,12 @@ chime_wine_prefix() {
     flock 9
     if [ ! -f "$WINEPREFIX/.chime-ready" ]; then
       wineboot -i >/dev/null 2>&1 || true
+      # The user's shell folders (Desktop ...) are links to the Linux home: folders of the prefix
+      # instead, so that what the programs put on the desktop stays inside the build folder.
+      local folder
+      for folder in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
+        if [ -L "$folder" ]; then rm -f "$folder" && mkdir -p "$folder"; fi
+      done
       local reg
       reg=$(mktemp --suffix=.reg)
       printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \

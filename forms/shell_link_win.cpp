@@ -1,0 +1,77 @@
+#include "forms/shell_link_win.h"
+
+#include <windows.h>
+// The shell headers below expect <windows.h> first.
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+namespace {
+
+// COM for the current thread, for as long as the scope lives. A thread that already runs COM in
+// the other apartment model (RPC_E_CHANGED_MODE) can still make the calls, but must not uninitialise.
+class ComScope {
+  public:
+    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
+
+  private:
+    HRESULT hr_;
+};
+
+// One interface pointer, released once.
+template <typename Interface>
+class ComRef {
+  public:
+    ComRef() = default;
+    ~ComRef() {
+        if (p_) p_->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    Interface* operator->() const { return p_; }
+    void** out() { return reinterpret_cast<void**>(&p_); }
+
+  private:
+    Interface* p_ = nullptr;
+};
+
+bool IsPlainFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool SaveLink(const std::wstring& linkPath, const ShellLink& fields) {
+    ComRef<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out())))
+        return false;
+    if (FAILED(link->SetPath(fields.target.c_str()))) return false;
+    if (!fields.workingFolder.empty()) link->SetWorkingDirectory(fields.workingFolder.c_str());
+    link->SetDescription(fields.description.c_str());
+    link->SetShowCmd(fields.showCommand);
+    ComRef<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.out()))) return false;
+    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+}  // namespace
+
+bool WriteShellLink(const std::wstring& linkPath, const ShellLink& link) {
+    {
+        ComScope com;
+        if (com.usable()) SaveLink(linkPath, link);
+    }  // every interface is released before COM is uninitialised
+    return IsPlainFile(linkPath);
+}
+
+std::wstring FolderOfPath(const std::wstring& path) {
+    const size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return std::wstring();
+    const bool driveRoot = cut > 0 && path[cut - 1] == L':';
+    return path.substr(0, driveRoot ? cut + 1 : cut);
+}

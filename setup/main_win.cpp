@@ -1,0 +1,35 @@
+// 澜川软件安装.exe: start-up and the message loop of the install wizard.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "forms/canvas_win.h"
+#include "forms/dll_search_win.h"
+#include "forms/gdi_handles_win.h"
+#include "setup/wizard_win.h"
+
+namespace {
+
+Scale ScreenScale() {
+    WindowDc screen(nullptr);
+    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Installers run from download folders, where anyone may have left a DLL of a system name.
+    RestrictDllSearchToSystem();
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    GdiplusSession gdiplus;
+    if (!CreateWizard(instance, ScreenScale())) return 0;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        HWND active = GetActiveWindow();
+        if (active && IsDialogMessageW(active, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}

@@ -1,0 +1,96 @@
+#include "setup/wizard_rules.h"
+
+namespace {
+
+// Characters of a UTF-8 text (bytes that do not continue a character).
+size_t CharacterCount(const std::string& text) {
+    size_t count = 0;
+    for (unsigned char c : text)
+        count += (c & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+const char kThanks[] = "－－－－感谢你使用【澜川软件】";
+
+}  // namespace
+
+std::string WizardTitle() {
+    return "安装澜川软件 V" + std::to_string(kSetupVersion[0]) + "." + std::to_string(kSetupVersion[1]) +
+           "." + std::to_string(kSetupVersion[2]) + " _ 纯绿色，安装只是解压";
+}
+
+std::string WizardCaption() {
+    return "澜川软件安装";
+}
+
+bool IsDecompressOnly(const PackageInfo& info) {
+    return info.programFile == "解压缩";
+}
+
+std::string BaseFolderName(unsigned languageId) {
+    return languageId == 2052 ? "\\澜川软件\\" : "\\LanChuan\\";
+}
+
+FolderCheck CheckTargetFolder(const std::string& typed, std::string* folder) {
+    const std::string text = Trimmed(typed);
+    // The first three characters are ASCII in every accepted or drive-root form, so bytes serve.
+    if (CharacterCount(text) <= 3)
+        return text.size() >= 2 && text[1] == ':' ? FolderCheck::kDriveRoot : FolderCheck::kInvalid;
+    if (text[1] != ':' || text[2] != '\\') return FolderCheck::kInvalid;
+    *folder = text.back() == '\\' ? text : text + "\\";
+    return FolderCheck::kAccepted;
+}
+
+std::string DriveRootMessage() {
+    return std::string("必须安装在文件夹中！！！\r\n\r\n已经你增加了文件夹，请查看\r\n\r\n   　　") + kThanks;
+}
+
+std::string InvalidFolderMessage() {
+    return std::string("目标文件夹路径错误！！！\r\n\r\n请检查输入完整的目标文件夹\r\n\r\n　　　") + kThanks;
+}
+
+std::string CannotCreateFolderMessage() {
+    return "创建文件夹时出错，无法创建文件夹\r\n\r\n可能是以下原因造成的：\r\n\r\n1."
+           "磁盘已满，请换个盘安装！\r\n"
+           "2.此盘是光驱，请换个盘安装！\r\n3.没有此盘，请换个盘安装！\r\n4."
+           "文件夹名称有非法字符，请更名！\r\n\r\n"
+           "        　　　－－－－请自己检查后更正。";
+}
+
+std::string WorkerFailedMessage() {
+    return std::string(
+               "安装文件时发生错误！！！\r\n\r\n请检查磁盘是否满、是否不可以写入、杀毒软件拦截等\r\n\r\n　　"
+               "　") +
+           kThanks;
+}
+
+std::string NoPackageMessage(const std::string& installerPath) {
+    return installerPath + "\r\n\r\n文件没有带安装数据！！！ \r\n\r\n请到澜川网站重新下载试试\r\n\r\n   　" +
+           kThanks;
+}
+
+std::string OverwriteQuestion() {
+    return "安装的文件已经存在，是要覆盖安装吗？";
+}
+
+PageHeader FolderPageHeader(const PackageInfo& info) {
+    return PageHeader{"选择安装位置", "选择“" + info.name + "”的安装文件夹"};
+}
+
+PageHeader ExtractPageHeader(const PackageInfo& info) {
+    return PageHeader{"解压缩文件", "解压“" + info.name + "”的安装包"};
+}
+
+PageHeader FinishPageHeader(const PackageInfo& info) {
+    return PageHeader{IsDecompressOnly(info) ? "安装完成" : "安装选项", "感谢你使用“" + info.name + "”"};
+}
+
+std::string VersionLine(const PackageInfo& info) {
+    return "版本：" + info.version + "   发布日期：" + info.date;
+}

@@ -1,0 +1,54 @@
+// The install wizard's decisions, apart from its window: the proposed folder, the check of the
+// folder the user typed, the title and the page header texts. Texts are UTF-8.
+#pragma once
+
+#include <string>
+
+#include "setup/package.h"
+
+// The installer's version, of which the title shows the first three numbers.
+constexpr int kSetupVersion[4] = {3, 0, 0, 37};
+
+// "安装澜川软件 V3.0.0 _ 纯绿色，安装只是解压".
+std::string WizardTitle();
+
+// The caption of the wizard's message boxes.
+std::string WizardCaption();
+
+// True for a package that is only unpacked (文件名 "解压缩"): no folder page, shortcut or start.
+bool IsDecompressOnly(const PackageInfo& info);
+
+// The base folder's name under a drive: "\澜川软件\" for a Chinese (PRC, 2052) default language,
+// else "\LanChuan\".
+std::string BaseFolderName(unsigned languageId);
+
+// What the folder the user typed comes to.
+enum class FolderCheck {
+    kAccepted,   // *folder holds it trimmed, ending in '\'
+    kDriveRoot,  // "D:" or "D:\": it must be a folder; the wizard proposes the default again
+    kInvalid,    // too short, or not "X:\..." (network paths included)
+};
+
+// Spaces around the text are removed; a text of 3 characters or fewer is a drive root when its
+// second character is ':', else invalid; a longer one must have ":\" as its 2nd and 3rd characters.
+FolderCheck CheckTargetFolder(const std::string& typed, std::string* folder);
+
+// The messages of the wizard (CR LF inside).
+std::string DriveRootMessage();
+std::string InvalidFolderMessage();
+std::string CannotCreateFolderMessage();
+std::string WorkerFailedMessage();
+std::string NoPackageMessage(const std::string& installerPath);
+std::string OverwriteQuestion();
+
+// Page header texts of the pages 2 to 4.
+struct PageHeader {
+    std::string title;
+    std::string subtitle;
+};
+PageHeader FolderPageHeader(const PackageInfo& info);
+PageHeader ExtractPageHeader(const PackageInfo& info);
+PageHeader FinishPageHeader(const PackageInfo& info);
+
+// "版本：" + 版本号 + "   发布日期：" + 日期, the welcome page's second line.
+std::string VersionLine(const PackageInfo& info);

@@ -1,0 +1,499 @@
+// Form1, the install wizard: four pages in one fixed window, the package read from the installer's
+// own file, the target folder, the running-program check, the extraction on a worker thread with
+// its progress, and the finish actions. The decisions are in wizard_rules.h.
+#include "setup/wizard_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "forms/form_win.h"
+#include "forms/message_box_win.h"
+#include "forms/shell_link_win.h"
+#include "forms/wide_win.h"
+#include "setup/package.h"
+#include "setup/package_io.h"
+#include "setup/running_check_win.h"
+#include "setup/wizard_pages_win.h"
+#include "setup/wizard_rules.h"
+
+namespace {
+
+constexpr UINT kMsgLoadPackage = WM_APP + 1;  // the start step, queued behind the first paint
+constexpr UINT kMsgExtracting = WM_APP + 2;   // from the worker: wParam entry index, lParam its path
+constexpr int kWindowWidth = 451, kWindowHeight = 314;
+
+WizardState gWizard;
+FileBytes gFile;
+ByteView gPackage;
+HANDLE gWorker = nullptr;
+
+std::wstring W(const std::string& utf8) {
+    return WideFromUtf8(utf8);
+}
+
+std::wstring Caption() {
+    return W(WizardCaption());
+}
+
+const Form& TheForm() {
+    return *FormOfWindow(gWizard.window);
+}
+
+// ---- Controls and pages ----
+
+void ShowPageControls() {
+    const Form& form = TheForm();
+    const int s = gWizard.state;
+    const bool program = !IsDecompressOnly(gWizard.info);
+    ShowControl(form, "Command1", 0, true);
+    ShowControl(form, "Command2", 0, true);
+    ShowControl(form, "Command3", 0, s >= 2);
+    ShowControl(form, "Text1", 0, s == 2);
+    ShowControl(form, "Command4", 0, s == 2);
+    ShowControl(form, "ProgressBar1", 0, s == 3);
+    ShowControl(form, "Check1", 0, s == 4 && program);
+    ShowControl(form, "Check2", 0, s == 4 && program);
+    InvalidateRect(gWizard.window, nullptr, TRUE);
+}
+
+void SetState(int state) {
+    gWizard.state = state;
+    ShowPageControls();
+}
+
+void SetHeader(const PageHeader& header) {
+    gWizard.header = header;
+}
+
+void SetLabel(const std::string& text) {
+    gWizard.label = text;
+    InvalidateRect(gWizard.window, nullptr, TRUE);
+}
+
+void EnableButtons(bool enable) {
+    for (const char* name : {"Command1", "Command2", "Command3", "Command4"})
+        EnableWindow(ControlWindow(TheForm(), name), enable);
+}
+
+std::string TextOfFolderBox() {
+    return Utf8FromWide(ControlText(TheForm(), "Text1"));
+}
+
+void SetFolderBox(const std::string& folder) {
+    SetControlText(TheForm(), "Text1", 0, W(folder));
+}
+
+// ---- Waiting with the window alive ----
+
+void PumpWait(int milliseconds) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds < 1 ? 1 : milliseconds);
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            HWND active = GetActiveWindow();
+            if (active && IsDialogMessageW(active, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+// ---- Running programs ----
+
+void RunningProgramCheck(const std::string& folder) {
+    EnableButtons(false);
+    bool ended = false;
+    for (const RunningProcess& process :
+         ProcessesInFolder(SnapshotProcesses(), folder, GetCurrentProcessId())) {
+        ShowWarning(gWizard.window, W(RunningProgramWarning(gWizard.info.name, process.imagePath)),
+                    W(RunningProgramCaption()));
+        EndProcess(process.id);
+        ended = true;
+    }
+    if (!ended) return;
+    SetState(3);
+    HWND bar = ControlWindow(TheForm(), "ProgressBar1");
+    SendMessageW(bar, PBM_SETRANGE32, 1, 100);
+    for (int i = 1; i <= 100; ++i) {
+        SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(i), 0);
+        PumpWait(50);
+    }
+}
+
+// ---- The worker ----
+
+struct Progress : ExtractObserver {
+    HWND bar = nullptr;
+    void BeforeEntry(size_t index, const PackageEntry& entry) override {
+        SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(index), 0);
+        if (!entry.folder)
+            SendMessageW(gWizard.window, kMsgExtracting, index, reinterpret_cast<LPARAM>(&entry.path));
+    }
+    void Refused(const PackageEntry&) override {}
+};
+
+DWORD WINAPI ExtractWorker(LPVOID) {
+    FileList list;
+    std::string error;
+    if (!ReadFileList(gPackage, &list, &error)) {
+        ShowError(gWizard.window, W(error), Caption());
+        gWizard.outcome = 1;
+        return 0;
+    }
+    std::string target = gWizard.targetFolder;
+    target.pop_back();
+    if (gWizard.folderHadFiles && !AskYesNo(gWizard.window, W(OverwriteQuestion()), Caption())) {
+        gWizard.outcome = 1;
+        return 0;
+    }
+    if (!FolderExists(target)) CreateOneFolder(target);
+    Progress progress;
+    progress.bar = ControlWindow(TheForm(), "ProgressBar1");
+    // The 32-bit range: lists of more than 65,535 entries still move the bar.
+    SendMessageW(progress.bar, PBM_SETRANGE32, 0,
+                 static_cast<LPARAM>(list.entries.size() ? list.entries.size() - 1 : 0));
+    ExtractAll(gPackage, list, target + "\\", &progress);
+    gWizard.outcome = 2;
+    return 0;
+}
+
+bool FolderHasFiles(const std::string& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((W(folder) + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool any = false;
+    do {
+        const std::wstring name = found.cFileName;
+        any = name != L"." && name != L"..";
+    } while (!any && FindNextFileW(search, &found));
+    FindClose(search);
+    return any;
+}
+
+void FinishedExtraction() {
+    EnableButtons(true);
+    SetLabel("解压完成，请点下一步继续");
+    SetHeader(FinishPageHeader(gWizard.info));
+    SetControlText(TheForm(), "Command1", 0, L"完成");
+    SetState(4);
+}
+
+// ---- Steps ----
+
+void InstallStep() {
+    std::string folder;
+    switch (CheckTargetFolder(TextOfFolderBox(), &folder)) {
+        case FolderCheck::kDriveRoot:
+            ShowError(gWizard.window, W(DriveRootMessage()), Caption());
+            SetFolderBox(gWizard.defaultFolder + gWizard.info.name);
+            return;
+        case FolderCheck::kInvalid:
+            ShowError(gWizard.window, W(InvalidFolderMessage()), Caption());
+            return;
+        case FolderCheck::kAccepted:
+            break;
+    }
+    SetFolderBox(folder);
+    // Asked about only when the folder held something before this step: the step itself creates it.
+    gWizard.folderHadFiles = FolderExists(folder.substr(0, folder.size() - 1)) && FolderHasFiles(folder);
+    SetLabel("强制终止运行中的软件中...........");
+    RunningProgramCheck(folder);
+    if (!EnsureFolderPath(folder)) {
+        ShowError(gWizard.window, W(CannotCreateFolderMessage()), L"软件安装");
+        EnableButtons(true);
+        return;
+    }
+    SetLabel("开始解压文件...........");
+    SetHeader(ExtractPageHeader(gWizard.info));
+    SetState(3);
+    SetCurrentDirectoryW(W(gWizard.installerFolder).c_str());
+    EnableButtons(false);
+    EnableWindow(ControlWindow(TheForm(), "Command4"), TRUE);
+    gWizard.targetFolder = folder;
+    gWizard.outcome = 0;
+    gWorker = CreateThread(nullptr, 0, ExtractWorker, nullptr, 0, nullptr);
+    while (gWorker && WaitForSingleObject(gWorker, 0) == WAIT_TIMEOUT)
+        PumpWait(100);
+    if (gWorker) CloseHandle(gWorker);
+    const bool started = gWorker != nullptr;
+    gWorker = nullptr;
+    if (started && gWizard.outcome == 1) {
+        DestroyWindow(gWizard.window);
+    } else if (started && gWizard.outcome == 2) {
+        FinishedExtraction();
+    } else {
+        ShowError(gWizard.window, W(WorkerFailedMessage()), L"");
+        EnableButtons(true);
+        SetHeader(FolderPageHeader(gWizard.info));
+        SetState(2);
+    }
+}
+
+void FinishActions() {
+    std::wstring folder = ControlText(TheForm(), "Text1");
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    ShowWindow(gWizard.window, SW_HIDE);
+    const std::wstring program = folder + W(gWizard.info.programFile);
+    if (IsControlChecked(TheForm(), "Check2")) {
+        wchar_t desktop[MAX_PATH] = {};
+        if (SUCCEEDED(
+                SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
+            std::wstring link = desktop;
+            if (!link.empty() && link.back() != L'\\') link += L'\\';
+            ShellLink fields;
+            fields.target = program;
+            fields.workingFolder = folder;
+            fields.description = W(gWizard.info.description);
+            WriteShellLink(link + W(gWizard.info.name) + L".lnk", fields);
+        }
+    }
+    if (IsControlChecked(TheForm(), "Check1")) {
+        SetCurrentDirectoryW(folder.c_str());
+        ShellExecuteW(nullptr, L"open", program.c_str(), L"", nullptr, SW_SHOWNORMAL);
+    }
+    DestroyWindow(gWizard.window);
+}
+
+void Next() {
+    const bool program = !IsDecompressOnly(gWizard.info);
+    switch (gWizard.state) {
+        case 1:
+            if (program) {
+                SetHeader(FolderPageHeader(gWizard.info));
+                SetState(2);
+                SetFolderBox(gWizard.defaultFolder + gWizard.info.name);
+            } else {
+                SetFolderBox(gWizard.defaultFolder + gWizard.info.description);
+                InstallStep();
+            }
+            return;
+        case 2:
+            return InstallStep();
+        case 3:
+            SetHeader(FinishPageHeader(gWizard.info));
+            SetControlText(TheForm(), "Command1", 0, L"完成");
+            return SetState(4);
+        default:
+            if (program) return FinishActions();
+            DestroyWindow(gWizard.window);
+    }
+}
+
+void Previous() {
+    switch (gWizard.state) {
+        case 2:
+            return SetState(1);
+        case 3:
+            SetHeader(FolderPageHeader(gWizard.info));
+            return SetState(2);
+        case 4:
+            SetHeader(ExtractPageHeader(gWizard.info));
+            SetControlText(TheForm(), "Command1", 0, L"下一步(&H)");
+            return SetState(3);
+        default:
+            return;
+    }
+}
+
+// ---- Browse ----
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
+    if (message == BFFM_INITIALIZED) {
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    } else if (message == BFFM_SELCHANGED) {
+        wchar_t path[MAX_PATH] = {};
+        const bool onDrive = SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path) &&
+                             path[0] && path[1] == L':';
+        SendMessageW(dialog, BFFM_ENABLEOK, 0, onDrive ? TRUE : FALSE);
+    }
+    return 0;
+}
+
+void Browse() {
+    std::wstring start = ControlText(TheForm(), "Text1");
+    if (!start.empty() && start.back() == L'\\') start.pop_back();
+    if (start.empty()) {
+        wchar_t current[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, current);
+        start = current;
+    }
+    const std::wstring title = W("选择安装【" + gWizard.info.name + "】目标文件夹");
+    BROWSEINFOW info = {};
+    info.hwndOwner = gWizard.window;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+    info.lpfn = BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) return;
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(chosen, path) && path[0]) SetControlText(TheForm(), "Text1", 0, path);
+    CoTaskMemFree(chosen);
+}
+
+// ---- Start ----
+
+void LoadPackage() {
+    SetState(1);
+    for (;;) {
+        if (gFile.data) ReleaseFileBytes(&gFile);
+        gFile = ReadFileBytes(gWizard.installerPath);
+        if (LocatePackage(ByteView{gFile.data, gFile.size}, &gPackage)) break;
+        const int answer = MessageBoxW(gWizard.window, W(NoPackageMessage(gWizard.installerPath)).c_str(),
+                                       Caption().c_str(), MB_RETRYCANCEL | MB_ICONERROR);
+        if (answer != IDRETRY) {
+            DestroyWindow(gWizard.window);
+            return;
+        }
+    }
+    std::string error;
+    if (!ReadPackageInfo(gPackage, &gWizard.info, &error)) {
+        ShowError(gWizard.window, W(error), Caption());
+        DestroyWindow(gWizard.window);
+        return;
+    }
+    gWizard.packageRead = true;
+    SetState(1);
+}
+
+void OnCommand(WPARAM wParam) {
+    if (HIWORD(wParam) != BN_CLICKED) return;
+    switch (LOWORD(wParam)) {
+        case 111:
+            return Next();
+        case 109:
+            return Previous();
+        case 110:
+            DestroyWindow(gWizard.window);
+            return;
+        case 105:
+            return Browse();
+        default:
+            return;
+    }
+}
+
+LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            PaintWizard(window, gWizard);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_COMMAND:
+            OnCommand(wParam);
+            return 0;
+        case kMsgLoadPackage:
+            LoadPackage();
+            return 0;
+        case kMsgExtracting:
+            SetLabel(*reinterpret_cast<const std::string*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            // Never while files are being written: a half-written folder would be worse than waiting.
+            if (!gWorker) DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+struct ControlPlace {
+    int id;
+    const char* name;
+    ControlKind kind;
+    const char* caption;
+    int x, y, w, h;
+};
+const ControlPlace kControls[] = {
+    {103, "Check2", kControlCheckBox, "在桌面添加快捷方式", 35, 125, 149, 13},
+    {104, "Check1", kControlCheckBox, "完成后立即启动软件", 35, 100, 134, 18},
+    {106, "Text1", kControlEdit, "", 25, 175, 396, 21},
+    {105, "Command4", kControlButton, "浏览(&B).....", 325, 205, 95, 25},
+    {108, "ProgressBar1", kControlProgressBar, "", 15, 215, 421, 24},
+    {109, "Command3", kControlButton, "上一步(&F)", 220, 255, 63, 24},
+    {111, "Command1", kControlButton, "下一步(&H)", 295, 255, 63, 24},
+    {110, "Command2", kControlButton, "取消(&C)", 370, 255, 63, 24},
+};
+
+void AddControls(Form& form) {
+    for (const ControlPlace& place : kControls) {
+        ControlSpec spec;
+        spec.name = place.name;
+        spec.kind = place.kind;
+        spec.caption = W(place.caption);
+        spec.x = place.x, spec.y = place.y, spec.width = place.w, spec.height = place.h;
+        spec.id = static_cast<UINT_PTR>(place.id);
+        spec.visible = false;
+        AddControl(form, spec);
+    }
+    SetControlChecked(form, "Check1", 0, true);
+    SetControlChecked(form, "Check2", 0, true);
+}
+
+std::string DefaultFolder() {
+    const std::string base = BaseFolderName(GetUserDefaultLangID());
+    std::string folder = "D:" + base;
+    if (!EnsureFolderPath(folder)) {
+        wchar_t drive[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"HOMEDRIVE", drive, MAX_PATH);
+        folder = Utf8FromWide(drive) + base;
+        EnsureFolderPath(folder);
+    }
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+void RecordInstallerPath() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size())));
+    gWizard.installerPath = Utf8FromWide(path);
+    gWizard.installerFolder = Utf8FromWide(FolderOfPath(path));
+}
+
+}  // namespace
+
+HWND CreateWizard(HINSTANCE instance, const Scale& scale) {
+    RecordInstallerPath();
+    LoadIconFont();
+    gWizard.defaultFolder = DefaultFolder();
+    FormSpec spec;
+    spec.name = "Form1";
+    spec.className = L"澜川软件安装_Form1";
+    spec.caption = W(WizardTitle());
+    spec.width = kWindowWidth;
+    spec.height = kWindowHeight;
+    spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    spec.iconName = L"AAAAA_APPICON";
+    spec.handler = WizardProc;
+    spec.scale = scale;
+    gWizard.window = CreateForm(instance, spec);
+    Form* form = FormOfWindow(gWizard.window);
+    if (!form) return nullptr;
+    gWizard.scale = scale;
+    AddControls(*form);
+    RECT work, outer;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(gWizard.window, &outer);
+    SetWindowPos(gWizard.window, nullptr,
+                 work.left + (work.right - work.left - (outer.right - outer.left)) / 2,
+                 work.top + (work.bottom - work.top - (outer.bottom - outer.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(gWizard.window, SW_SHOW);
+    UpdateWindow(gWizard.window);
+    PostMessageW(gWizard.window, kMsgLoadPackage, 0, 0);
+    return gWizard.window;
+}

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# setup_e2e.sh STUB_EXE CLOCK_EXE SOUNDS_DIR LCPACK FORM_DRIVER CLOCK_DRIVER ARTIFACT_DIR: the 32-bit
+# installer under Wine with the clock's own package and a decompress-only one, driven through its
+# buttons and message boxes as a user would, judged by the files it writes, the shortcut, the
+# started program and its pages' pictures. Ends with "N passed, M failed".
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+. "$here/wine_env.sh"
+chime_display
+chime_wine_up 30
+stub=$1 clock_exe=$2 sounds=$3 lcpack=$4 form_driver_exe=$5 driver_exe=$6 artifacts=$7
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+trap 'wine "$form_driver_exe" close 澜川软件安装_Form1 >/dev/null 2>&1; wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
+ini=/dev/null
+. "$here/e2e_lib.sh"
+
+wizard=澜川软件安装_Form1
+installer="$work/钟伴_安装.exe"
+check "the clock's installer is made" \
+  "bash '$root/scripts/make_clock_installer' '$stub' '$clock_exe' '$sounds' '$lcpack' '$installer' >/dev/null && [ -s '$installer' ]"
+drive_c="$WINEPREFIX/drive_c"
+desktop=$(find "$drive_c/users" -maxdepth 2 -name Desktop -type d | head -n 1)
+start_installer() { (cd "$work" && wine "./$(basename "$1")" </dev/null >/dev/null 2>&1 &); form wait $wizard 20000; }
+press() { form click $wizard "#$1" 0; }  # 111 Next, 109 Previous, 110 Cancel, 105 Browse
+folder_box() { form text $wizard '#106' 0; }
+button_text() { form text $wizard '#111' 0; }
+shot() { sleep 0.5; form capture $wizard "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+message_is() { [ "$(form msgbox 15000 | tr '\n' '#')" = "$1" ]; }
+wait_text() {
+  local i
+  for i in $(seq 100); do [ "$(button_text)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+
+# ---- The welcome page and the folder checks ----
+rm -rf "$drive_c/澜川软件"
+start_installer "$installer"
+check "the wizard opens" "form wait $wizard 1000"
+check "the welcome page is captured" "shot welcome.png"
+# The package's name is drawn in blue in the yellow panel.
+check "it shows the package's name" "[ \"\$(convert '$artifacts/welcome.png' -crop 100x40+230+60 -fx 'b>0.8&&r<0.4&&g<0.4' -format '%[fx:maxima]' info:)\" = 1 ]"
+press 111
+sleep 0.5
+check "Next shows the folder page with the default folder and the package's name" \
+  "[ \"\$(folder_box)\" = 'C:\\澜川软件\\钟伴' ] && [ -d '$drive_c/澜川软件' ]"
+check "the folder page is captured" "shot folder.png"
+form set $wizard '#106' 0 'D:'
+press 111
+check "a drive alone must be a folder" \
+  "message_is '澜川软件安装#必须安装在文件夹中！！！ /  / 已经你增加了文件夹，请查看 /  /    　　－－－－感谢你使用【澜川软件】#'"
+form answer 1
+check "and the default folder comes back" "sleep 0.3; [ \"\$(folder_box)\" = 'C:\\澜川软件\\钟伴' ]"
+for typed in abc '\\server\share\folder'; do
+  form set $wizard '#106' 0 "$typed"
+  press 111
+  check "'$typed' is refused" "message_is '澜川软件安装#目标文件夹路径错误！！！ /  / 请检查输入完整的目标文件夹 /  / 　　　－－－－感谢你使用【澜川软件】#'"
+  form answer 1
+done
+check "and nothing was installed" "[ ! -e '$drive_c/澜川软件/钟伴' ]"
+
+# ---- Installing: spaces trimmed, "\" added, files with their times ----
+target="$drive_c/测试安装/钟伴"
+rm -rf "$drive_c/测试安装"
+form set $wizard '#106' 0 '  C:\测试安装\钟伴  '
+press 111
+check "extraction ends on the finish page" "wait_text 完成"
+check "the folder was trimmed and given its \\" "[ \"\$(folder_box)\" = 'C:\\测试安装\\钟伴\\' ]"
+check "the finish page is captured" "shot finish.png"
+same_files() {
+  local f
+  for f in 钟伴.exe 闹钟声.wav 计时声.wav 生日声.wav 日程声.wav; do
+    [ -f "$target/$f" ] || return 1
+  done
+  cmp -s "$target/钟伴.exe" "$clock_exe" && cmp -s "$target/闹钟声.wav" "$sounds/闹钟声.wav" &&
+    [ "$(stat -c %Y "$target/钟伴.exe")" = "$(stat -c %Y "$clock_exe")" ] &&
+    [ "$(stat -c %Y "$target/闹钟声.wav")" = "$(stat -c %Y "$sounds/闹钟声.wav")" ]
+}
+check "every file has its content and time" same_files
+check "and no data file is carried" "[ ! -e '$target/闹钟数据.INI' ]"
+echo changed >"$target/日程声.wav"
+press 109
+check "Previous shows the extraction page again with Next" "wait_text '下一步(&H)'"
+press 111
+check "Next returns to the finish page without unpacking again" \
+  "wait_text 完成 && [ \"\$(cat '$target/日程声.wav')\" = changed ]"
+press 111
+check "the installed clock is started" "driver wait 30000"
+check "the desktop shortcut exists" "[ -f '$desktop/钟伴.lnk' ]"
+check "the wizard has closed" "form gone $wizard 5000"
+
+# ---- Again, while the clock runs from the folder: warned, ended, then asked about overwriting ----
+start_installer "$installer"
+sleep 0.5
+press 111
+form set $wizard '#106' 0 'C:\测试安装\钟伴'
+press 111
+warning=$(form msgbox 10000 | tr '\n' '#')
+check "the running clock is named" "case '$warning' in 请退出【应用或游戏】#*测试安装*钟伴.exe*) true ;; *) false ;; esac"
+form answer 1
+check "and ended" "driver wait-gone 10000"
+check "then the overwrite question is asked" "message_is '澜川软件安装#安装的文件已经存在，是要覆盖安装吗？#'"
+form answer 7
+check "No ends the installer without writing a file" "form gone $wizard 10000 && [ \"\$(cat '$target/日程声.wav')\" = changed ]"
+
+# ---- A decompress-only package: no folder page, no check boxes ----
+mkdir -p "$work/data/子目录"
+echo 内容 >"$work/data/说明.txt"
+echo 更深 >"$work/data/子目录/a.txt"
+bash -c "'$lcpack' create --stub '$stub' --name 资料包 --program 解压缩 --version 1 --date 2026-12-08 --description 解压测试 '$work/data' '$work/资料包.exe'" >/dev/null
+rm -rf "$drive_c/澜川软件/解压测试"
+start_installer "$work/资料包.exe"
+sleep 0.5
+press 111
+check "Next unpacks at once into the default folder + 说明" \
+  "wait_text 完成 && [ \"\$(cat '$drive_c/澜川软件/解压测试/子目录/a.txt')\" = 更深 ]"
+check "without check boxes" "[ \"\$(form visible $wizard '#104' 0)\$(form visible $wizard '#103' 0)\" = 00 ] && shot unpacked.png"
+press 111
+check "and Next closes it" "form gone $wizard 5000"
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
