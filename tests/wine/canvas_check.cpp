@@ -6,16 +6,9 @@
 #include <string>
 
 #include "forms/canvas_win.h"
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const char* what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what);
-    (ok ? gPassed : gFailed)++;
-}
 
 const Argb kBand = OpaqueRgb(102, 87, 199);
 const Argb kPage = OpaqueRgb(255, 255, 255);
@@ -127,6 +120,5 @@ int main(int argc, char** argv) {
     CheckBitmapAt(96, outDir);
     CheckBitmapAt(144, outDir);
     if (argc > 2 && std::string(argv[2]) == "--window") CheckWindowCapture(outDir);
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }

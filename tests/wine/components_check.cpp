@@ -19,16 +19,9 @@
 #include "clock/services/update_win.h"
 #include "forms/file_io.h"
 #include "forms/gbk.h"
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    (ok ? gPassed : gFailed)++;
-}
 
 struct ShownMessage {
     HWND owner;
@@ -342,6 +335,5 @@ int main(int argc, char** argv) {
     CheckUpdate();
 
     DestroyWindow(window);
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }

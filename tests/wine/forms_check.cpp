@@ -14,16 +14,9 @@
 #include "forms/gdi_handles_win.h"
 #include "forms/message_box_win.h"
 #include "forms/shadow_win.h"
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    (ok ? gPassed : gFailed)++;
-}
 
 constexpr UINT kMsgFinish = WM_APP + 1;  // ends a modal test form with its wParam as the result
 
@@ -245,6 +238,5 @@ int wmain(int argc, wchar_t** argv) {
     CheckFormsAndControls(instance, ScaleFromDpi(144, 144), "144 dpi: ");
     CheckModal(instance);
     CheckShadow(instance, outDir);
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }

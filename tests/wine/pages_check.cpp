@@ -10,16 +10,9 @@
 #include "clock/alarms/stopwatch.h"
 #include "clock/core/pages_win.h"
 #include "forms/gbk.h"
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    (ok ? gPassed : gFailed)++;
-}
 
 const DateTime kNow{2026, 12, 8, 10, 0, 30};  // a Tuesday
 const uint32_t kTickNow = 5000000;
@@ -377,6 +370,5 @@ int main(int argc, char** argv) {
         CheckBottomFade(dpi, outDir);
         CheckHoveredElements(dpi, outDir);
     }
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }

@@ -10,16 +10,9 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    (ok ? gPassed : gFailed)++;
-}
 
 std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name) {
     const std::wstring key = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
@@ -152,6 +145,5 @@ int wmain(int argc, wchar_t** argv) {
         CheckManifest(module);
         FreeLibrary(module);
     }
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }

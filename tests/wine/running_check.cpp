@@ -9,16 +9,9 @@
 #include <string>
 
 #include "setup/running_check_win.h"
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    (ok ? gPassed : gFailed)++;
-}
 
 std::string Utf8(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -124,6 +117,5 @@ int wmain(int argc, wchar_t** argv) {
     RemoveDirectoryW(target.c_str());
     RemoveDirectoryW(sibling.c_str());
     RemoveDirectoryW(scratch.c_str());
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }

@@ -16,16 +16,9 @@
 #include "clock/core/platform.h"
 #include "clock/core/startup_shortcut_win.h"
 #include "forms/gbk.h"
+#include "tests/wine/check_report.h"
 
 namespace {
-
-int gPassed = 0;
-int gFailed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    (ok ? gPassed : gFailed)++;
-}
 
 std::string Utf8(const std::wstring& text) {
     return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
@@ -179,6 +172,5 @@ int wmain(int argc, wchar_t** argv) {
     CheckRemoval();
 
     if (hadLink) MoveFileExW(keep.c_str(), link.c_str(), MOVEFILE_REPLACE_EXISTING);
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
-    return gFailed == 0 ? 0 : 1;
+    return CheckReport();
 }
