@@ -1,5 +1,5 @@
-// Blocks of the installer package: size header + LZMA properties + raw LZMA stream, through the
-// LZMA SDK's C encoder and decoder.
+// Blocks of the installer package: size header + LZMA properties + raw LZMA stream. Unpacking goes
+// through the LZMA SDK's C decoder; packing is in lzma_pack.cpp.
 #include "setup/lzma_block.h"
 
 #include <algorithm>
@@ -8,23 +8,7 @@
 #include <memory>
 #include <new>
 
-// The SDK's Types.h includes <windows.h> on Windows, only for a type the encoder and decoder
-// interfaces never use. Hiding _WIN32 while it is read keeps this portable file free of the
-// Windows headers; the SDK's own C files are compiled normally, and the functions called here take
-// the same plain types either way. <stddef.h> comes first: MinGW's copy refuses a target that is
-// not _WIN32.
-#include <stddef.h>
-#if defined(_WIN32)
-#pragma push_macro("_WIN32")
-#undef _WIN32
-#define CHIME_LZMA_HID_WIN32
-#endif
-#include <LzmaDec.h>
-#include <LzmaEnc.h>
-#if defined(CHIME_LZMA_HID_WIN32)
-#pragma pop_macro("_WIN32")
-#undef CHIME_LZMA_HID_WIN32
-#endif
+#include "setup/lzma_sdk.h"
 
 namespace {
 
@@ -143,7 +127,8 @@ bool StartDecoder(Decoder* decoder, const uint8_t* properties, uint32_t size) {
 // Sends `count` zero bytes: the content after a stream that ended with an end mark before the
 // declared size.
 bool SendZeros(size_t count, const BlockSink& sink) {
-    static const uint8_t zeros[kPieceSize] = {};
+    // Not const: a constant array of zeros would take 64 KiB of the installer's image.
+    static uint8_t zeros[kPieceSize];
     while (count > 0) {
         const size_t piece = std::min(count, kPieceSize);
         if (!sink(zeros, piece)) return false;
@@ -177,64 +162,6 @@ UnpackResult Decode(Decoder* decoder, const uint8_t* stream, size_t streamSize, 
     }
     return UnpackResult::kComplete;
 }
-
-// ---- Packing ----
-
-unsigned HeaderBytesFor(uint32_t size) {
-    for (unsigned n = 1; n < 4; ++n) {
-        if (static_cast<uint64_t>(size) * 4 + (n - 1) < (uint64_t{1} << (8 * n))) return n;
-    }
-    return 4;
-}
-
-uint32_t PackingDictionary(size_t size) {
-    uint32_t dictionary = kMinDictionary;
-    while (dictionary < size && dictionary < kLzmaDictionary)
-        dictionary <<= 1;
-    return dictionary;
-}
-
-struct MemoryIn {
-    ISeqInStream vtable;
-    const uint8_t* data;
-    size_t left;
-};
-
-SRes ReadMemory(void* self, void* buffer, size_t* size) {
-    auto* in = static_cast<MemoryIn*>(self);
-    const size_t piece = std::min(*size, in->left);
-    if (piece > 0) std::memcpy(buffer, in->data, piece);
-    in->data += piece;
-    in->left -= piece;
-    *size = piece;
-    return SZ_OK;
-}
-
-struct VectorOut {
-    ISeqOutStream vtable;
-    std::vector<uint8_t>* block;
-    bool failed = false;
-};
-
-size_t WriteVector(void* self, const void* data, size_t size) {
-    auto* out = static_cast<VectorOut*>(self);
-    try {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        out->block->insert(out->block->end(), bytes, bytes + size);
-    } catch (const std::bad_alloc&) {
-        out->failed = true;
-        return 0;  // less than asked: the encoder stops with a write error
-    }
-    return size;
-}
-
-struct EncoderHandle {
-    CLzmaEncHandle handle;
-    ISzAlloc* alloc;
-    ~EncoderHandle() {
-        if (handle != nullptr) LzmaEnc_Destroy(handle, alloc, alloc);
-    }
-};
 
 }  // namespace
 
@@ -282,47 +209,4 @@ std::vector<uint8_t> UnpackBlock(const uint8_t* block, size_t length, size_t max
     };
     if (UnpackBlockTo(block, length, append) != UnpackResult::kComplete) content.clear();
     return content;
-}
-
-bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block) {
-    block->clear();
-    if (size > kMaxBlockContent) return false;
-    if (size == 0) return true;
-
-    CLzmaEncProps props;
-    LzmaEncProps_Init(&props);
-    props.level = 5;
-    props.dictSize = PackingDictionary(size);
-    props.lc = 3;
-    props.lp = 0;
-    props.pb = 2;
-    props.numThreads = 1;
-    props.writeEndMark = 0;
-
-    CountingAlloc alloc = MakeCountingAlloc();
-    EncoderHandle encoder{LzmaEnc_Create(&alloc.vtable), &alloc.vtable};
-    if (encoder.handle == nullptr || LzmaEnc_SetProps(encoder.handle, &props) != SZ_OK) return false;
-
-    const uint32_t s = static_cast<uint32_t>(size);
-    const unsigned n = HeaderBytesFor(s);
-    const uint32_t value = s * 4 + (n - 1);
-    try {
-        for (unsigned i = 0; i < n; ++i)
-            block->push_back(static_cast<uint8_t>(value >> (8 * i)));
-        block->resize(n + kPropertiesSize);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    SizeT propsSize = kPropertiesSize;
-    if (LzmaEnc_WriteProperties(encoder.handle, block->data() + n, &propsSize) != SZ_OK) return false;
-
-    MemoryIn in{{ReadMemory}, content, size};
-    VectorOut out{{WriteVector}, block};
-    const SRes result =
-        LzmaEnc_Encode(encoder.handle, &out.vtable, &in.vtable, nullptr, &alloc.vtable, &alloc.vtable);
-    if (result != SZ_OK || out.failed) {
-        block->clear();
-        return false;
-    }
-    return true;
 }

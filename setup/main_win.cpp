@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "forms/canvas_win.h"
 #include "forms/dll_search_win.h"
 #include "forms/gdi_handles_win.h"
@@ -16,6 +18,17 @@ Scale ScreenScale() {
 }
 
 }  // namespace
+
+#if defined(__GNUC__) && !defined(__clang__)
+// The GNU runtime's default terminate handler prints the demangled type of the exception that
+// ended the program, which brings a 45 KiB demangler into the image every package carries; a GUI
+// program has no console to print to anyway. Defining the handler here keeps the runtime's out.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+}  // namespace __gnu_cxx
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Installers run from download folders, where anyone may have left a DLL of a system name.

@@ -18,11 +18,18 @@
 //                                                caption and its text (lines joined by " / ")
 //   form_driver answer ID                        presses button ID (1 OK, 6 Yes, 7 No) of that box
 //   form_driver workarea                         prints "left top right bottom" of the work area
+//   form_driver link PATH                        prints the target and the working folder of a
+//                                                shortcut, read back through the shell
+//   form_driver browse-states [MS]               waits for the folder dialog; selects its tree's root
+//                                                and then each of the root's children, printing for
+//                                                each "1" when the dialog's OK button is enabled
 // Texts are UTF-8 on the command line and on output.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -79,6 +86,46 @@ HWND MessageBoxOfClock() {
     return any;
 }
 
+BOOL CALLBACK KeepTreeView(HWND child, LPARAM found) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (lstrcmpW(name, L"SysTreeView32") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The folder dialog: a standard dialog holding the shell's folder tree.
+HWND FolderTreeOfDialog() {
+    for (HWND box : WindowsOfClass(L"#32770")) {
+        HWND tree = nullptr;
+        EnumChildWindows(box, KeepTreeView, reinterpret_cast<LPARAM>(&tree));
+        if (tree) return tree;
+    }
+    return nullptr;
+}
+
+// Selects each item as a user's click would (the dialog hears of it through its notification) and
+// reads the OK button once the dialog has answered.
+int PrintBrowseStates(int timeoutMs) {
+    HWND tree = nullptr;
+    if (WaitFor([&] { return (tree = FolderTreeOfDialog()) != nullptr; }, timeoutMs) != 0) return 1;
+    Sleep(300);
+    HWND dialog = GetAncestor(tree, GA_ROOT);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    const auto root = reinterpret_cast<LPARAM>(TreeView_GetRoot(tree));
+    std::vector<LPARAM> items = {root};
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, root);
+    for (LPARAM item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, root); item;
+         item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, item))
+        items.push_back(item);
+    for (LPARAM item : items) {
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, item);
+        Sleep(100);
+        std::printf("%d\n", IsWindowEnabled(ok) ? 1 : 0);
+    }
+    return 0;
+}
+
 std::wstring TextOf(HWND window) {
     wchar_t text[1024] = {};
     SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
@@ -88,6 +135,28 @@ std::wstring TextOf(HWND window) {
 
 void PrintLine(const std::wstring& text) {
     std::printf("%s\n", Utf8FromWide(text).c_str());
+}
+
+int PrintShortcut(const std::wstring& path) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    int result = 1;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+        wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        PrintLine(target);
+        PrintLine(folder);
+        result = 0;
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return result;
 }
 
 // A control by name and index, or by its id written as "#111" (forms that fix their ids).
@@ -170,6 +239,8 @@ int Run(const std::vector<std::wstring>& a) {
         HWND box = MessageBoxOfClock();
         return box && PostMessageW(GetDlgItem(box, _wtoi(a[2].c_str())), BM_CLICK, 0, 0) ? 0 : 1;
     }
+    if (command == L"link" && a.size() > 2) return PrintShortcut(a[2]);
+    if (command == L"browse-states") return PrintBrowseStates(a.size() > 2 ? _wtoi(a[2].c_str()) : 10000);
     if (command == L"workarea") {
         RECT work;
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

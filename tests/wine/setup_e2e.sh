@@ -12,7 +12,7 @@ chime_wine_up 30
 stub=$1 clock_exe=$2 sounds=$3 lcpack=$4 form_driver_exe=$5 driver_exe=$6 artifacts=$7
 mkdir -p "$artifacts"
 work=$(mktemp -d)
-trap 'wine "$form_driver_exe" close 澜川软件安装_Form1 >/dev/null 2>&1; wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
+trap 'rm -f "$WINEPREFIX/dosdevices/d:"; wine "$form_driver_exe" close 澜川软件安装_Form1 >/dev/null 2>&1; wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
 ini=/dev/null
 . "$here/e2e_lib.sh"
 
@@ -34,7 +34,50 @@ wait_text() {
   return 1
 }
 
-# ---- The welcome page and the folder checks ----
+# ---- A package-less program: the missing data is reported, Retry asks again, Cancel ends it ----
+cp "$stub" "$work/无数据.exe"
+(cd "$work" && wine ./无数据.exe </dev/null >/dev/null 2>&1 &)
+check "a program without a package says so" \
+  "form msgbox 20000 | tr '\n' '#' | grep -q '文件没有带安装数据！！！'"
+form answer 4
+check "Retry looks again and says it again" "sleep 0.5; form msgbox 5000 | grep -q '无数据.exe'"
+form answer 2
+process_gone() {
+  local i
+  for i in $(seq 100); do pgrep -f "$1" >/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+check "Cancel ends it" "form gone $wizard 5000 && process_gone 无数据.exe"
+
+# ---- With a D: drive: the default folder lies on it; the folder dialog ----
+mkdir -p "$work/drive_d"
+ln -sfn "$work/drive_d" "$WINEPREFIX/dosdevices/d:"
+start_installer "$installer"
+press 111
+check "with a D: drive the default folder is D:\\澜川软件, made at once" \
+  "sleep 0.5; [ \"\$(folder_box)\" = 'D:\澜川软件\钟伴' ] && [ -d '$work/drive_d/澜川软件' ]"
+press 105
+browse_states=$(form browse-states 10000 | tr -d '\n')
+# The tree's root and its children: the desktop and the user's folders lie on a drive, the
+# computer (the drives' parent) does not.
+check "the folder dialog allows OK on folders of a drive and not elsewhere" \
+  "case '$browse_states' in *1*0*|*0*1*) true ;; *) false ;; esac"
+form answer 2
+check "Cancel in the dialog leaves the folder as it was" "sleep 0.5; [ \"\$(folder_box)\" = 'D:\澜川软件\钟伴' ]"
+form close $wizard
+form gone $wizard 5000
+rm -f "$WINEPREFIX/dosdevices/d:"
+
+# ---- Another language: the folder has the name in Latin letters, on the home drive ----
+# The C locale (present on every machine, unlike en_US) reads as US English to Windows programs.
+(cd "$work" && LANG=C.UTF-8 LC_ALL=C.UTF-8 wine "./$(basename "$installer")" </dev/null >/dev/null 2>&1 &)
+form wait $wizard 20000
+press 111
+check "in another language the default folder is C:\\LanChuan" "sleep 0.5; [ \"\$(folder_box)\" = 'C:\LanChuan\钟伴' ]"
+form close $wizard
+form gone $wizard 5000
+
+# ---- Without a D: drive: the welcome page and the folder checks ----
 rm -rf "$drive_c/澜川软件"
 start_installer "$installer"
 check "the wizard opens" "form wait $wizard 1000"
@@ -64,8 +107,10 @@ check "and nothing was installed" "[ ! -e '$drive_c/澜川软件/钟伴' ]"
 target="$drive_c/测试安装/钟伴"
 rm -rf "$drive_c/测试安装"
 form set $wizard '#106' 0 '  C:\测试安装\钟伴  '
+started=$(date +%s%N)
 press 111
 check "extraction ends on the finish page" "wait_text 完成"
+echo "figure: from Next to the finish page $(( ($(date +%s%N) - started) / 1000000 )) ms (polled every 100 ms)"
 check "the folder was trimmed and given its \\" "[ \"\$(folder_box)\" = 'C:\\测试安装\\钟伴\\' ]"
 check "the finish page is captured" "shot finish.png"
 same_files() {
@@ -88,6 +133,8 @@ check "Next returns to the finish page without unpacking again" \
 press 111
 check "the installed clock is started" "driver wait 30000"
 check "the desktop shortcut exists" "[ -f '$desktop/钟伴.lnk' ]"
+check "and points at the installed program, started in its folder" \
+  "[ \"\$(form link '$(chime_win_path "$desktop/钟伴.lnk")' | tr '\n' '#')\" = 'C:\测试安装\钟伴\钟伴.exe#C:\测试安装\钟伴\#' ]"
 check "the wizard has closed" "form gone $wizard 5000"
 
 # ---- Again, while the clock runs from the folder: warned, ended, then asked about overwriting ----
