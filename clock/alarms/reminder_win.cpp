@@ -14,6 +14,7 @@
 
 #include "clock/alarms/reminder_rules.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/page_parts_win.h"
 #include "forms/canvas_win.h"
 #include "forms/form_win.h"
 #include "forms/gdi_handles_win.h"
@@ -47,26 +48,6 @@ Argb Opaque(Rgb c) {
     return Argb{255, c.r, c.g, c.b};
 }
 
-// The picture, decoded once from the program's resources; null when it cannot be read.
-Gdiplus::Bitmap* Picture() {
-    static std::unique_ptr<Gdiplus::Bitmap> picture;
-    static bool tried = false;
-    if (tried) return picture.get();
-    tried = true;
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, L"PNG_SHIZUO128", L"PNG");
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = found ? SizeofResource(module, found) : 0;
-    if (!bytes || size == 0) return nullptr;
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
-    if (!stream) return nullptr;
-    picture.reset(Gdiplus::Bitmap::FromStream(stream));
-    stream->Release();
-    if (picture && picture->GetLastStatus() != Gdiplus::Ok) picture.reset();
-    return picture.get();
-}
-
 void PaintNote(const Canvas& c, const ReminderNote& note, float width, float height) {
     const Rgb face{static_cast<uint8_t>(GetRValue(GetSysColor(COLOR_BTNFACE))),
                    static_cast<uint8_t>(GetGValue(GetSysColor(COLOR_BTNFACE))),
@@ -74,7 +55,7 @@ void PaintNote(const Canvas& c, const ReminderNote& note, float width, float hei
     FillRect(c, {0, 0, width, height}, Opaque(face));
     const Rgb band = note.blink ? BlinkColour(ReminderColour(note.kind)) : ReminderColour(note.kind);
     FillRect(c, {0, 0, 300, 110}, Opaque(band));
-    if (Gdiplus::Bitmap* picture = Picture()) {
+    if (Gdiplus::Bitmap* picture = ProgramPicture()) {
         // The picture dips by two pixels in the blinking half-period.
         const float y = note.blink ? 22.0f : 20.0f, h = note.blink ? 106.0f : 108.0f;
         c.graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);

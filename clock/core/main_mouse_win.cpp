@@ -17,6 +17,7 @@
 #include "clock/core/settings_rules.h"
 #include "clock/core/startup_shortcut_win.h"
 #include "clock/core/window_ids.h"
+#include "clock/services/about_win.h"
 #include "clock/services/components_win.h"
 #include "forms/gbk.h"
 #include "forms/message_box_win.h"
@@ -154,6 +155,9 @@ void DoClick(HWND window, const PageView& view, int item) {
             break;
         case kClickClose:
             PressCloseButton(window);
+            break;
+        case kClickAbout:
+            OpenAboutWindow(window, kSoftwareNumber);
             break;
         case kClickChat:
             OPENAIDPORT(window, L"", L"", kSoftwareNumber);

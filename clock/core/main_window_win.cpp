@@ -15,6 +15,7 @@
 #include "clock/core/platform.h"
 #include "clock/core/tick.h"
 #include "clock/core/window_ids.h"
+#include "clock/services/about_win.h"
 #include "clock/services/components_win.h"
 #include "clock/services/update_win.h"
 #include "forms/form_win.h"
@@ -268,8 +269,11 @@ void OnCommand(HWND window, int id) {
         case kCmdService:
             OPENAIDPORT(window, L"", L"", kSoftwareNumber);
             return;
+        case kCmdAbout:
+            OpenAboutWindow(window, kSoftwareNumber);
+            return;
         default:
-            return;  // kCmdAbout: the about window comes with its own step
+            return;
     }
 }
 

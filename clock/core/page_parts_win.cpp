@@ -1,5 +1,9 @@
 #include "clock/core/page_parts_win.h"
 
+#include <shlwapi.h>
+
+#include <memory>
+
 #include "forms/gbk.h"
 
 namespace {
@@ -67,4 +71,23 @@ void DrawBottomFade(const Canvas& c, float contentBottom, float width, float hei
 void DrawFixedButtonBand(const Canvas& c, float width) {
     FillRect(c, {0, kFixedBandTop, width > kFixedBandWidth ? width : kFixedBandWidth, kFixedBandHeight},
              kWhite);
+}
+
+Gdiplus::Bitmap* ProgramPicture() {
+    static std::unique_ptr<Gdiplus::Bitmap> picture;
+    static bool tried = false;
+    if (tried) return picture.get();
+    tried = true;
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, L"PNG_SHIZUO128", L"PNG");
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!bytes || size == 0) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
+    if (!stream) return nullptr;
+    picture.reset(Gdiplus::Bitmap::FromStream(stream));
+    stream->Release();
+    if (picture && picture->GetLastStatus() != Gdiplus::Ok) picture.reset();
+    return picture.get();
 }

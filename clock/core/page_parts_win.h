@@ -29,6 +29,10 @@ inline FontSpec Heiti(float points, bool bold = false) {
     return FontSpec{L"黑体", points, bold};
 }
 
+// The program's picture (the clock, 128 pixels), decoded once from the resources; null when it
+// cannot be read.
+Gdiplus::Bitmap* ProgramPicture();
+
 // GBK text of the lists as the wide text GDI+ draws.
 std::wstring Wide(const std::string& gbk);
 

@@ -1,6 +1,6 @@
 // Everything the clock's rules need from the system, as free functions. The program implements them
 // with Win32; the unit tests link a controllable fake instead, so time can be driven and every call
-// to the outside seen. All are called on the GUI thread.
+// to the outside seen. All are called on the GUI thread, except the few at the end marked otherwise.
 #pragma once
 
 #include <cstdint>
@@ -48,3 +48,20 @@ ScreenMetrics PlatformScreenMetrics();
 
 // Moves and sizes the main window.
 void MoveMainWindow(const WindowGeometry& geometry);
+
+// ---- For the network time check, which calls these on its own detached thread, not the GUI
+// thread: they touch no state of the program. ----
+
+// True when the system reports an Internet connection (InternetGetConnectedState).
+bool PlatformIsOnline();
+
+// Suspends the calling thread for ms milliseconds.
+void PlatformSleep(uint32_t ms);
+
+// Sets the local clock's date, keeping its time of day: it reads the local time first and
+// replaces year, month and day. A process without the right to change the time changes nothing,
+// and nothing is reported.
+void SetSystemDate(int year, int month, int day);
+
+// Sets the local clock's time of day, keeping its date and milliseconds, as SetSystemDate does.
+void SetSystemTimeOfDay(int hour, int minute, int second);

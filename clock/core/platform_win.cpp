@@ -5,10 +5,15 @@
 
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <wininet.h>
+
+#include <system_error>
+#include <thread>
 
 #include "clock/alarms/reminder_win.h"
 #include "clock/alarms/shutdown_win.h"
 #include "clock/alarms/timer_rules.h"
+#include "clock/calendar/net_time.h"
 #include "clock/core/local_time_win.h"
 #include "clock/core/main_window_win.h"
 #include "clock/core/tick.h"
@@ -67,8 +72,43 @@ void OpenWithShell(const std::string& path) {
     ShellExecuteW(nullptr, L"open", WideFromGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
 }
 
-// The network time check comes with its own step; until then the hourly start does nothing.
-void StartNetTimeCheck() {}
+// Never joined: an attempt may wait for a connection for hours, and nothing waits for its end.
+// A thread the system cannot create skips this hour's attempt; the exception must not reach the
+// window procedure that ticks.
+void StartNetTimeCheck() {
+    try {
+        std::thread([] { NetTimeCheck(); }).detach();
+    } catch (const std::system_error&) {
+    }
+}
+
+bool PlatformIsOnline() {
+    DWORD flags = 0;
+    return InternetGetConnectedState(&flags, 0) != FALSE;
+}
+
+void PlatformSleep(uint32_t ms) {
+    Sleep(ms);
+}
+
+// SetLocalTime fails without the system-time privilege; the clock is then left as it was.
+void SetSystemDate(int year, int month, int day) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    SetLocalTime(&st);
+}
+
+void SetSystemTimeOfDay(int hour, int minute, int second) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(minute);
+    st.wSecond = static_cast<WORD>(second);
+    SetLocalTime(&st);
+}
 
 namespace {
 

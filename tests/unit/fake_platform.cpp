@@ -2,6 +2,8 @@
 
 #include "clock/core/platform.h"
 
+#include <cstdio>
+
 FakePlatformState& Fake() {
     static FakePlatformState state;
     return state;
@@ -64,4 +66,26 @@ ScreenMetrics PlatformScreenMetrics() {
 }
 void MoveMainWindow(const WindowGeometry& geometry) {
     Fake().moves.push_back(geometry);
+}
+
+bool PlatformIsOnline() {
+    FakePlatformState& fake = Fake();
+    const size_t query = fake.onlineQueries++;
+    return query < fake.onlineAnswers.size() ? fake.onlineAnswers[query] : true;
+}
+
+void PlatformSleep(uint32_t ms) {
+    Fake().sleeps.push_back(ms);
+}
+
+void SetSystemDate(int year, int month, int day) {
+    char text[48];
+    std::snprintf(text, sizeof text, "date %04d-%02d-%02d", year, month, day);
+    Fake().clockWrites.push_back(text);
+}
+
+void SetSystemTimeOfDay(int hour, int minute, int second) {
+    char text[48];
+    std::snprintf(text, sizeof text, "time %02d:%02d:%02d", hour, minute, second);
+    Fake().clockWrites.push_back(text);
 }

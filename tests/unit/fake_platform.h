@@ -2,6 +2,7 @@
 // clocks and the files that exist, run the engine, and read back every call it made.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -34,6 +35,13 @@ struct FakePlatformState {
     int repaints = 0;
     std::vector<bool> trayCalls;
     std::vector<WindowGeometry> moves;
+
+    // The network time check: PlatformIsOnline answers from onlineAnswers in order, then true once
+    // they are used up; sleeps and clock writes are recorded, the real clock is never touched.
+    std::vector<bool> onlineAnswers;
+    size_t onlineQueries = 0;
+    std::vector<uint32_t> sleeps;
+    std::vector<std::string> clockWrites;  // "date yyyy-mm-dd" and "time hh:mm:ss", in call order
 };
 
 // The one fake, shared by every platform function.

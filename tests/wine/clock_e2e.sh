@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh"
 chime_display
 chime_wine_up 30
-clock_exe=$1 driver_exe=$2 artifacts=$3 aidport=$4 aidport_v2=$5 planted_dll=$6
+clock_exe=$1 driver_exe=$2 artifacts=$3 aidport=$4 aidport_v2=$5 planted_dll=$6 form_driver_exe=$7 guesthall=$8
 mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
@@ -163,6 +163,44 @@ check "switch 1 again takes it away" "wait_link no && wait_value 设置 1 '0|开
 driver click 95 265
 sleep 0.5
 check "the chat button without components leaves the window as it was" "[ \"\$(driver visible)\" = 1 ]"
+
+# The about window, from the settings page's first button and from command 8004; one at a time.
+# Without a service its lists stay empty and nothing is said.
+about=钟伴_About
+driver click 95 240
+check "关于钟伴 opens the about window" "form wait $about 10000"
+check "titled 关于：澜川_钟伴" "[ \"\$(form title $about)\" = '关于：澜川_钟伴' ]"
+check "with its three lines" "[ \"\$(form text $about '#105' 0 | tr -d '\r' | grep -c .)\" = 3 ]"
+sleep 1
+check "the about window is captured" "form capture $about '$(chime_win_path "$artifacts/about.png")'"
+check "the ranking rows carry their numbers" "has_dark about.png 382 25 12 14 && has_dark about.png 382 169 12 14"
+check "and the lists are empty" \
+  "! has_dark about.png 400 25 120 14 && ! has_dark about.png 90 190 80 14 && ! has_dark about.png 240 316 300 14"
+check "and no message is shown" "[ \"\$(form count '#32770')\" = 0 ]"
+driver command 8004
+check "command 8004 brings the same window to the front" \
+  "sleep 0.5; [ \"\$(form count $about)\" = 1 ] && [ \"\$(form active $about)\" = 1 ]"
+form close $about
+check "its close box closes it" "form gone $about 5000"
+driver command 8004
+check "command 8004 opens it again" "form wait $about 10000"
+# The donate button asks the member component, which answers with the lists (a stand-in here).
+cp "$guesthall" "$work/GuestHall.dll"
+rm -f "$work/guesthall.log"
+form click $about '#106' 0
+check "打赏 sends the software number and an empty login" \
+  "sleep 1; [ \"\$(od -An -c '$work/guesthall.log' | tr -s ' ')\" = ' 1 9 0 001 001 \\n' ]"
+sleep 0.5
+check "the lists of its answer are shown" "form capture $about '$(chime_win_path "$artifacts/about-lists.png")' &&
+  has_dark about-lists.png 400 25 120 14 && has_dark about-lists.png 90 190 80 14 && ! has_dark about-lists.png 90 226 80 14"
+form close $about
+form gone $about 5000
+driver command 8004
+check "opened again in the same run, it shows the same lists" "form wait $about 10000 && sleep 1 &&
+  form capture $about '$(chime_win_path "$artifacts/about-again.png")' && has_dark about-again.png 400 25 120 14"
+form close $about
+form gone $about 5000
+rm -f "$work/GuestHall.dll"
 
 # Moving by the band stores the place when option 3 is on, and not when it is off.
 driver click 16 10

@@ -12,6 +12,8 @@
 //   form_driver click CLASS NAME INDEX           clicks a button, check or option box
 //   form_driver select CLASS NAME INDEX ITEM     selects item ITEM of a drop-down list, as a user does
 //   form_driver close CLASS                      asks the window to close
+//   form_driver title CLASS                      prints the window's caption
+//   form_driver active CLASS                     prints 1 when the window is the foreground window
 //   form_driver capture CLASS PATH               saves the window's client area as a PNG, as it is
 //                                                on the screen (it must be uncovered)
 //   form_driver msgbox [MS]                      waits for the program's message box; prints its
@@ -268,6 +270,8 @@ int Run(const std::vector<std::wstring>& a) {
         return 1;
     }
     if (command == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"title") return PrintLine(TextOf(form)), 0;
+    if (command == L"active") return std::printf("%d\n", GetForegroundWindow() == form ? 1 : 0), 0;
     if (command == L"capture" && a.size() > 3) return CaptureClient(form, a[3]);
     if (a.size() < 5) return 2;
     return ControlCommand(command, form, a);
