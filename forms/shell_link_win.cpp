@@ -49,7 +49,8 @@ bool IsPlainFile(const std::wstring& path) {
 // The shell's link object. Written here, and the interfaces taken by __uuidof, rather than the
 // constants of the uuid library, whose one object holds every GUID of the SDK and would add 40 KiB
 // to the installer that every package carries.
-constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr CLSID kShellLinkClass = {
+    0x00021401, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 bool SaveLink(const std::wstring& linkPath, const ShellLink& fields) {
     ComRef<IShellLinkW> link;

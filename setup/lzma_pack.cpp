@@ -13,8 +13,12 @@ namespace {
 constexpr uint32_t kMinDictionary = 1u << 12;
 constexpr unsigned kPropertiesSize = LZMA_PROPS_SIZE;
 
-void* Allocate(void*, size_t size) { return std::malloc(size); }
-void Release(void*, void* address) { std::free(address); }
+void* Allocate(void*, size_t size) {
+    return std::malloc(size);
+}
+void Release(void*, void* address) {
+    std::free(address);
+}
 ISzAlloc g_alloc = {Allocate, Release};
 
 // ---- Packing ----
@@ -110,8 +114,7 @@ bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block)
 
     MemoryIn in{{ReadMemory}, content, size};
     VectorOut out{{WriteVector}, block};
-    const SRes result =
-        LzmaEnc_Encode(encoder.handle, &out.vtable, &in.vtable, nullptr, &g_alloc, &g_alloc);
+    const SRes result = LzmaEnc_Encode(encoder.handle, &out.vtable, &in.vtable, nullptr, &g_alloc, &g_alloc);
     if (result != SZ_OK || out.failed) {
         block->clear();
         return false;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <chrono>
 #include <random>
 #include <string>
@@ -41,6 +42,7 @@ constexpr float kListRight = 589;  // both lists end 5 pixels inside the client 
 
 HWND gWindow = nullptr;
 int gSoftware = kSoftwareNumber;
+std::atomic<bool> gWaiting{false};  // a download is under way: the window says so
 
 ControlSpec Button(const char* name, UINT_PTR id, const char* caption, int x, int y, int w, int h) {
     ControlSpec spec;
@@ -113,6 +115,9 @@ void DrawRowFrame(const Canvas& c, float left, float top, const float* splits, s
 void PaintLists(const Canvas& c, const DonationRows& rows) {
     const Argb text = SystemColour(COLOR_BTNTEXT);
     DrawTextIn(c, L"对本软件最近打赏", {5, 170, 200, 18}, YaHei(9), text, kTextSingleLine | kTextNoClip);
+    if (gWaiting)
+        DrawTextIn(c, L"请稍等哦", {120, 170, 100, 18}, YaHei(9), SystemColour(COLOR_GRAYTEXT),
+                   kTextSingleLine);
     for (int i = 0; i < kLatestDonationRows; ++i) {
         const float top = kLatestTop + i * kRowHeight;
         const float* s = kLatestSplits;
@@ -141,8 +146,8 @@ void PaintAbout(const Canvas& c, float width, float height) {
     FillRect(c, {0, 0, width, height}, SystemColour(COLOR_BTNFACE));
     if (Gdiplus::Bitmap* picture = ProgramPicture()) {
         c.graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        c.graphics->DrawImage(picture, Gdiplus::RectF(5 * c.scale.x, 5 * c.scale.y, 115 * c.scale.x,
-                                                      115 * c.scale.y));
+        c.graphics->DrawImage(picture,
+                              Gdiplus::RectF(5 * c.scale.x, 5 * c.scale.y, 115 * c.scale.x, 115 * c.scale.y));
     }
     const unsigned centred = kTextCenter | kTextVCenter | kTextSingleLine;
     DrawTextIn(c, WideFromUtf8(kProgramCaption), {120, 7, 260, 40}, YaHei(18), SystemColour(COLOR_BTNTEXT),
@@ -175,7 +180,8 @@ void OnPaint(HWND window) {
 // ---- The download ----
 
 double RandomFraction() {
-    std::mt19937_64 generator(static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+    std::mt19937_64 generator(
+        static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
 }
 
@@ -186,19 +192,20 @@ std::vector<std::string> ServiceAddresses() {
     return addresses;
 }
 
-// The thread only stores the lists and posts a note; the window, if it still exists, repaints.
+// The thread only stores the lists and posts a note; the window, if it still exists, repaints
+// (with the lists, or without them and without the waiting note).
 void StartDownload(int software) {
-    if (!DonationDataNow().empty()) return;
+    if (!DonationDataNow().empty() || gWaiting.exchange(true)) return;
     const double random = RandomFraction();
     const DateValue now = ToDateValue(LocalDateTimeNow());
     try {
         std::thread([random, software, now] {
-            if (DownloadDonationData(random, software, now, ServiceAddresses()) == DownloadResult::kStored) {
-                if (HWND window = FindWindowW(kAboutClass, nullptr)) PostMessageW(window, kListsArrived, 0, 0);
-            }
+            DownloadDonationData(random, software, now, ServiceAddresses());
+            gWaiting = false;
+            if (HWND window = FindWindowW(kAboutClass, nullptr)) PostMessageW(window, kListsArrived, 0, 0);
         }).detach();
     } catch (const std::system_error&) {
-        // No thread to be had: the lists stay empty, as without a service.
+        gWaiting = false;  // no thread to be had: the lists stay empty, as without a service
     }
 }
 

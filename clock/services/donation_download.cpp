@@ -65,7 +65,8 @@ std::string ExchangeWithin(std::function<std::string()> exchange, int timeoutMs)
         return "";  // no thread to be had: as if the service had not answered
     }
     std::unique_lock<std::mutex> hold(pending->lock);
-    if (!pending->done.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] { return pending->finished; }))
+    if (!pending->done.wait_for(hold, std::chrono::milliseconds(timeoutMs),
+                                [&] { return pending->finished; }))
         return "";
     return std::move(pending->reply);
 }
@@ -78,9 +79,10 @@ DownloadResult DownloadDonationData(double random, int softwareNumber, DateValue
     if (!turn.taken) return DownloadResult::kBusy;
     const std::string request = DonationRequest(random, softwareNumber, now);
     if (request.empty()) return DownloadResult::kFailed;
-    const std::string reply = ExchangeWithin(
-        [request, addresses, addressTimeoutMs] { return ServiceRequest(request, addresses, addressTimeoutMs); },
-        giveUpMs);
+    const std::string reply =
+        ExchangeWithin([request, addresses,
+                        addressTimeoutMs] { return ServiceRequest(request, addresses, addressTimeoutMs); },
+                       giveUpMs);
     return StoreDonationData(UnpackServiceReply(reply)) ? DownloadResult::kStored : DownloadResult::kFailed;
 }
 

@@ -36,8 +36,8 @@ enum class DownloadResult {
 // software number and now to the first answering address (ServiceRequest) within giveUpMs, and
 // stores the unpacked lists. Blocking: the window calls it on a thread of its own.
 DownloadResult DownloadDonationData(double random, int softwareNumber, DateValue now,
-                                    const std::vector<std::string>& addresses, int giveUpMs = kServiceGiveUpMs,
-                                    int addressTimeoutMs = 20000);
+                                    const std::vector<std::string>& addresses,
+                                    int giveUpMs = kServiceGiveUpMs, int addressTimeoutMs = 20000);
 
 // Forgets the lists, so tests start from a process's first state. Tests only.
 void ClearDonationDataForTesting();

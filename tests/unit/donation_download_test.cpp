@@ -16,7 +16,8 @@ namespace {
 
 // The lists as the service sends them: two parts, entries and fields by their separators.
 const std::string kLists = std::string("1765180800\x03") + "\xe5\xbc\xa0\xe4\xb8\x89" + "\x03" + "500\x03" +
-                           "\xe5\x8a\xa0\xe6\xb2\xb9" + "\x01" + "\xe6\x9d\x8e\xe5\x9b\x9b" + "\x03" + "12345";
+                           "\xe5\x8a\xa0\xe6\xb2\xb9" + "\x01" + "\xe6\x9d\x8e\xe5\x9b\x9b" + "\x03" +
+                           "12345";
 
 std::string Packed(const std::string& text) {
     uLongf size = compressBound(static_cast<uLong>(text.size()));
