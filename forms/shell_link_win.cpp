@@ -6,40 +6,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "forms/com_win.h"
+
 namespace {
-
-// COM for the current thread, for as long as the scope lives. A thread that already runs COM in
-// the other apartment model (RPC_E_CHANGED_MODE) can still make the calls, but must not uninitialise.
-class ComScope {
-  public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-
-  private:
-    HRESULT hr_;
-};
-
-// One interface pointer, released once.
-template <typename Interface>
-class ComRef {
-  public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    Interface* operator->() const { return p_; }
-    void** out() { return reinterpret_cast<void**>(&p_); }
-
-  private:
-    Interface* p_ = nullptr;
-};
 
 bool IsPlainFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -70,7 +39,7 @@ bool SaveLink(const std::wstring& linkPath, const ShellLink& fields) {
 
 bool WriteShellLink(const std::wstring& linkPath, const ShellLink& link) {
     {
-        ComScope com;
+        ComScope com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         if (com.usable()) SaveLink(linkPath, link);
     }  // every interface is released before COM is uninitialised
     return IsPlainFile(linkPath);

@@ -16,6 +16,7 @@
 
 #include <cstdio>
 
+#include "forms/com_win.h"
 #include "forms/gbk.h"
 #include "forms/ini.h"
 #include "forms/wide_win.h"
@@ -88,42 +89,6 @@ std::string VolumeLines() {
 }
 
 // ---- BIOS through WMI ----
-
-// COM for the current thread while the scope lives, in the multithreaded apartment when this
-// scope is the one to start it. A thread that already runs COM in the other model (the window
-// thread, single-threaded: RPC_E_CHANGED_MODE) can still make the calls but must not uninitialise.
-class ComScope {
-  public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-
-  private:
-    HRESULT hr_;
-};
-
-// One interface pointer, released once.
-template <typename Interface>
-class ComRef {
-  public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    Interface* get() const { return p_; }
-    Interface* operator->() const { return p_; }
-    Interface** put() { return &p_; }
-    void** out() { return reinterpret_cast<void**>(&p_); }
-
-  private:
-    Interface* p_ = nullptr;
-};
 
 class Bstr {
   public:
@@ -239,7 +204,7 @@ BiosFields QueryBios() {
 std::string BiosLines() {
     BiosFields fields;
     {
-        ComScope com;
+        ComScope com(COINIT_MULTITHREADED);
         if (com.usable()) {
             // RPC_E_TOO_LATE: the program or a component of it set the process's security first.
             // Either way the proxy blanket set in QueryBios is what the query relies on.
