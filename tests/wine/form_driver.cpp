@@ -9,6 +9,7 @@
 //   form_driver text CLASS NAME INDEX            prints a control's text
 //   form_driver checked CLASS NAME INDEX         prints 1 when a check or option box is checked
 //   form_driver visible CLASS NAME INDEX         prints 1 when the control is shown
+//   form_driver progress CLASS NAME INDEX        prints a progress bar's position and its top
 //   form_driver click CLASS NAME INDEX           clicks a button, check or option box
 //   form_driver select CLASS NAME INDEX ITEM     selects item ITEM of a drop-down list, as a user does
 //   form_driver close CLASS                      asks the window to close
@@ -224,6 +225,11 @@ int ControlCommand(const std::wstring& command, HWND form, const std::vector<std
     if (command == L"checked")
         return std::printf("%d\n", SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED), 0;
     if (command == L"visible") return std::printf("%d\n", IsWindowVisible(control) ? 1 : 0), 0;
+    if (command == L"progress") {
+        return std::printf("%d %d\n", static_cast<int>(SendMessageW(control, PBM_GETPOS, 0, 0)),
+                           static_cast<int>(SendMessageW(control, PBM_GETRANGE, FALSE, 0))),
+               0;
+    }
     if (command == L"click") return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
     if (command == L"select" && a.size() > 5) return Select(form, control, _wtoi(a[5].c_str()));
     return 2;

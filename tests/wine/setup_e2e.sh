@@ -84,6 +84,8 @@ check "the wizard opens" "form wait $wizard 1000"
 check "the welcome page is captured" "shot welcome.png"
 # The package's name is drawn in blue in the yellow panel.
 check "it shows the package's name" "[ \"\$(convert '$artifacts/welcome.png' -crop 100x40+230+60 -fx 'b>0.8&&r<0.4&&g<0.4' -format '%[fx:maxima]' info:)\" = 1 ]"
+# The line below it, "版本：… 发布日期：…", is blue too.
+check "and its version and date" "[ \"\$(convert '$artifacts/welcome.png' -crop 220x14+130+97 -fx 'b>0.6&&r<0.5&&g<0.5' -format '%[fx:maxima]' info:)\" = 1 ]"
 press 111
 sleep 0.5
 check "Next shows the folder page with the default folder and the package's name" \
@@ -113,6 +115,9 @@ check "extraction ends on the finish page" "wait_text 完成"
 echo "figure: from Next to the finish page $(( ($(date +%s%N) - started) / 1000000 )) ms (polled every 100 ms)"
 check "the folder was trimmed and given its \\" "[ \"\$(folder_box)\" = 'C:\\测试安装\\钟伴\\' ]"
 check "the finish page is captured" "shot finish.png"
+entries=$("$lcpack" list "$installer" | grep -c -E '^(DIR|FILE)')
+check "the progress bar ran through all $entries entries" \
+  "[ \"\$(form progress $wizard '#108' 0)\" = '$((entries - 1)) $((entries - 1))' ]"
 same_files() {
   local f
   for f in 钟伴.exe 闹钟声.wav 计时声.wav 生日声.wav 日程声.wav; do
