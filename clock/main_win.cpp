@@ -5,6 +5,7 @@
 
 #include "clock/core/main_window_win.h"
 #include "clock/core/window_ids.h"
+#include "clock/services/about_win.h"
 #include "clock/services/components_win.h"
 #include "forms/canvas_win.h"
 #include "forms/dll_search_win.h"
@@ -22,6 +23,7 @@ bool ShowRunningCopy() {
 int RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (AboutWindowMessage(&message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

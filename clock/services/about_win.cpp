@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "clock/core/local_time_win.h"
@@ -250,6 +251,7 @@ void OnCommand(HWND window, WPARAM wParam) {
         case 106:
             return Donate(window);
         case 107:
+        case IDOK:      // Enter, through the dialog keys of the message loop
         case IDCANCEL:
             DestroyWindow(window);
             return;
@@ -282,6 +284,16 @@ LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// The program's icon at 48 and 32 pixels, as the window has always shown it.
+void SetIcons(HWND window) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const auto& [which, size] : {std::pair<WPARAM, int>{ICON_BIG, 48}, {ICON_SMALL, 32}}) {
+        if (auto icon = static_cast<HICON>(
+                LoadImageW(instance, L"AAAAA_APPICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED)))
+            SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
     }
 }
 
@@ -323,9 +335,14 @@ void OpenAboutWindow(HWND owner, int softwareNumber) {
         return;
     }
     gSoftware = softwareNumber;
+    SetIcons(gWindow);
     AddControls(*form);
     StartDownload(softwareNumber);
     PlaceOverOwner(gWindow, owner);
     ShowWindow(gWindow, SW_SHOWNORMAL);
     SetForegroundWindow(gWindow);
+}
+
+bool AboutWindowMessage(MSG* message) {
+    return gWindow && IsDialogMessageW(gWindow, message);
 }

@@ -15,6 +15,8 @@
 //   form_driver close CLASS                      asks the window to close
 //   form_driver title CLASS                      prints the window's caption
 //   form_driver active CLASS                     prints 1 when the window is the foreground window
+//   form_driver key CLASS VK                     brings the window to the front and presses the key
+//                                                of virtual-key code VK (decimal) on the keyboard
 //   form_driver capture CLASS PATH               saves the window's client area as a PNG, as it is
 //                                                on the screen (it must be uncovered)
 //   form_driver msgbox [MS]                      waits for the program's message box; prints its
@@ -87,6 +89,17 @@ HWND MessageBoxOfClock() {
         if (!any) any = box;
     }
     return any;
+}
+
+// Real key strokes through the input queue, as a user's keyboard gives them.
+void PressKey(HWND window, WORD key) {
+    SetForegroundWindow(window);
+    Sleep(100);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = key;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
 }
 
 BOOL CALLBACK KeepTreeView(HWND child, LPARAM found) {
@@ -277,6 +290,7 @@ int Run(const std::vector<std::wstring>& a) {
     }
     if (command == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"title") return PrintLine(TextOf(form)), 0;
+    if (command == L"key" && a.size() > 3) return PressKey(form, static_cast<WORD>(_wtoi(a[3].c_str()))), 0;
     if (command == L"active") return std::printf("%d\n", GetForegroundWindow() == form ? 1 : 0), 0;
     if (command == L"capture" && a.size() > 3) return CaptureClient(form, a[3]);
     if (a.size() < 5) return 2;
