@@ -191,6 +191,8 @@ BiosFields QueryBios() {
                                    WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                    rows.put())))
         return fields;
+    CoSetProxyBlanket(rows.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     ComRef<IWbemClassObject> bios;
     ULONG count = 0;
     if (rows->Next(static_cast<LONG>(kWmiWaitMs), 1, bios.put(), &count) != WBEM_S_NO_ERROR || count != 1)
@@ -206,10 +208,8 @@ std::string BiosLines() {
     {
         ComScope com(COINIT_MULTITHREADED);
         if (com.usable()) {
-            // RPC_E_TOO_LATE: the program or a component of it set the process's security first.
-            // Either way the proxy blanket set in QueryBios is what the query relies on.
-            CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                 RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+            // No CoInitializeSecurity here: it would fix the whole process's COM security for the
+            // components loaded later. The proxy blankets set in QueryBios are all the query needs.
             fields = QueryBios();
         }
     }
