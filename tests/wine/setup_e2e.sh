@@ -171,5 +171,26 @@ check "without check boxes" "[ \"\$(form visible $wizard '#104' 0)\$(form visibl
 press 111
 check "and Next closes it" "form gone $wizard 5000"
 
+# ---- A package of a thousand files: closing while they are written is refused ----
+mkdir -p "$work/many"
+for d in $(seq 20); do
+  mkdir -p "$work/many/d$d"
+  for f in $(seq 50); do echo "$d $f" >"$work/many/d$d/f$f.txt"; done
+done
+"$lcpack" create --stub "$stub" --name 大包 --program 解压缩 --version 1 --date 2026-12-08 --description 大包测试 \
+  "$work/many" "$work/大包.exe" >/dev/null
+rm -rf "$drive_c/澜川软件/大包测试"
+start_installer "$work/大包.exe"
+sleep 0.5
+press 111
+sleep 0.3
+form close $wizard
+check "closing while the files are written is refused" "sleep 0.3; [ \"\$(form count $wizard)\" = 1 ] && [ \"\$(button_text)\" != 完成 ]"
+check "and the extraction goes on to its end" \
+  "for i in \$(seq 300); do [ \"\$(button_text)\" = 完成 ] && break; sleep 0.1; done; [ \"\$(button_text)\" = 完成 ] &&
+   [ \"\$(find '$drive_c/澜川软件/大包测试' -type f | wc -l)\" = 1000 ] && [ \"\$(form progress $wizard '#108' 0)\" = '1019 1019' ]"
+form close $wizard
+check "then it closes" "form gone $wizard 5000"
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
