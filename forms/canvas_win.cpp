@@ -227,3 +227,22 @@ bool CaptureWindowPng(HWND window, const std::wstring& path) {
     Gdiplus::Bitmap image(bitmap.get(), nullptr);
     return SaveBitmapPng(image, path);
 }
+
+void PaintBuffered(HWND window, const Scale& scale, const ClientPaint& paint) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.right > 0 && client.bottom > 0) {
+        MemoryDc memory(dc);
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        Selection selected(memory.get(), bitmap.get());
+        {
+            Gdiplus::Graphics graphics(memory.get());
+            paint(MakeCanvas(graphics, scale), static_cast<float>(client.right / scale.x),
+                  static_cast<float>(client.bottom / scale.y));
+        }
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
+}

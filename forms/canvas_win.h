@@ -14,6 +14,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -81,6 +82,12 @@ void DrawLine(const Canvas& c, float x1, float y1, float x2, float y2, Argb colo
 void FillVerticalGradient(const Canvas& c, const LogicalRect& r, Argb top, Argb bottom);
 void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& box, const FontSpec& font,
                 Argb colour, unsigned flags);
+
+// Answers WM_PAINT by drawing the whole client area off screen and copying it in at once, so the
+// window never flickers: paint gets a canvas at scale and the client size in logical pixels. A
+// window without a client area is only validated.
+using ClientPaint = std::function<void(const Canvas& c, float width, float height)>;
+void PaintBuffered(HWND window, const Scale& scale, const ClientPaint& paint);
 
 // Saves a bitmap as a PNG file. False on failure.
 bool SaveBitmapPng(Gdiplus::Bitmap& bitmap, const std::wstring& path);

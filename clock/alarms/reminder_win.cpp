@@ -17,7 +17,6 @@
 #include "clock/core/page_parts_win.h"
 #include "forms/canvas_win.h"
 #include "forms/form_win.h"
-#include "forms/gdi_handles_win.h"
 #include "forms/wide_win.h"
 
 namespace {
@@ -73,24 +72,14 @@ void PaintNote(const Canvas& c, const ReminderNote& note, float width, float hei
 }
 
 void OnPaint(HWND window) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
     auto found = Notes().find(window);
-    RECT client;
-    GetClientRect(window, &client);
-    if (found != Notes().end() && client.right > 0 && client.bottom > 0) {
-        MemoryDc memory(dc);
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        Selection selected(memory.get(), bitmap.get());
-        {
-            Gdiplus::Graphics graphics(memory.get());
-            const Scale& scale = WindowScale();
-            PaintNote(MakeCanvas(graphics, scale), found->second, static_cast<float>(client.right / scale.x),
-                      static_cast<float>(client.bottom / scale.y));
-        }
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    if (found == Notes().end()) {
+        ValidateRect(window, nullptr);
+        return;
     }
-    EndPaint(window, &ps);
+    const ReminderNote& note = found->second;
+    PaintBuffered(window, WindowScale(),
+                  [&note](const Canvas& c, float width, float height) { PaintNote(c, note, width, height); });
 }
 
 // ---- Messages ----

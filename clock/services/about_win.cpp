@@ -22,7 +22,6 @@
 #include "clock/services/member_login_win.h"
 #include "clock/services/update_rules.h"
 #include "forms/form_win.h"
-#include "forms/gdi_handles_win.h"
 #include "forms/message_box_win.h"
 #include "forms/placement.h"
 #include "forms/wide_win.h"
@@ -159,23 +158,7 @@ void PaintAbout(const Canvas& c, float width, float height) {
 }
 
 void OnPaint(HWND window) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT client;
-    GetClientRect(window, &client);
-    if (client.right > 0 && client.bottom > 0) {
-        MemoryDc memory(dc);
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        Selection selected(memory.get(), bitmap.get());
-        {
-            Gdiplus::Graphics graphics(memory.get());
-            const Scale& scale = WindowScale();
-            PaintAbout(MakeCanvas(graphics, scale), static_cast<float>(client.right / scale.x),
-                       static_cast<float>(client.bottom / scale.y));
-        }
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-    }
-    EndPaint(window, &ps);
+    PaintBuffered(window, WindowScale(), PaintAbout);
 }
 
 // ---- The download ----
@@ -251,7 +234,7 @@ void OnCommand(HWND window, WPARAM wParam) {
         case 106:
             return Donate(window);
         case 107:
-        case IDOK:      // Enter, through the dialog keys of the message loop
+        case IDOK:  // Enter, through the dialog keys of the message loop
         case IDCANCEL:
             DestroyWindow(window);
             return;
