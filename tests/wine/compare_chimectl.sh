@@ -4,6 +4,7 @@
 # file, handed to each build in its own path form.
 set -u
 . "$(dirname "$0")/wine_env.sh"
+chime_skip_unless_runnable "$1"
 chime_wine_up 30
 win_exe=$1 native_exe=$2
 shift 2

@@ -3,6 +3,7 @@
 # list and setting, once into a new file and once over a copy of SAMPLE; the files must be identical.
 set -u
 . "$(dirname "$0")/wine_env.sh"
+chime_skip_unless_runnable "$1"
 chime_wine_up 30
 win_exe=$1 native_exe=$2 sample=$3
 work=$(mktemp -d)

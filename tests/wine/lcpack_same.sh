@@ -5,6 +5,7 @@
 # Windows build must also pack the same tree into the same bytes and list it the same way.
 set -u
 . "$(dirname "$0")/wine_env.sh"
+chime_skip_unless_runnable "$1"
 chime_wine_up 30
 win_exe=$1 native_exe=$2
 work=$(mktemp -d)

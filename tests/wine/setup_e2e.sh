@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# setup_e2e.sh STUB_EXE CLOCK_EXE SOUNDS_DIR LCPACK FORM_DRIVER CLOCK_DRIVER ARTIFACT_DIR: the 32-bit
-# installer under Wine with the clock's own package and a decompress-only one, driven through its
-# buttons and message boxes as a user would, judged by the files it writes, the shortcut, the
-# started program and its pages' pictures. Ends with "N passed, M failed".
+# setup_e2e.sh STUB_EXE CLOCK_EXE SOUNDS_DIR LCPACK FORM_DRIVER CLOCK_DRIVER ARTIFACT_DIR: the
+# installer (the shipped 32-bit build, or the 64-bit test build) under Wine with the clock's own
+# package and a decompress-only one, driven through its buttons and message boxes as a user would,
+# judged by the files it writes, the shortcut, the started program and its pages' pictures. Ends
+# with "N passed, M failed".
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 . "$here/wine_env.sh"
+chime_skip_unless_runnable "$1" "$5" "$6"
 chime_display
 chime_wine_up 30
 stub=$1 clock_exe=$2 sounds=$3 lcpack=$4 form_driver_exe=$5 driver_exe=$6 artifacts=$7

@@ -2,6 +2,58 @@
 # (ANSI code page 936), quiet logs, and the CJK font standing in for the faces the programs ask for.
 # CHIME_WINE_PREFIX overrides the prefix folder.
 _chime_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# How Windows programs are started on this host, decided here once and exported to every child.
+# Debian's `wine` prefers the 32-bit loader whenever wine32 is installed, and on some hosts the
+# kernel refuses 32-bit Linux programs, so there even 64-bit programs would never start. On such a
+# host every Wine call goes straight to the 64-bit loader (the commands in wine64-only/, first on
+# PATH), and 32-bit Windows programs cannot run. CHIME_WINE64_ONLY=1 takes that path anywhere.
+# CHIME_WINE32 is "yes" when 32-bit Windows programs can run, "no" when not; CHIME_WINE_NOTE then
+# says why, in the one line printed when the decision is made.
+if [ -z "${CHIME_WINE32:-}" ]; then
+  if [ "${CHIME_WINE64_ONLY:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    CHIME_WINE32=yes CHIME_WINE_NOTE=
+  else
+    CHIME_WINE32=no
+    if [ "${CHIME_WINE64_ONLY:-0}" = 1 ]; then
+      CHIME_WINE_NOTE="Wine runs 64-bit programs only (CHIME_WINE64_ONLY=1): 32-bit Windows programs are not run"
+    else
+      CHIME_WINE_NOTE="this host cannot run 32-bit Linux programs, so Wine runs 64-bit programs only: 32-bit Windows programs are not run"
+    fi
+    echo "wine: $CHIME_WINE_NOTE" >&2
+  fi
+  export CHIME_WINE32 CHIME_WINE_NOTE
+fi
+if [ "$CHIME_WINE32" = no ]; then
+  case ":$PATH:" in
+    *":$_chime_root/tests/wine/wine64-only:"*) ;;
+    *) export PATH="$_chime_root/tests/wine/wine64-only:$PATH" ;;
+  esac
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+
+# True when this host can run the Windows program EXE: any 64-bit one, a 32-bit one only where
+# the 32-bit loader runs (the machine field of its PE header: 0x14c is x86).
+chime_can_run() {
+  [ "$CHIME_WINE32" = yes ] && return 0
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$pe" ] || return 0
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  [ "$machine" != 014c ]
+}
+
+# Ends a test script as skipped (ctest's SKIP_RETURN_CODE 77) when one of the programs it runs
+# cannot run on this host, saying why.
+chime_skip_unless_runnable() {
+  local exe
+  for exe in "$@"; do
+    if ! chime_can_run "$exe"; then
+      echo "skipped: $(basename "$exe") is a 32-bit Windows program; $CHIME_WINE_NOTE"
+      exit 77
+    fi
+  done
+}
 export WINEPREFIX=${CHIME_WINE_PREFIX:-$_chime_root/build/wine-prefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -12,6 +64,12 @@ chime_wine_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
+    # A prefix made by the 64-bit loader alone cannot run 32-bit programs: where they can run now,
+    # make it afresh.
+    if [ "$CHIME_WINE32" = yes ] && grep -qx 'wine32=no' "$WINEPREFIX/.chime-ready" 2>/dev/null; then
+      wineserver -k >/dev/null 2>&1 || true
+      rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/.chime-ready" ]; then
       wineboot -i >/dev/null 2>&1 || true
       # The user's shell folders (Desktop ...) are links to the Linux home: folders of the prefix
@@ -30,9 +88,9 @@ chime_wine_prefix() {
       # The first 64- and 32-bit programs of a prefix finish its set-up; let that happen here,
       # not inside a test's time limit.
       wine cmd /c exit >/dev/null 2>&1 || true
-      wine "C:\\windows\\syswow64\\cmd.exe" /c exit >/dev/null 2>&1 || true
+      [ "$CHIME_WINE32" = no ] || wine "C:\\windows\\syswow64\\cmd.exe" /c exit >/dev/null 2>&1 || true
       wineserver -w
-      touch "$WINEPREFIX/.chime-ready"
+      echo "wine32=$CHIME_WINE32" > "$WINEPREFIX/.chime-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
 }

@@ -3,6 +3,9 @@
 # presets' emulator). Under load Wine now and then fails to start a process at all: its loader
 # reports "ShellExecuteEx" failing and the program never runs. Only such a start is tried again;
 # a program that ran keeps its output and exit code, whatever they are.
+# A 32-bit program on a host that runs only 64-bit ones ends as skipped (exit 77), saying why.
+. "$(dirname "${BASH_SOURCE[0]}")/wine_env.sh"
+chime_skip_unless_runnable "$1"
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 for attempt in 1 2 3; do
