@@ -14,10 +14,15 @@ if("$ENV{CI}" STREQUAL "true")
   endif()
 endif()
 
-if(WIN32 AND NOT MSVC)
-  # The .exe files must start on a Windows without MinGW DLLs.
-  add_link_options(-static -static-libgcc -static-libstdc++)
+if(WIN32)
+  # Every Windows compiler: wide-character Win32 functions, no min/max macros, Windows 7 and later.
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # The .exe files must start on a Windows without the compiler's runtime DLLs.
+  if(MSVC)
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  else()
+    add_link_options(-static -static-libgcc -static-libstdc++)
+  endif()
 endif()
 
 if(CHIME_SANITIZE)

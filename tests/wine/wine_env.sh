@@ -125,3 +125,22 @@ chime_display() {
 
 # Runs a Windows program as the emulator of the tests does, retrying a start Wine itself failed.
 chime_wine() { "$(dirname "${BASH_SOURCE[0]}")/wine_run.sh" "$@"; }
+
+# chime_start FOLDER PROGRAM ARG...: starts a Windows program in FOLDER in the background, detached
+# from the caller's pipes, and returns at once. Under load Wine now and then fails to start a
+# process: its loader ends at once saying "ShellExecuteEx". Such a start, and only such a start,
+# is tried again.
+chime_start() {
+  local folder=$1
+  shift
+  (
+    cd "$folder" || exit 1
+    err=$(mktemp)
+    for attempt in 1 2 3; do
+      wine "$@" 2>"$err"
+      grep -q ShellExecuteEx "$err" || break
+      sleep 1
+    done
+    rm -f "$err"
+  ) </dev/null >/dev/null 2>&1 &
+}
