@@ -13,6 +13,7 @@
 //   clock_driver tray-click         a left click on the tray icon, as the shell reports it
 //   clock_driver escape             brings the window to the front and presses Escape on the keyboard
 //   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
+//   clock_driver sync [MS]          returns once the window has handled what was posted to it before
 // Coordinates are 96-dpi logical pixels, scaled with the screen's DPI as the program scales them.
 #include <windows.h>
 
@@ -28,6 +29,7 @@
 #include "clock/core/window_ids.h"
 #include "forms/canvas_win.h"
 #include "forms/gdi_handles_win.h"
+#include "window_sync_win.h"
 
 namespace {
 
@@ -163,6 +165,7 @@ int Run(int argc, char** argv) {
     if (command == "tray-click") return PostMessageW(window, kMsgTray, kTrayIconId, WM_LBUTTONDOWN) ? 0 : 1;
     if (command == "escape") return PressEscape(window), 0;
     if (command == "tray-menu" && argc > 2) return CaptureTrayMenu(window, argv[2]);
+    if (command == "sync") return SyncWithWindow(window, timeout) ? 0 : 1;
     if (command == "capture" && argc > 2) {
         GdiplusSession gdiplus;
         const std::string path = argv[2];

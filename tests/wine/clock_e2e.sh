@@ -23,8 +23,7 @@ only_update_time() {
 }
 start_clock
 check "the window appears" "driver wait 30000"
-sleep 1
-check "nothing but the update time is written before a change" only_update_time
+check "nothing but the update time is written before a change" "driver sync && only_update_time"
 check "page 0 captured" "capture page0.png"
 # The band is shaded while the window is not the active one, which a virtual screen without a window
 # manager decides on its own: either colour of the page will do.
@@ -74,9 +73,8 @@ capture page2.png
 check "the band has the timer page's colour" "band_is page2.png 0,191,255 0,153,204"
 check "the five default timers are shown" "rows_shown page2.png 5 30"
 driver click 176 10
-sleep 0.5
-check "tab 设置 leaves 区域 alone" "[ \"\$(ini_value 设置 区域)\" = 2 ]"
-capture page5.png
+check "tab 设置 leaves 区域 alone" "driver sync && [ \"\$(ini_value 设置 区域)\" = 2 ]"
+settled capture page5.png
 
 # Alarm page: the switch of row 0 turns the first default alarm on and saves the list.
 driver click 16 10
@@ -108,13 +106,9 @@ check "reset empties the readings" "wait_value 设置 秒表 0 && wait_value 秒
 # The 1-second timer (the top row of the timer page) runs and stops itself about a second later.
 driver click 80 10
 driver click 145 95
-sleep 0.3
-capture timer-running.png
-check "its box shows the running mark" "has_dark timer-running.png 136 87 18 18"
+check "its box shows the running mark" "wait_until 'capture timer-running.png && has_dark timer-running.png 136 87 18 18' 20"
 check "starting saves the timers" "wait_value 计时 4 1"
-sleep 2
-capture timer-ended.png
-check "a second later it has stopped" "! has_dark timer-ended.png 136 87 18 18"
+check "a second later it has stopped" "wait_until 'capture timer-ended.png && ! has_dark timer-ended.png 136 87 18 18' 6s"
 
 # Settings page: a switch writes its slot and acts at once.
 driver click 176 10
@@ -144,42 +138,33 @@ check "switch 2 again brings the icon back" "wait_value 设置 2 '1|显示任务
 
 # The start-up switch creates and removes 钟伴.lnk in the Wine user's Startup folder.
 startup_link() { find "$WINEPREFIX/drive_c/users" -ipath '*/Startup/钟伴.lnk' 2>/dev/null | head -n 1; }
-wait_link() {
-  local i found
-  for i in $(seq 100); do
-    found=no
-    [ -n "$(startup_link)" ] && found=yes
-    [ "$found" = "$1" ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
 driver click 170 87
-check "switch 1 puts 钟伴.lnk into the Startup folder" "wait_link yes && wait_value 设置 1 '1|开机启动软件'"
+check "switch 1 puts 钟伴.lnk into the Startup folder" "wait_until '[ -n \"\$(startup_link)\" ]' && wait_value 设置 1 '1|开机启动软件'"
 driver click 170 87
-check "switch 1 again takes it away" "wait_link no && wait_value 设置 1 '0|开机启动软件'"
+check "switch 1 again takes it away" "wait_until '[ -z \"\$(startup_link)\" ]' && wait_value 设置 1 '0|开机启动软件'"
 
 # Without the components the chat button does nothing, and the program goes on.
 driver click 95 265
-sleep 0.5
-check "the chat button without components leaves the window as it was" "[ \"\$(driver visible)\" = 1 ]"
+check "the chat button without components leaves the window as it was" "driver sync && [ \"\$(driver visible)\" = 1 ]"
 
 # The about window, from the settings page's first button and from command 8004; one at a time.
 # Without a service its lists stay empty and nothing is said.
 about=钟伴_About
+about_shot() { form capture $about "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+# Painted, and done with the lists' download: its waiting note (请稍等哦) is gone.
+about_settled() { about_shot "$1" && has_dark "$1" 382 25 12 14 && ! has_dark "$1" 120 172 100 14; }
 driver click 95 240
 check "关于钟伴 opens the about window" "form wait $about 10000"
 check "titled 关于：澜川_钟伴" "[ \"\$(form title $about)\" = '关于：澜川_钟伴' ]"
 check "with its three lines" "[ \"\$(form text $about '#105' 0 | tr -d '\r' | grep -c .)\" = 3 ]"
-sleep 1
-check "the about window is captured" "form capture $about '$(chime_win_path "$artifacts/about.png")'"
+check "the about window is captured" "wait_until 'about_settled about.png' 50"
 check "the ranking rows carry their numbers" "has_dark about.png 382 25 12 14 && has_dark about.png 382 169 12 14"
 check "and the lists are empty" \
   "! has_dark about.png 400 25 120 14 && ! has_dark about.png 90 190 80 14 && ! has_dark about.png 240 316 300 14"
 check "and no message is shown" "[ \"\$(form count '#32770')\" = 0 ]"
 driver command 8004
 check "command 8004 brings the same window to the front" \
-  "sleep 0.5; [ \"\$(form count $about)\" = 1 ] && [ \"\$(form active $about)\" = 1 ]"
+  "driver sync && [ \"\$(form count $about)\" = 1 ] && wait_until '[ \"\$(form active $about)\" = 1 ]' 20"
 form close $about
 check "its close box closes it" "form gone $about 5000"
 driver command 8004
@@ -188,16 +173,17 @@ check "command 8004 opens it again" "form wait $about 10000"
 cp "$guesthall" "$work/GuestHall.dll"
 rm -f "$work/guesthall.log"
 form click $about '#106' 0
-check "打赏 sends the software number and an empty login" \
-  "sleep 1; [ \"\$(od -An -c '$work/guesthall.log' | tr -s ' ')\" = ' 1 9 0 001 001 \\n' ]"
-sleep 0.5
-check "the lists of its answer are shown" "form capture $about '$(chime_win_path "$artifacts/about-lists.png")' &&
-  has_dark about-lists.png 400 25 120 14 && has_dark about-lists.png 90 190 80 14 && ! has_dark about-lists.png 90 226 80 14"
+guesthall_asked() { [ "$(od -An -c "$work/guesthall.log" 2>/dev/null | tr -s ' ')" = ' 1 9 0 001 001 \n' ]; }
+check "打赏 sends the software number and an empty login" "wait_until guesthall_asked"
+# The answer's lists are painted at once: with the first two rows there, the third is known empty.
+check "the lists of its answer are shown" \
+  "wait_until 'about_shot about-lists.png && has_dark about-lists.png 400 25 120 14 && has_dark about-lists.png 90 190 80 14' 20 &&
+   ! has_dark about-lists.png 90 226 80 14"
 form close $about
 form gone $about 5000
 driver command 8004
-check "opened again in the same run, it shows the same lists" "form wait $about 10000 && sleep 1 &&
-  form capture $about '$(chime_win_path "$artifacts/about-again.png")' && has_dark about-again.png 400 25 120 14"
+check "opened again in the same run, it shows the same lists" \
+  "form wait $about 10000 && wait_until 'about_shot about-again.png && has_dark about-again.png 400 25 120 14' 20"
 form key $about 13
 check "Enter presses 确定, which closes it" "form gone $about 5000"
 rm -f "$work/GuestHall.dll"
@@ -212,16 +198,11 @@ check "switch 3 writes option 3 off" "wait_value 设置 3 '0|保存窗口位置�
 sed -i '/^[XYH]=/d' "$ini"
 driver click 16 10
 driver click 100 35
-sleep 0.5
-check "with option 3 off the place is not stored" "[ -z \"\$(ini_value 设置 X)\" ]"
+check "with option 3 off the place is not stored" "driver sync && [ -z \"\$(ini_value 设置 X)\" ]"
 
 # Resizing by the bottom edge: within its limits, and not written to the file.
 height() { driver rect | awk '{print $4}'; }
-wait_height() {
-  local i
-  for i in $(seq 100); do [ "$(height)" = "$1" ] && return 0; sleep 0.05; done
-  return 1
-}
+wait_height() { wait_until "[ \"\$(height)\" = $1 ]"; }
 h0=$(height)
 driver drag 100 $((h0 - 6)) 100
 check "the bottom edge resizes the window" "wait_height $((h0 + 100))"
@@ -243,8 +224,10 @@ cp "$planted_dll" "$work/winmm.dll"
 check "with planted libraries beside it, the window appears" "driver wait 30000"
 driver click 48 10
 driver click 95 65
-sleep 0.5
-check "and neither planted library was loaded" "[ ! -e '$work/planted.log' ]"
+# Handled and drawn: the stopwatch has started and its page is on the screen.
+check "and neither planted library was loaded" \
+  "wait_not_value 设置 秒表 0 && wait_until 'capture page1-planted.png && band_is page1-planted.png 0,128,0 0,204,0' 20 &&
+   [ ! -e '$work/planted.log' ]"
 driver click 140 65
 driver click 50 65
 driver command 8003 >/dev/null
@@ -258,7 +241,7 @@ cp "$aidport_v2" "$work/AidPort.dll.up"
 rm -f "$work/aidport.log"
 start_clock
 check "with components, the window appears" "driver wait 30000"
-log_has() { local i; for i in $(seq 100); do grep -q "$1" "$work/aidport.log" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
+log_has() { wait_until "grep -q $(printf %q "$1") '$work/aidport.log' 2>/dev/null"; }
 check "the replacement was swapped in" "[ ! -e '$work/AidPort.dll.up' ]"
 check "BACKAIDPORT reached it with 1529 and 190" "log_has '^v2 BACKAIDPORT_D [0-9a-f]* 1529 \[\] \[\] 190$'"
 driver click 176 10
@@ -281,9 +264,9 @@ start_clock
 check "at 144 dpi the window appears" "driver wait 30000"
 check "193 logical pixels wide are 290" "[ \"\$(driver rect | awk '{print \$3}')\" = 290 ]"
 driver click 48 10
-sleep 1
-capture page1-144dpi.png
-check "the band fills its 75 pixels" "band_is page1-144dpi.png 0,128,0 0,204,0 && [ \"\$(pixel '$artifacts/page1-144dpi.png' 225 72)\" != 255,255,255 ]"
+check "the band fills its 75 pixels" \
+  "wait_until 'capture page1-144dpi.png && band_is page1-144dpi.png 0,128,0 0,204,0' 20 &&
+   [ \"\$(pixel '$artifacts/page1-144dpi.png' 225 72)\" != 255,255,255 ]"
 driver command 8003 >/dev/null
 check "and closes" "driver wait-gone 10000"
 

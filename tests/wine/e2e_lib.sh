@@ -15,20 +15,47 @@ ini_value() {
   iconv -f CP936 -t UTF-8 "$ini" | tr -d '\r' |
     awk -v s="[$1]" -v k="$2" '$0 == s {f = 1; next} /^\[/ {f = 0} f && index($0, k "=") == 1 {print substr($0, length(k) + 2); exit}'
 }
-# Polls until the data file holds VALUE under SECTION/KEY (the program writes at once, but Wine may
-# take a moment to deliver the posted input).
-wait_value() {
-  local i
-  for i in $(seq 100); do [ "$(ini_value "$1" "$2")" = "$3" ] && return 0; sleep 0.05; done
-  return 1
+# Polls CONDITION (shell code, as for check) every 50 ms until it holds: at most LIMIT times (100
+# unless given; a condition that asks a driver takes longer a try), or for at most N seconds when
+# LIMIT is written Ns (waits on the clock). The drivers post their input, so what it does shows a
+# moment later. What input must NOT do cannot be waited for: such a check first waits with
+# `driver sync` or `form sync CLASS` until the input has been handled.
+wait_until() {
+  local limit=${2:-100} _try=0 end=
+  case $limit in *s) end=$((SECONDS + ${limit%s})) ;; esac
+  until eval "$1"; do
+    _try=$((_try + 1))
+    if [ -n "$end" ]; then
+      [ "$SECONDS" -lt "$end" ] || return 1
+    else
+      [ "$_try" -lt "$limit" ] || return 1
+    fi
+    sleep 0.05
+  done
 }
-wait_not_value() {
-  local i
-  for i in $(seq 100); do [ "$(ini_value "$1" "$2")" != "$3" ] && return 0; sleep 0.05; done
-  return 1
-}
+# Polls until the data file holds VALUE under SECTION/KEY (or anything else: wait_not_value).
+value_is() { [ "$(ini_value "$1" "$2")" = "$3" ]; }
+wait_value() { wait_until "value_is $(printf '%q ' "$@")"; }
+wait_not_value() { wait_until "! value_is $(printf '%q ' "$@")"; }
 pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
 capture() { driver capture "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+# Takes picture NAME with SHOOT (a command given the name) until two in a row are the same, so that
+# a frame still being drawn is not the one kept; at most TRIES pictures after the first (20).
+settled() {
+  local shoot=$1 name=$2 previous="$artifacts/.previous-$2" _try
+  "$shoot" "$name" || return 1
+  for _try in $(seq "${3:-20}"); do
+    mv -f "$artifacts/$name" "$previous"
+    "$shoot" "$name" || break
+    if cmp -s "$artifacts/$name" "$previous"; then
+      rm -f "$previous"
+      return 0
+    fi
+    sleep 0.05
+  done
+  rm -f "$previous"
+  return 1
+}
 # True when the box (logical x y w h of a capture at 96 dpi) holds dark pixels, such as a "√".
 has_dark() { [ "$(convert "$artifacts/$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 40% -format '%[fx:minima]' info:)" = 0 ]; }
 

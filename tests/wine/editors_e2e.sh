@@ -33,15 +33,13 @@ start_clock
 check "the window appears" "driver wait 30000"
 
 popups() { form count LcChimePalX; }
-wait_popups() {
-  local i
-  for i in $(seq "$2"); do [ "$(popups)" -ge "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
+# At least N pop-ups within S seconds.
+wait_popups() { wait_until "[ \"\$(popups)\" -ge $1 ]" "$2s"; }
 wait_s=$((ring - $(date +%s) + 20))
-check "the alarms ring at their second: pop-ups open" "wait_popups 4 $((wait_s * 10))"
-sleep 1
-check "two alarms with the same time and text give one pop-up: four in all" "[ \"\$(popups)\" = 4 ]"
+check "the alarms ring at their second: pop-ups open" "wait_popups 4 $wait_s"
+# All of them open in one tick of the main window: once it has handled what came before the sync,
+# that tick is over.
+check "two alarms with the same time and text give one pop-up: four in all" "driver sync && [ \"\$(popups)\" = 4 ]"
 
 # Tiling: from the lower right corner leftwards, 5 pixels apart and from the edges.
 read -r wl wt wr wb <<<"$(form workarea)"
@@ -65,11 +63,14 @@ check "the one-shot alarms switched themselves off and were saved" \
 # The shutdown count-down: opened by the 关机 alarm; the 重启 alarm of the same second only brings
 # it forward, so it keeps its shut-down mode.
 check "the count-down window opens" "form wait 钟伴_Form重启关机 5000"
-sleep 0.5
-check "it announces the shutdown" "[ \"\$(form text 钟伴_Form重启关机 Label1 0)\" = 即将关闭电脑 ]"
-first=$(form text 钟伴_Form重启关机 Label2 0)
-sleep 1.2
-second=$(form text 钟伴_Form重启关机 Label2 0)
+countdown() { form text 钟伴_Form重启关机 Label2 0; }
+# Each refresh writes the headline for the mode before the number: once the number has left its
+# first 60, the headline is the refreshed one.
+check "it announces the shutdown" \
+  "wait_until '[ \"\$(countdown)\" != 60 ]' && [ \"\$(form text 钟伴_Form重启关机 Label1 0)\" = 即将关闭电脑 ]"
+first=$(countdown)
+wait_until "[ \"\$(countdown)\" != '$first' ]"
+second=$(countdown)
 check "its number falls in tenths ($first, then $second)" \
   "awk -v a='$first' -v b='$second' 'BEGIN {exit !(b ~ /^[0-9]+\\.[0-9]\$/ && b + 0 < a + 0 && b + 0 > 50)}'"
 check "the count-down is captured" "capture_form 钟伴_Form重启关机 countdown.png"
@@ -78,11 +79,7 @@ check "取消 closes it" "form gone 钟伴_Form重启关机 5000"
 check "and the program goes on" "[ \"\$(driver visible)\" = 1 ]"
 
 # Closing waits for the sound to stop, which may take Wine a moment.
-wait_popup_count() {
-  local i
-  for i in $(seq 100); do [ "$(popups)" = "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
+wait_popup_count() { wait_until "[ \"\$(popups)\" = $1 ]" 200; }
 close_popups() {
   local n
   while n=$(popups) && [ "$n" -gt 0 ]; do
@@ -110,7 +107,8 @@ form answer 2
 check "cancelling it changes nothing" \
   "form gone '#32770' 5000; [ \"\$(form text 钟伴_Form7 Text3 0)\" = '点击【...】按钮指定一个软件' ] && [ \"\$(form checked 钟伴_Form7 Option1 3)\" = 1 ]"
 form click 钟伴_Form7 Check1 0
-check "一次性闹钟 clears the week days" "sleep 0.3; [ \"\$(form checked 钟伴_Form7 Check1 0)\$(form checked 钟伴_Form7 Check1 3)\" = 10 ]"
+week_boxes() { echo "$(form checked 钟伴_Form7 Check1 0)$(form checked 钟伴_Form7 Check1 3)"; }
+check "一次性闹钟 clears the week days" "wait_until '[ \"\$(week_boxes)\" = 10 ]' 20"
 form click 钟伴_Form7 Command1 0
 check "确定修改 saves the new alarm on top, without the |" "form gone 钟伴_Form7 5000 && wait_value 闹钟 0 '7时30分||是|起床早|'"
 
@@ -122,7 +120,7 @@ form click 钟伴_Form7 Command1 0
 check "a time another alarm has is refused" \
   "[ \"\$(form msgbox 5000 | tr '\n' '#')\" = '钟伴#7 时 | 30 分 / 闹钟时间已经存在，请重新修改。#' ]"
 form answer 1
-check "and the editor stays open" "sleep 0.5; form wait 钟伴_Form7 1000"
+check "and the editor stays open" "form sync 钟伴_Form7 && [ \"\$(form count 钟伴_Form7)\" = 1 ]"
 form close 钟伴_Form7
 form gone 钟伴_Form7 5000
 
@@ -137,7 +135,8 @@ form wait 钟伴_Form7 5000
 form click 钟伴_Form7 Command2 0
 check "删除 asks first" "[ \"\$(form msgbox 5000 | tr '\n' '#')\" = '钟伴#你要删除此闹钟吗？#' ]"
 form answer 7
-check "No keeps the alarm and the editor" "sleep 0.5; form wait 钟伴_Form7 1000 && [ \"\$(ini_value 闹钟 1)\" = '12时0分||否|改名后|' ]"
+check "No keeps the alarm and the editor" \
+  "form sync 钟伴_Form7 && [ \"\$(form count 钟伴_Form7)\" = 1 ] && [ \"\$(ini_value 闹钟 1)\" = '12时0分||否|改名后|' ]"
 form click 钟伴_Form7 Command2 0
 form msgbox 5000 >/dev/null
 form answer 6
@@ -153,7 +152,7 @@ form set 钟伴_Form8 Text1 1 0
 form set 钟伴_Form8 Text1 2 2
 form click 钟伴_Form8 Command1 0
 check "确定 saves the 2-second timer" "form gone 钟伴_Form8 5000 && wait_value 计时 5 2"
-check "it runs out and raises its pop-up" "wait_popups 1 50"
+check "it runs out and raises its pop-up" "wait_popups 1 15"
 check "the timer pop-up is captured" "capture_form LcChimePalX popup-timer.png"
 check "its band has the timer colour (or its blink)" "band_of popup-timer.png 0,191,255 50,141,205"
 close_popups
@@ -174,7 +173,7 @@ check "a birthday row opens it for editing" "form wait 钟伴_Form9 5000 && [ \"
 check "a hand-edited advance of 9 days is shown as it is" "[ \"\$(form text 钟伴_Form9 Combo1 0)\" = 提前9天提醒 ]"
 form click 钟伴_Form9 Command1 0
 check "and saved unchanged when the list is not touched" \
-  "form gone 钟伴_Form9 5000 && sleep 0.5 && [ \"\$(ini_value 生日 0)\" = '九天前|公历|2000年5月5日8时0分|提前9天提醒' ]"
+  "form gone 钟伴_Form9 5000 && driver sync && [ \"\$(ini_value 生日 0)\" = '九天前|公历|2000年5月5日8时0分|提前9天提醒' ]"
 driver click 100 65
 check "添加生日 opens the birthday editor" "form wait 钟伴_Form9 5000"
 check "a new birthday starts in the lunar calendar" "[ \"\$(form checked 钟伴_Form9 Option2 1)\" = 1 ]"
@@ -187,14 +186,8 @@ check "2023 has 闰二月 as its third month" "[ \"\$(form text 钟伴_Form9 Com
 check "the birthday editor is captured" "capture_form 钟伴_Form9 editor-birthday.png"
 form click 钟伴_Form9 Command1 0
 # The list is kept sorted by the days left: look through all of it.
-saved_with() {
-  local i
-  for i in $(seq 50); do
-    iconv -f CP936 -t UTF-8 "$ini" | tr -d '\r' | awk '/^\[/ {f = ($0 == "[生日]")} f' | grep -q -F "=$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+birthday_saved() { iconv -f CP936 -t UTF-8 "$ini" | tr -d '\r' | awk '/^\[/ {f = ($0 == "[生日]")} f' | grep -q -F "=$1"; }
+saved_with() { wait_until "birthday_saved $(printf %q "$1")"; }
 check "saved as a lunar leap-month birthday" "form gone 钟伴_Form9 5000 && saved_with '农历生日|农历|2023年闰2月1日'"
 driver click 100 65
 form wait 钟伴_Form9 5000

@@ -17,11 +17,14 @@
 //   form_driver active CLASS                     prints 1 when the window is the foreground window
 //   form_driver key CLASS VK                     brings the window to the front and presses the key
 //                                                of virtual-key code VK (decimal) on the keyboard
+//   form_driver sync CLASS [MS]                  returns once the window has handled what was
+//                                                posted to its thread before
 //   form_driver capture CLASS PATH               saves the window's client area as a PNG, as it is
 //                                                on the screen (it must be uncovered)
 //   form_driver msgbox [MS]                      waits for the program's message box; prints its
 //                                                caption and its text (lines joined by " / ")
-//   form_driver answer ID                        presses button ID (1 OK, 6 Yes, 7 No) of that box
+//   form_driver answer ID [MS]                   presses button ID (1 OK, 6 Yes, 7 No) of that box
+//                                                and waits until the box has closed
 //   form_driver workarea                         prints "left top right bottom" of the work area
 //   form_driver link PATH                        prints the target and the working folder of a
 //                                                shortcut, read back through the shell
@@ -44,6 +47,7 @@
 #include "forms/canvas_win.h"
 #include "forms/control_ids.h"
 #include "forms/wide_win.h"
+#include "window_sync_win.h"
 
 namespace {
 
@@ -258,7 +262,10 @@ int Run(const std::vector<std::wstring>& a) {
     }
     if (command == L"answer" && a.size() > 2) {
         HWND box = MessageBoxOfClock();
-        return box && PostMessageW(GetDlgItem(box, _wtoi(a[2].c_str())), BM_CLICK, 0, 0) ? 0 : 1;
+        if (!box || !PostMessageW(GetDlgItem(box, _wtoi(a[2].c_str())), BM_CLICK, 0, 0)) return 1;
+        // Gone, so that a box the answer brings up next is not taken for this one.
+        return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); },
+                       a.size() > 3 ? _wtoi(a[3].c_str()) : 5000);
     }
     if (command == L"link" && a.size() > 2) return PrintShortcut(a[2]);
     if (command == L"browse-states") return PrintBrowseStates(a.size() > 2 ? _wtoi(a[2].c_str()) : 10000);
@@ -291,6 +298,7 @@ int Run(const std::vector<std::wstring>& a) {
     if (command == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"title") return PrintLine(TextOf(form)), 0;
     if (command == L"key" && a.size() > 3) return PressKey(form, static_cast<WORD>(_wtoi(a[3].c_str()))), 0;
+    if (command == L"sync") return SyncWithWindow(form, timeout) ? 0 : 1;
     if (command == L"active") return std::printf("%d\n", GetForegroundWindow() == form ? 1 : 0), 0;
     if (command == L"capture" && a.size() > 3) return CaptureClient(form, a[3]);
     if (a.size() < 5) return 2;

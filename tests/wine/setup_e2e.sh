@@ -24,17 +24,19 @@ check "the clock's installer is made" \
   "bash '$root/scripts/make_clock_installer' '$stub' '$clock_exe' '$sounds' '$lcpack' '$installer' >/dev/null && [ -s '$installer' ]"
 drive_c="$WINEPREFIX/drive_c"
 desktop=$(find "$drive_c/users" -maxdepth 2 -name Desktop -type d | head -n 1)
-start_installer() { (cd "$work" && wine "./$(basename "$1")" </dev/null >/dev/null 2>&1 &); form wait $wizard 20000; }
+# The wizard shows Next when it starts reading its package; a press posted after that is handled
+# once the package has been read.
+wizard_ready() { form wait $wizard 20000 && wait_until "[ \"\$(form visible $wizard '#111' 0)\" = 1 ]"; }
+start_installer() { (cd "$work" && wine "./$(basename "$1")" </dev/null >/dev/null 2>&1 &); wizard_ready; }
 press() { form click $wizard "#$1" 0; }  # 111 Next, 109 Previous, 110 Cancel, 105 Browse
 folder_box() { form text $wizard '#106' 0; }
+folder_is() { [ "$(folder_box)" = "$1" ]; }
 button_text() { form text $wizard '#111' 0; }
-shot() { sleep 0.5; form capture $wizard "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+shoot() { form capture $wizard "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
+# After what was pressed, the page as it stays.
+shot() { form sync $wizard && settled shoot "$1"; }
 message_is() { [ "$(form msgbox 15000 | tr '\n' '#')" = "$1" ]; }
-wait_text() {
-  local i
-  for i in $(seq 100); do [ "$(button_text)" = "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
+wait_text() { wait_until "[ \"\$(button_text)\" = $(printf %q "$1") ]"; }
 
 # ---- A package-less program: the missing data is reported, Retry asks again, Cancel ends it ----
 cp "$stub" "$work/无数据.exe"
@@ -42,13 +44,10 @@ cp "$stub" "$work/无数据.exe"
 check "a program without a package says so" \
   "form msgbox 20000 | tr '\n' '#' | grep -q '文件没有带安装数据！！！'"
 form answer 4
-check "Retry looks again and says it again" "sleep 0.5; form msgbox 5000 | grep -q '无数据.exe'"
+# The answer returns once its box has closed: the box found next is a new one.
+check "Retry looks again and says it again" "form msgbox 5000 | grep -q '无数据.exe'"
 form answer 2
-process_gone() {
-  local i
-  for i in $(seq 100); do pgrep -f "$1" >/dev/null || return 0; sleep 0.1; done
-  return 1
-}
+process_gone() { wait_until "! pgrep -f $(printf %q "$1") >/dev/null" 200; }
 check "Cancel ends it" "form gone $wizard 5000 && process_gone 无数据.exe"
 
 # ---- With a D: drive: the default folder lies on it; the folder dialog ----
@@ -57,7 +56,7 @@ ln -sfn "$work/drive_d" "$WINEPREFIX/dosdevices/d:"
 start_installer "$installer"
 press 111
 check "with a D: drive the default folder is D:\\澜川软件, made at once" \
-  "sleep 0.5; [ \"\$(folder_box)\" = 'D:\澜川软件\钟伴' ] && [ -d '$work/drive_d/澜川软件' ]"
+  "wait_until \"folder_is 'D:\澜川软件\钟伴'\" && [ -d '$work/drive_d/澜川软件' ]"
 press 105
 browse_states=$(form browse-states 10000 | tr -d '\n')
 # The tree's root and its children: the desktop and the user's folders lie on a drive, the
@@ -65,7 +64,7 @@ browse_states=$(form browse-states 10000 | tr -d '\n')
 check "the folder dialog allows OK on folders of a drive and not elsewhere" \
   "case '$browse_states' in *1*0*|*0*1*) true ;; *) false ;; esac"
 form answer 2
-check "Cancel in the dialog leaves the folder as it was" "sleep 0.5; [ \"\$(folder_box)\" = 'D:\澜川软件\钟伴' ]"
+check "Cancel in the dialog leaves the folder as it was" "form sync $wizard && folder_is 'D:\澜川软件\钟伴'"
 form close $wizard
 form gone $wizard 5000
 rm -f "$WINEPREFIX/dosdevices/d:"
@@ -73,9 +72,9 @@ rm -f "$WINEPREFIX/dosdevices/d:"
 # ---- Another language: the folder has the name in Latin letters, on the home drive ----
 # The C locale (present on every machine, unlike en_US) reads as US English to Windows programs.
 (cd "$work" && LANG=C.UTF-8 LC_ALL=C.UTF-8 wine "./$(basename "$installer")" </dev/null >/dev/null 2>&1 &)
-form wait $wizard 20000
+wizard_ready
 press 111
-check "in another language the default folder is C:\\LanChuan" "sleep 0.5; [ \"\$(folder_box)\" = 'C:\LanChuan\钟伴' ]"
+check "in another language the default folder is C:\\LanChuan" "wait_until \"folder_is 'C:\LanChuan\钟伴'\""
 form close $wizard
 form gone $wizard 5000
 
@@ -89,16 +88,15 @@ check "it shows the package's name" "[ \"\$(convert '$artifacts/welcome.png' -cr
 # The line below it, "版本：… 发布日期：…", is blue too.
 check "and its version and date" "[ \"\$(convert '$artifacts/welcome.png' -crop 220x14+130+97 -fx 'b>0.6&&r<0.5&&g<0.5' -format '%[fx:maxima]' info:)\" = 1 ]"
 press 111
-sleep 0.5
 check "Next shows the folder page with the default folder and the package's name" \
-  "[ \"\$(folder_box)\" = 'C:\\澜川软件\\钟伴' ] && [ -d '$drive_c/澜川软件' ]"
+  "wait_until \"folder_is 'C:\\澜川软件\\钟伴'\" && [ -d '$drive_c/澜川软件' ]"
 check "the folder page is captured" "shot folder.png"
 form set $wizard '#106' 0 'D:'
 press 111
 check "a drive alone must be a folder" \
   "message_is '澜川软件安装#必须安装在文件夹中！！！ /  / 已经你增加了文件夹，请查看 /  /    　　－－－－感谢你使用【澜川软件】#'"
 form answer 1
-check "and the default folder comes back" "sleep 0.3; [ \"\$(folder_box)\" = 'C:\\澜川软件\\钟伴' ]"
+check "and the default folder comes back" "wait_until \"folder_is 'C:\\澜川软件\\钟伴'\""
 for typed in abc '\\server\share\folder'; do
   form set $wizard '#106' 0 "$typed"
   press 111
@@ -114,7 +112,7 @@ form set $wizard '#106' 0 '  C:\测试安装\钟伴  '
 started=$(date +%s%N)
 press 111
 check "extraction ends on the finish page" "wait_text 完成"
-echo "figure: from Next to the finish page $(( ($(date +%s%N) - started) / 1000000 )) ms (polled every 100 ms)"
+echo "figure: from Next to the finish page $(( ($(date +%s%N) - started) / 1000000 )) ms (polled, 50 ms between looks)"
 check "the folder was trimmed and given its \\" "[ \"\$(folder_box)\" = 'C:\\测试安装\\钟伴\\' ]"
 check "the finish page is captured" "shot finish.png"
 entries=$("$lcpack" list "$installer" | grep -c -E '^(DIR|FILE)')
@@ -146,7 +144,6 @@ check "the wizard has closed" "form gone $wizard 5000"
 
 # ---- Again, while the clock runs from the folder: warned, ended, then asked about overwriting ----
 start_installer "$installer"
-sleep 0.5
 press 111
 form set $wizard '#106' 0 'C:\测试安装\钟伴'
 press 111
@@ -165,7 +162,6 @@ echo 更深 >"$work/data/子目录/a.txt"
 bash -c "'$lcpack' create --stub '$stub' --name 资料包 --program 解压缩 --version 1 --date 2026-12-08 --description 解压测试 '$work/data' '$work/资料包.exe'" >/dev/null
 rm -rf "$drive_c/澜川软件/解压测试"
 start_installer "$work/资料包.exe"
-sleep 0.5
 press 111
 check "Next unpacks at once into the default folder + 说明" \
   "wait_text 完成 && [ \"\$(cat '$drive_c/澜川软件/解压测试/子目录/a.txt')\" = 更深 ]"
@@ -183,13 +179,14 @@ done
   "$work/many" "$work/大包.exe" >/dev/null
 rm -rf "$drive_c/澜川软件/大包测试"
 start_installer "$work/大包.exe"
-sleep 0.5
 press 111
-sleep 0.3
+# The progress bar shows as the files start to be written.
+wait_until "[ \"\$(form visible $wizard '#108' 0)\" = 1 ]"
 form close $wizard
-check "closing while the files are written is refused" "sleep 0.3; [ \"\$(form count $wizard)\" = 1 ] && [ \"\$(button_text)\" != 完成 ]"
+check "closing while the files are written is refused" \
+  "form sync $wizard && [ \"\$(form count $wizard)\" = 1 ] && [ \"\$(button_text)\" != 完成 ]"
 check "and the extraction goes on to its end" \
-  "for i in \$(seq 300); do [ \"\$(button_text)\" = 完成 ] && break; sleep 0.1; done; [ \"\$(button_text)\" = 完成 ] &&
+  "wait_until '[ \"\$(button_text)\" = 完成 ]' 300 &&
    [ \"\$(find '$drive_c/澜川软件/大包测试' -type f | wc -l)\" = 1000 ] && [ \"\$(form progress $wizard '#108' 0)\" = '1019 1019' ]"
 form close $wizard
 check "then it closes" "form gone $wizard 5000"

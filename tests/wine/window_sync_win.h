@@ -1,0 +1,48 @@
+// The drivers' barrier: returns once a window of another program has taken from its thread's queue
+// every message posted to it before the call, so that a check may then look for what the input did
+// not do. Wine's DefWindowProc keeps no state a posted message could change and a sent one read back
+// (no UI state, no hot key), so a hook in that thread (sync_hook.dll, beside the drivers) marks the
+// window when the thread takes a marker message, which the window itself ignores. The hook library
+// loads only into a program of its own bitness: a 32-bit driver syncs with 32-bit programs only.
+#pragma once
+
+#include <windows.h>
+
+constexpr const wchar_t* kSyncMessageName = L"LcChimeTestSync";
+constexpr const wchar_t* kSyncMarkProp = L"LcChimeTestSyncMark";
+
+// A thread takes its posted messages in order, so the marker comes out only after those ahead of
+// it have been handled, unless a handler is still running a loop of its own (a message box). The
+// second round also waits for what those messages posted in turn. False when the window goes, the
+// hook cannot be set or the marker is not taken within TIMEOUT_MS.
+inline bool SyncWithWindow(HWND window, int timeoutMs) {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    while (n > 0 && path[n - 1] != L'\\')
+        --n;
+    if (n + 16 >= MAX_PATH) return false;
+    lstrcpyW(path + n, L"sync_hook.dll");
+    HMODULE library = LoadLibraryW(path);
+    // Through void*: FARPROC is a different function type from the hook's.
+    const auto proc =
+        library
+            ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, "SyncMessageHook")))
+            : nullptr;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    HHOOK hook = proc && thread ? SetWindowsHookExW(WH_GETMESSAGE, proc, library, thread) : nullptr;
+    const UINT marker = RegisterWindowMessageW(kSyncMessageName);
+    bool synced = hook != nullptr;
+    for (int round = 0; synced && round < 2; ++round) {
+        // Distinct from any mark an earlier sync left on the window.
+        const auto mark = static_cast<WPARAM>(GetTickCount64() * 4 + round + 1);
+        synced = PostMessageW(window, marker, mark, 0) != FALSE;
+        for (int waited = 0; synced; waited += 10) {
+            if (reinterpret_cast<WPARAM>(GetPropW(window, kSyncMarkProp)) == mark) break;
+            synced = waited < timeoutMs && IsWindow(window);
+            Sleep(10);
+        }
+    }
+    if (hook) UnhookWindowsHookEx(hook);
+    if (library) FreeLibrary(library);
+    return synced;
+}
