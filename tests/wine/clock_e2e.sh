@@ -51,7 +51,7 @@ check "three of its entries carry the program icon" "[ \"\$(icon_bands '$artifac
 driver command 8002 >/dev/null
 check "hidden by command 8002" "driver wait-hidden 10000"
 check "显示=0 recorded" "wait_value 设置 显示 0"
-(cd "$work" && timeout 20 wine "./钟伴.exe" </dev/null >/dev/null 2>&1)
+(cd "$work" && timeout 20 "$here/wine_run.sh" ./钟伴.exe </dev/null >/dev/null 2>&1)
 check "a second start exits with 0" "[ $? = 0 ]"
 check "and brings the running window up" "driver wait 10000"
 check "显示=1 recorded" "wait_value 设置 显示 1"
@@ -220,7 +220,7 @@ check "command 8003 closes the program" "driver wait-gone 10000"
 # when Wine is told to prefer a library found on the search path (as Windows does).
 cp "$planted_dll" "$work/gdiplus.dll"
 cp "$planted_dll" "$work/winmm.dll"
-(cd "$work" && WINEDLLOVERRIDES="gdiplus,winmm=n,b" wine "./钟伴.exe" </dev/null >/dev/null 2>&1 &)
+WINEDLLOVERRIDES="gdiplus,winmm=n,b" chime_start "$work" ./钟伴.exe
 check "with planted libraries beside it, the window appears" "driver wait 30000"
 driver click 48 10
 driver click 95 65

@@ -8,7 +8,7 @@ check() {
 }
 driver() { chime_wine "$driver_exe" "$@" 2>/dev/null; }
 form() { chime_wine "${form_driver_exe:-}" "$@" 2>/dev/null; }
-start_clock() { (cd "$work" && wine "./钟伴.exe" </dev/null >/dev/null 2>&1 &); }
+start_clock() { chime_start "$work" ./钟伴.exe; }
 # The value of KEY in [SECTION] of the data file (GBK), as UTF-8; empty when absent.
 ini_value() {
   [ -f "$ini" ] || return 0

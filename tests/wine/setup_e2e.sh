@@ -27,7 +27,7 @@ desktop=$(find "$drive_c/users" -maxdepth 2 -name Desktop -type d | head -n 1)
 # The wizard shows Next when it starts reading its package; a press posted after that is handled
 # once the package has been read.
 wizard_ready() { form wait $wizard 20000 && wait_until "[ \"\$(form visible $wizard '#111' 0)\" = 1 ]"; }
-start_installer() { (cd "$work" && wine "./$(basename "$1")" </dev/null >/dev/null 2>&1 &); wizard_ready; }
+start_installer() { chime_start "$work" "./$(basename "$1")"; wizard_ready; }
 press() { form click $wizard "#$1" 0; }  # 111 Next, 109 Previous, 110 Cancel, 105 Browse
 folder_box() { form text $wizard '#106' 0; }
 folder_is() { [ "$(folder_box)" = "$1" ]; }
@@ -40,7 +40,7 @@ wait_text() { wait_until "[ \"\$(button_text)\" = $(printf %q "$1") ]"; }
 
 # ---- A package-less program: the missing data is reported, Retry asks again, Cancel ends it ----
 cp "$stub" "$work/无数据.exe"
-(cd "$work" && wine ./无数据.exe </dev/null >/dev/null 2>&1 &)
+chime_start "$work" ./无数据.exe
 check "a program without a package says so" \
   "form msgbox 20000 | tr '\n' '#' | grep -q '文件没有带安装数据！！！'"
 form answer 4
@@ -71,7 +71,7 @@ rm -f "$WINEPREFIX/dosdevices/d:"
 
 # ---- Another language: the folder has the name in Latin letters, on the home drive ----
 # The C locale (present on every machine, unlike en_US) reads as US English to Windows programs.
-(cd "$work" && LANG=C.UTF-8 LC_ALL=C.UTF-8 wine "./$(basename "$installer")" </dev/null >/dev/null 2>&1 &)
+LANG=C.UTF-8 LC_ALL=C.UTF-8 chime_start "$work" "./$(basename "$installer")"
 wizard_ready
 press 111
 check "in another language the default folder is C:\\LanChuan" "wait_until \"folder_is 'C:\LanChuan\钟伴'\""
