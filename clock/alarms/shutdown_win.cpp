@@ -164,6 +164,8 @@ int ExitSystem(int mode) {
     }
     CloseHandle(token);
     if (!enabled) return 0;
-    const UINT how = mode == kShutdownPowerOff ? EWX_SHUTDOWN | EWX_FORCE : EWX_REBOOT | EWX_FORCE;
+    // Only programs that do not answer are ended: a forced exit would throw away the unsaved work
+    // of every other program while the user is away.
+    const UINT how = (mode == kShutdownPowerOff ? EWX_SHUTDOWN : EWX_REBOOT) | EWX_FORCEIFHUNG;
     return ExitWindowsEx(how, 0) ? 1 : 0;
 }
