@@ -165,14 +165,16 @@ WindowGeometry ComputeWindowGeometry(const ScreenMetrics& screen, bool remember,
         x = SettingNumber(doc, "X", x);
         y = SettingNumber(doc, "Y", y);
         height = SettingNumber(doc, "H", height);
-        // A place saved on a larger screen is pulled back into this work area. The lower height
-        // limit is in plain pixels, not scaled.
-        if (x < 0) x = 0;
-        if (x > rightmost) x = rightmost;
-        if (y < 0) y = 0;
-        if (y > screen.bottom) y = screen.bottom;
+        // A place saved on a larger screen, or on a monitor that is gone, is pulled back so that
+        // the whole window lies in this work area: a window started below or beside it would show
+        // as a sliver, or not at all. The lower height limit is in plain pixels, not scaled.
+        const int64_t workHeight = int64_t{screen.bottom} - screen.top;
+        if (height > workHeight) height = workHeight;
         if (height < 200) height = 200;
-        if (height > screen.bottom) height = screen.bottom;
+        if (x > rightmost) x = rightmost;
+        if (x < screen.left) x = screen.left;
+        if (y > screen.bottom - height) y = screen.bottom - height;
+        if (y < screen.top) y = screen.top;
     }
     WindowGeometry geometry;
     geometry.x = ToInt(x);

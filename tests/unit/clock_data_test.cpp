@@ -216,9 +216,18 @@ TEST(WindowGeometryTest, StoredPlaceIsUsedAndPulledBackIntoTheWorkArea) {
     ScreenMetrics screen;  // 1024 x 768
     EXPECT_EQ(Place(ComputeWindowGeometry(screen, true, Settings("X=100\r\nY=200\r\nH=400\r\n"))),
               "100,200 h400");
+    // Below and right of the screen: the whole window comes back inside, never its top edge alone.
     EXPECT_EQ(Place(ComputeWindowGeometry(screen, true, Settings("X=2500\r\nY=1400\r\nH=1200\r\n"))),
-              "824,768 h768");
+              "824,0 h768");
+    EXPECT_EQ(Place(ComputeWindowGeometry(screen, true, Settings("X=300\r\nY=700\r\nH=300\r\n"))),
+              "300,468 h300");
     EXPECT_EQ(Place(ComputeWindowGeometry(screen, true, Settings("X=-40\r\nY=-1\r\nH=abc\r\n"))), "0,0 h200");
+    // A work area that does not start at 0 (a task bar on the left or top; a monitor to the left
+    // that is gone): the place lands inside it.
+    screen.left = 100;
+    screen.top = 40;
+    EXPECT_EQ(Place(ComputeWindowGeometry(screen, true, Settings("X=-1500\r\nY=10\r\nH=300\r\n"))),
+              "100,40 h300");
     // The lower height limit is plain pixels, not scaled.
     screen.bottom = 2000;
     screen.scaleY = 2.0;
