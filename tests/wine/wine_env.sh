@@ -54,10 +54,15 @@ chime_skip_unless_runnable() {
     fi
   done
 }
-export WINEPREFIX=${CHIME_WINE_PREFIX:-$_chime_root/build/wine-prefix}
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# Set once: what is started from a script that sourced this keeps what that script chose for it (a
+# program started in another language, or with other library overrides, through chime_start).
+if [ -z "${CHIME_WINE_ENV:-}" ]; then
+  export WINEPREFIX=${CHIME_WINE_PREFIX:-$_chime_root/build/wine-prefix}
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  export CHIME_WINE_ENV=1
+fi
 
 # Creates the prefix once; concurrent callers wait for the first one.
 chime_wine_prefix() {
@@ -127,20 +132,10 @@ chime_display() {
 chime_wine() { "$(dirname "${BASH_SOURCE[0]}")/wine_run.sh" "$@"; }
 
 # chime_start FOLDER PROGRAM ARG...: starts a Windows program in FOLDER in the background, detached
-# from the caller's pipes, and returns at once. Under load Wine now and then fails to start a
-# process: its loader ends at once saying "ShellExecuteEx". Such a start, and only such a start,
-# is tried again.
+# from the caller's pipes, and returns at once; a start Wine itself failed is tried again there too.
 chime_start() {
-  local folder=$1
+  local folder=$1 run_sh
+  run_sh="$(dirname "${BASH_SOURCE[0]}")/wine_run.sh"
   shift
-  (
-    cd "$folder" || exit 1
-    err=$(mktemp)
-    for attempt in 1 2 3; do
-      wine "$@" 2>"$err"
-      grep -q ShellExecuteEx "$err" || break
-      sleep 1
-    done
-    rm -f "$err"
-  ) </dev/null >/dev/null 2>&1 &
+  (cd "$folder" && exec "$run_sh" "$@") </dev/null >/dev/null 2>&1 &
 }
