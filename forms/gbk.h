@@ -48,6 +48,8 @@ std::string CutGbk(const std::string& text, size_t maxBytes);
 
 // Position of needle in text at or after from, matching only at character boundaries, so that
 // the trail byte of a double-byte character is never taken for '|', '[' or ']'. npos if absent.
+// from must itself be a character boundary: 0, or the end of an earlier hit (needles are whole
+// characters). The scan starts there, so a walk through a long text stays linear.
 size_t GbkFind(const std::string& text, const std::string& needle, size_t from = 0);
 
 // text with every occurrence of needle (found as GbkFind finds it) replaced.
