@@ -13,6 +13,7 @@ namespace {
 
 std::atomic<long long> gWriteFault{-1};
 std::atomic<bool> gReadFault{false};
+std::atomic<FileError> gReplaceFault{FileError::kNone};
 std::atomic<unsigned> gTempCounter{0};
 
 // Owns one file descriptor; copying is deleted so it is closed exactly once.
@@ -71,6 +72,30 @@ std::string TempPathFor(const std::string& path) {
 
 enum class TempResult { kWritten, kNameTaken, kOpenFailed, kWriteFailed, kCrashed };
 
+FileError ErrorOf(int code) {
+    switch (code) {
+        case ENOENT:
+        case ENOTDIR:
+            return FileError::kMissing;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return FileError::kAccessDenied;
+        case ENOSPC:
+        case EDQUOT:
+            return FileError::kDiskFull;
+        case EFBIG:
+            return FileError::kTooLarge;
+        default:
+            return FileError::kFailed;
+    }
+}
+
+bool Fail(FileError* error, FileError what) {
+    if (error) *error = what;
+    return false;
+}
+
 // Writes the temporary file completely and flushes it. A simulated crash stops after the
 // configured number of bytes and reports kCrashed, as a dying process would do no cleanup.
 // keepMode: the file replaces one whose mode must carry over (umask narrowed the mode given to open).
@@ -94,43 +119,55 @@ constexpr int kTempNameAttempts = 16;
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+bool ReadWholeFile(const std::string& path, std::string* bytes, FileError* error, size_t maxBytes) {
     bytes->clear();
-    if (gReadFault.load()) return false;
+    if (error) *error = FileError::kNone;
+    if (gReadFault.load() && PathExists(path)) return Fail(error, FileError::kInUse);
     Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.ok()) return false;
+    if (!fd.ok()) return Fail(error, ErrorOf(errno));
     struct stat info {};
-    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return Fail(error, FileError::kFailed);
+    if (static_cast<unsigned long long>(info.st_size) > maxBytes) return Fail(error, FileError::kTooLarge);
     std::string data;
     data.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
+        if (n < 0) return Fail(error, ErrorOf(errno));
         if (n == 0) break;
+        // The file may have grown since fstat.
+        if (data.size() + static_cast<size_t>(n) > maxBytes) return Fail(error, FileError::kTooLarge);
         data.append(buffer, static_cast<size_t>(n));
     }
     bytes->swap(data);
     return true;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, FileError* error) {
+    if (error) *error = FileError::kNone;
+    if (gReplaceFault.load() != FileError::kNone) return Fail(error, gReplaceFault.load());
     struct stat old {};
     const bool existed = stat(path.c_str(), &old) == 0;
     const mode_t mode = existed ? (old.st_mode & 07777) : 0666;
+    // A rename replaces a file without write permission all the same: its owner meant it to stay.
+    if (existed && (mode & 0222) == 0) return Fail(error, FileError::kReadOnly);
 
     std::string tempPath;
     TempResult result = TempResult::kNameTaken;
+    int code = 0;
     for (int attempt = 0; attempt < kTempNameAttempts && result == TempResult::kNameTaken; ++attempt) {
         tempPath = TempPathFor(path);
+        errno = 0;
         result = WriteTemp(tempPath, bytes, mode, existed);
+        code = errno;
     }
     if (result == TempResult::kWriteFailed) unlink(tempPath.c_str());
-    if (result != TempResult::kWritten) return false;
+    if (result != TempResult::kWritten) return Fail(error, ErrorOf(code));
     if (rename(tempPath.c_str(), path.c_str()) != 0) {
+        code = errno;
         unlink(tempPath.c_str());
-        return false;
+        return Fail(error, ErrorOf(code));
     }
     SyncFolder(FolderOf(path));
     return true;
@@ -147,4 +184,8 @@ void SetWriteFaultForTesting(long long bytesBeforeFault) {
 
 void SetReadFaultForTesting(bool fail) {
     gReadFault.store(fail);
+}
+
+void SetReplaceFaultForTesting(FileError error) {
+    gReplaceFault.store(error);
 }

@@ -18,6 +18,7 @@ namespace {
 
 constexpr char kUtf8Signature[] = "\xEF\xBB\xBF";
 constexpr char kUtf16Signature[] = "\xFF\xFE";
+constexpr char kUtf16BeSignature[] = "\xFE\xFF";
 constexpr char kSpaces[] = " ";
 constexpr char kBlanks[] = " \t";
 
@@ -170,24 +171,28 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-std::string Utf16LeBytesToUtf8(const std::string& bytes, size_t from) {
+// bigEndian: the byte order of a file that starts FE FF.
+std::string Utf16BytesToUtf8(const std::string& bytes, size_t from, bool bigEndian) {
+    const size_t high = bigEndian ? 0 : 1;
     std::u16string text;
     text.reserve(bytes.size() / 2);
     // An odd last byte is half a character and cannot be read.
     for (size_t i = from; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i + 1 - high]) |
+                                             (static_cast<unsigned char>(bytes[i + high]) << 8)));
     }
     return Utf16ToUtf8(text);
 }
 
-std::string Utf8ToUtf16LeBytes(const std::string& text) {
+std::string Utf8ToUtf16Bytes(const std::string& text, bool bigEndian) {
     const std::u16string wide = Utf8ToUtf16(text);
     std::string bytes;
     bytes.reserve(wide.size() * 2);
     for (char16_t c : wide) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
+        const char low = static_cast<char>(c & 0xFF);
+        const char high = static_cast<char>(c >> 8);
+        bytes.push_back(bigEndian ? high : low);
+        bytes.push_back(bigEndian ? low : high);
     }
     return bytes;
 }
@@ -205,7 +210,10 @@ IniDocument ParseIni(const std::string& bytes) {
         doc.lines = SplitLines(bytes.substr(sizeof kUtf8Signature - 1));
     } else if (StartsWith(bytes, kUtf16Signature)) {
         doc.encoding = IniEncoding::kUtf16Le;
-        doc.lines = SplitLines(Utf16LeBytesToUtf8(bytes, sizeof kUtf16Signature - 1));
+        doc.lines = SplitLines(Utf16BytesToUtf8(bytes, sizeof kUtf16Signature - 1, false));
+    } else if (StartsWith(bytes, kUtf16BeSignature)) {
+        doc.encoding = IniEncoding::kUtf16Be;
+        doc.lines = SplitLines(Utf16BytesToUtf8(bytes, sizeof kUtf16BeSignature - 1, true));
     } else {
         if (LooksLikeUtf8(bytes)) doc.encoding = IniEncoding::kUtf8NoSignature;
         doc.lines = SplitLines(bytes);
@@ -223,7 +231,9 @@ std::string SerializeIni(const IniDocument& doc) {
         case IniEncoding::kUtf8:
             return kUtf8Signature + text;
         case IniEncoding::kUtf16Le:
-            return std::string(kUtf16Signature) + Utf8ToUtf16LeBytes(text);
+            return std::string(kUtf16Signature) + Utf8ToUtf16Bytes(text, false);
+        case IniEncoding::kUtf16Be:
+            return std::string(kUtf16BeSignature) + Utf8ToUtf16Bytes(text, true);
         case IniEncoding::kAnsi:
         case IniEncoding::kUtf8NoSignature:
             break;
@@ -237,19 +247,23 @@ IniDocument LoadIniFile(const std::string& path) {
     return ParseIni(bytes);
 }
 
-bool LoadIniFileForUpdate(const std::string& path, IniDocument* doc) {
+bool LoadIniFileForUpdate(const std::string& path, IniDocument* doc, FileError* error, size_t maxBytes) {
     std::string bytes;
-    if (ReadWholeFile(path, &bytes)) {
+    FileError why = FileError::kNone;
+    if (ReadWholeFile(path, &bytes, &why, maxBytes)) {
         *doc = ParseIni(bytes);
-        return true;
+    } else if (why == FileError::kMissing && !PathExists(path)) {
+        *doc = IniDocument();
+    } else {
+        if (error) *error = why == FileError::kMissing ? FileError::kFailed : why;
+        return false;
     }
-    if (PathExists(path)) return false;
-    *doc = IniDocument();
+    if (error) *error = FileError::kNone;
     return true;
 }
 
-bool SaveIniFile(const std::string& path, const IniDocument& doc) {
-    return ReplaceFileAtomically(path, SerializeIni(doc));
+bool SaveIniFile(const std::string& path, const IniDocument& doc, FileError* error) {
+    return ReplaceFileAtomically(path, SerializeIni(doc), error);
 }
 
 std::string ReadSection(const IniDocument& doc, const std::string& section) {

@@ -1,21 +1,22 @@
 // INI files as the alarm clock keeps its data: read whole, changed in memory, written back whole
 // through ReplaceFileAtomically.
 //
-// Files come in three encodings, told by their first bytes: EF BB BF (UTF-8), FF FE (UTF-16LE),
-// anything else is ANSI text (GBK) -- except a file without signature that is well-formed UTF-8
-// with non-ASCII text, as editors now save by default: read as GBK, its names would turn into
-// garbage and the next save would mix two encodings in one file. It is kept as UTF-8 without
-// signature. Line ends CR LF or LF. Callers always speak GBK: section names,
-// keys and values going in and coming out are GBK text; a UTF-8 or UTF-16 file keeps its encoding
-// (and a signature) when written, and lines nobody changed are written back as they were read.
-// A file the layer creates is GBK with CR LF.
+// Files come in four encodings, told by their first bytes: EF BB BF (UTF-8), FF FE (UTF-16LE),
+// FE FF (UTF-16BE, which Notepad also offers), anything else is ANSI text (GBK) -- except a file without
+// signature that is well-formed UTF-8 with non-ASCII text, as editors now save by default: read as GBK, its
+// names would turn into garbage and the next save would mix two encodings in one file. It is kept as UTF-8
+// without signature. Line ends CR LF or LF. Callers always speak GBK: section names, keys and values going in
+// and coming out are GBK text; a UTF-8 or UTF-16 file keeps its encoding (and a signature) when written, and
+// lines nobody changed are written back as they were read. A file the layer creates is GBK with CR LF.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
-enum class IniEncoding { kAnsi, kUtf8, kUtf16Le, kUtf8NoSignature };
+#include "forms/file_io.h"
+
+enum class IniEncoding { kAnsi, kUtf8, kUtf16Le, kUtf8NoSignature, kUtf16Be };
 
 struct IniDocument {
     IniEncoding encoding = IniEncoding::kAnsi;
@@ -36,12 +37,15 @@ std::string SerializeIni(const IniDocument& doc);
 IniDocument LoadIniFile(const std::string& path);
 
 // Reads a file that is about to be changed and written back. False when the file exists but
-// cannot be read (locked, no permission, an I/O error): writing a document made without its
-// content would replace every section it could not see. A missing file gives an empty document.
-bool LoadIniFileForUpdate(const std::string& path, IniDocument* doc);
+// cannot be read (locked, no permission, an I/O error) or is larger than maxBytes: writing a
+// document made without its content would replace every section it could not see. *error (when
+// given) tells why. A missing file gives an empty document.
+bool LoadIniFileForUpdate(const std::string& path, IniDocument* doc, FileError* error = nullptr,
+                          size_t maxBytes = kAnyFileSize);
 
-// Writes the document over the file atomically. False on failure, the old file untouched.
-bool SaveIniFile(const std::string& path, const IniDocument& doc);
+// Writes the document over the file atomically. False on failure (*error, when given, tells why),
+// the old file untouched.
+bool SaveIniFile(const std::string& path, const IniDocument& doc, FileError* error = nullptr);
 
 // The section reader of the data file: the first section whose header line, upper-cased in ASCII
 // letters and untrimmed, equals "[" + upper-cased name + "]"; inside it, lines empty after trimming

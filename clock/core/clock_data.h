@@ -2,6 +2,7 @@
 // savers. Text fields are GBK. Everything here runs on the GUI thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -134,19 +135,60 @@ struct LoadResult {
 };
 
 // Reads the data file at DataFilePath into the process-wide state (all steps of the start-up load
-// except talking to the window and the tray, whose values it returns). A missing or unreadable file
-// loads the defaults. Never fails.
+// except talking to the window and the tray, whose values it returns). A missing file loads the
+// defaults. So does a file that exists but cannot be read, or is larger than kDataFileMaxBytes: the
+// defaults then must never be written over it, so saves are refused for the rest of the run
+// (kUnreadable or kTooLarge, to be told). Never fails.
 LoadResult LoadClockData(const LoadEnvironment& env);
 
-// ---- Savers: each rewrites one section of the data file from memory; failures are ignored. ----
-void SaveAlarms();
-void SaveLaps();
-void SaveTimers();
-void SaveBirthdays();
-void SaveSchedules();
+// ---- What went wrong with the data file, to be told to the user once per kind and run ----
 
-// One key of 设置 (GBK key and value); an empty value deletes the key.
-void WriteSetting(const std::string& key, const std::string& value);
+// No list of the clock comes near this; a larger file is damaged or not the clock's. It is neither
+// read nor written.
+constexpr size_t kDataFileMaxBytes = size_t{16} << 20;
+
+enum class DataFileProblem {
+    kNone,
+    // Found at start-up; nothing is written to the file for the rest of the run.
+    kUnreadable,    // it exists but could not be read
+    kTooLarge,      // over kDataFileMaxBytes (also when found at a save)
+    kOtherSession,  // a copy of the clock in another user session uses the same file
+    // A save failed; the change stays in memory and later saves are tried again.
+    kReadOnly,
+    kNoWriteRight,  // the folder refuses new files, or the file refuses to be replaced
+    kDiskFull,
+    kInUse,  // another program holds the file
+    kWriteFailed,
+};
+
+// Why nothing may be written to the data file in this run; kNone while saves are allowed.
+extern DataFileProblem SavesRefused;
+
+// Refuses every save for the rest of the run (the first reason is kept) and notes why, to be told.
+// The other-session check calls it before the load.
+void RefuseSavesForRun(DataFileProblem why);
+
+// The next noted problem not yet handed out, or kNone. Each kind is handed out once per run.
+DataFileProblem TakeDataFileProblemToTell();
+bool DataFileProblemsWaiting();
+
+// Back to a run without problems. Tests only.
+void ResetDataFileProblems();
+
+// What the user is told, in Chinese (UTF-8): what failed, which file or folder (dataFilePath is
+// UTF-8), and what to do.
+std::string DataFileProblemText(DataFileProblem problem, const std::string& dataFilePath);
+
+// ---- Savers: each rewrites one section of the data file from memory. A failure leaves the file
+// as it was and notes the problem; true when the file now holds the section. ----
+bool SaveAlarms();
+bool SaveLaps();
+bool SaveTimers();
+bool SaveBirthdays();
+bool SaveSchedules();
+
+// One key of 设置 (GBK key and value); an empty value deletes the key. Fails as the savers do.
+bool WriteSetting(const std::string& key, const std::string& value);
 
 // One key of 设置, or defaultValue when absent.
 std::string ReadSetting(const std::string& key, const std::string& defaultValue);

@@ -138,18 +138,79 @@ void LoadDateLists(const IniDocument& doc, const DateTime& now) {
     SortSchedules(Schedules);
 }
 
-// Loads the file, puts entries in place of the section's lines and writes it back atomically.
-// A file that exists but cannot be read is not written at all, and a failed write leaves the old
-// file; memory stays as it is either way, silently.
-void SaveSection(const std::string& section, const std::vector<std::string>& values) {
+std::vector<DataFileProblem>& ProblemsToTell() {
+    static std::vector<DataFileProblem> problems;
+    return problems;
+}
+
+unsigned& NotedProblems() {
+    static unsigned noted = 0;
+    return noted;
+}
+
+// Later problems of a kind already noted stay quiet: one message per kind and run.
+void NoteProblem(DataFileProblem problem) {
+    const unsigned bit = 1u << static_cast<unsigned>(problem);
+    if (problem == DataFileProblem::kNone || (NotedProblems() & bit) != 0) return;
+    NotedProblems() |= bit;
+    ProblemsToTell().push_back(problem);
+}
+
+DataFileProblem SaveProblemOf(FileError error) {
+    switch (error) {
+        case FileError::kTooLarge:
+            return DataFileProblem::kTooLarge;
+        case FileError::kReadOnly:
+            return DataFileProblem::kReadOnly;
+        case FileError::kAccessDenied:
+            return DataFileProblem::kNoWriteRight;
+        case FileError::kDiskFull:
+            return DataFileProblem::kDiskFull;
+        case FileError::kInUse:
+            return DataFileProblem::kInUse;
+        default:
+            return DataFileProblem::kWriteFailed;
+    }
+}
+
+// Reads the file as it is now, lets change edit it and writes it back atomically. A file that
+// exists but cannot be read is not written at all (a document made without its content would
+// replace every section it could not see), and a failed write leaves the old file; either way
+// memory stays as it is and the problem is noted.
+template <typename Change>
+bool UpdateDataFile(const Change& change) {
+    if (SavesRefused != DataFileProblem::kNone) return false;
+    IniDocument doc;
+    FileError error = FileError::kNone;
+    if (LoadIniFileForUpdate(DataFilePath, &doc, &error, kDataFileMaxBytes)) {
+        change(doc);
+        const std::string bytes = SerializeIni(doc);
+        if (bytes.size() > kDataFileMaxBytes) {
+            error = FileError::kTooLarge;
+        } else if (ReplaceFileAtomically(DataFilePath, bytes, &error)) {
+            return true;
+        }
+    }
+    NoteProblem(SaveProblemOf(error));
+    return false;
+}
+
+bool SaveSection(const std::string& section, const std::vector<std::string>& values) {
     IniEntries entries;
     entries.reserve(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         entries.emplace_back(std::to_string(i), values[i]);
+    return UpdateDataFile([&](IniDocument& doc) { ReplaceSection(doc, section, entries); });
+}
+
+// The data file as the start-up load may use it; a file it cannot use refuses saves for the run.
+IniDocument ReadDataFileAtStart() {
     IniDocument doc;
-    if (!LoadIniFileForUpdate(DataFilePath, &doc)) return;
-    ReplaceSection(doc, section, entries);
-    SaveIniFile(DataFilePath, doc);
+    FileError error = FileError::kNone;
+    if (LoadIniFileForUpdate(DataFilePath, &doc, &error, kDataFileMaxBytes)) return doc;
+    RefuseSavesForRun(error == FileError::kTooLarge ? DataFileProblem::kTooLarge
+                                                    : DataFileProblem::kUnreadable);
+    return IniDocument();
 }
 
 }  // namespace
@@ -185,7 +246,7 @@ WindowGeometry ComputeWindowGeometry(const ScreenMetrics& screen, bool remember,
 }
 
 LoadResult LoadClockData(const LoadEnvironment& env) {
-    const IniDocument doc = LoadIniFile(DataFilePath);
+    const IniDocument doc = ReadDataFileAtStart();
     LoadOptions(doc, env.startupShortcutExists);
     LoadResult result;
     result.showTrayIcon = OptionOn(kOptionTrayIcon);
@@ -198,48 +259,72 @@ LoadResult LoadClockData(const LoadEnvironment& env) {
     return result;
 }
 
-void SaveAlarms() {
+bool SaveAlarms() {
     std::vector<std::string> values;
     for (const AlarmEntry& alarm : Alarms)
         values.push_back(FormatAlarm(alarm));
-    SaveSection(Names().alarms, values);
+    return SaveSection(Names().alarms, values);
 }
 
-void SaveLaps() {
+bool SaveLaps() {
     std::vector<std::string> values;
     for (uint64_t lap : LapTimes)
         values.push_back(std::to_string(lap));
-    SaveSection(Names().laps, values);
+    return SaveSection(Names().laps, values);
 }
 
-void SaveTimers() {
+bool SaveTimers() {
     std::vector<std::string> values;
     for (const TimerEntry& timer : Timers)
         values.push_back(std::to_string(timer.seconds));
-    SaveSection(Names().timers, values);
+    return SaveSection(Names().timers, values);
 }
 
-void SaveBirthdays() {
+bool SaveBirthdays() {
     std::vector<std::string> values;
     for (const DateEntry& entry : Birthdays)
         values.push_back(FormatBirthday(entry));
-    SaveSection(Names().birthdays, values);
+    return SaveSection(Names().birthdays, values);
 }
 
-void SaveSchedules() {
+bool SaveSchedules() {
     std::vector<std::string> values;
     for (const DateEntry& entry : Schedules)
         values.push_back(FormatSchedule(entry));
-    SaveSection(Names().schedules, values);
+    return SaveSection(Names().schedules, values);
 }
 
-void WriteSetting(const std::string& key, const std::string& value) {
-    IniDocument doc;
-    if (!LoadIniFileForUpdate(DataFilePath, &doc)) return;
-    WriteKey(doc, Names().settings, key, value);
-    SaveIniFile(DataFilePath, doc);
+bool WriteSetting(const std::string& key, const std::string& value) {
+    return UpdateDataFile([&](IniDocument& doc) { WriteKey(doc, Names().settings, key, value); });
 }
 
 std::string ReadSetting(const std::string& key, const std::string& defaultValue) {
-    return SettingFrom(LoadIniFile(DataFilePath), key, defaultValue);
+    IniDocument doc;
+    if (!LoadIniFileForUpdate(DataFilePath, &doc, nullptr, kDataFileMaxBytes)) return defaultValue;
+    return SettingFrom(doc, key, defaultValue);
+}
+
+DataFileProblem SavesRefused = DataFileProblem::kNone;
+
+void RefuseSavesForRun(DataFileProblem why) {
+    if (SavesRefused == DataFileProblem::kNone) SavesRefused = why;
+    NoteProblem(why);
+}
+
+DataFileProblem TakeDataFileProblemToTell() {
+    std::vector<DataFileProblem>& problems = ProblemsToTell();
+    if (problems.empty()) return DataFileProblem::kNone;
+    const DataFileProblem next = problems.front();
+    problems.erase(problems.begin());
+    return next;
+}
+
+bool DataFileProblemsWaiting() {
+    return !ProblemsToTell().empty();
+}
+
+void ResetDataFileProblems() {
+    SavesRefused = DataFileProblem::kNone;
+    NotedProblems() = 0;
+    ProblemsToTell().clear();
 }

@@ -115,6 +115,7 @@ void OnCreate(HWND window) {
     AddTrayIcon(gTray);
     BuildTrayMenu();
     LoadAll();
+    PostMessageW(window, kMsgDataFileProblem, 0, 0);  // a file the load could not use is told at once
     StartCentringOwnedWindows();
     gKeyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
     AddComponents(window);
@@ -290,7 +291,18 @@ void OnTimer(HWND window, WPARAM id) {
     if (id != kTimerTick) return;
     KillTimer(window, kTimerTick);
     Tick();
+    if (DataFileProblemsWaiting()) PostMessageW(window, kMsgDataFileProblem, 0, 0);
     if (MainWindow) SetTimer(window, kTimerTick, kTickIntervalMs, nullptr);
+}
+
+// Posted, not shown from where the save failed: a message box's own message loop must never run in
+// the middle of an editor's save or of a tick. Each problem is taken before its box appears, so a
+// tick during the box does not show it again.
+void TellDataFileProblems(HWND window) {
+    for (DataFileProblem problem = TakeDataFileProblemToTell(); problem != DataFileProblem::kNone;
+         problem = TakeDataFileProblemToTell()) {
+        ShowWarning(window, WideFromUtf8(DataFileProblemText(problem, DataFilePath)), WideFromUtf8("钟伴"));
+    }
 }
 
 void OnClose(HWND window) {
@@ -315,6 +327,10 @@ void OnDestroy(HWND window) {
 LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgTray) {
         OnTrayMessage(window, lParam);
+        return 0;
+    }
+    if (message == kMsgDataFileProblem) {
+        TellDataFileProblems(window);
         return 0;
     }
     if (message == kMsgServiceCount) {

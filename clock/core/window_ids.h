@@ -5,6 +5,9 @@
 
 constexpr const wchar_t* kMainWindowClass = L"LcChimePal";
 
+// Held for the whole run: one copy of the clock per user session.
+constexpr const wchar_t* kSessionMutexName = L"Local\\LcChimePal.Running";
+
 constexpr unsigned kTimerTick = 102;  // the 100 ms tick timer
 constexpr unsigned kTickIntervalMs = 100;
 constexpr unsigned kTrayIconId = 103;
@@ -12,6 +15,7 @@ constexpr unsigned kTrayIconId = 103;
 constexpr unsigned kWmUser = 0x0400;                  // WM_USER, without <windows.h>
 constexpr unsigned kMsgTray = kWmUser + 400;          // tray icon callback
 constexpr unsigned kMsgServiceCount = kWmUser + 505;  // the customer-service component's unread count
+constexpr unsigned kMsgDataFileProblem = kWmUser + 410;  // tell what went wrong with the data file
 
 // WM_COMMAND identifiers: the tray menu, a second instance and the pages use them.
 constexpr int kCmdShow = 8001;

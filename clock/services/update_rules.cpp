@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "clock/core/clock_data.h"
 #include "forms/ini.h"
 
 namespace {
@@ -83,7 +84,9 @@ UpdateDecision RunUpdateCheck(const std::string& dataFilePath, const DateTime& n
                               bool updaterExists) {
     const UpdateDecision decision =
         DecideUpdateCheck(ReadUpdateTime(dataFilePath), now, uptimeMs, updaterExists);
-    if (decision.writeTime) WriteUpdateTime(dataFilePath, decision.timeText);
+    // A run that may not write the data file (unreadable at start, another session's) records no time.
+    if (decision.writeTime && SavesRefused == DataFileProblem::kNone)
+        WriteUpdateTime(dataFilePath, decision.timeText);
     return decision;
 }
 

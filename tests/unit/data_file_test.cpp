@@ -33,9 +33,12 @@ class DataFileTest : public ::testing::Test {
         StopwatchStart = 77;
         env_.now = DateTime{2024, 6, 10, 12, 0, 0};
         env_.mediaTick = 5000;
+        ResetDataFileProblems();
     }
     void TearDown() override {
         SetReadFaultForTesting(false);
+        SetReplaceFaultForTesting(FileError::kNone);
+        ResetDataFileProblems();
         DataFilePath.clear();
     }
 
@@ -48,6 +51,15 @@ class DataFileTest : public ::testing::Test {
 };
 
 // Every saved field of the lists, to compare states.
+// Every problem noted so far, in order, each handed out once.
+std::vector<DataFileProblem> ProblemsTold() {
+    std::vector<DataFileProblem> told;
+    for (DataFileProblem p = TakeDataFileProblemToTell(); p != DataFileProblem::kNone;
+         p = TakeDataFileProblemToTell())
+        told.push_back(p);
+    return told;
+}
+
 std::string ListsText() {
     std::string out;
     for (const AlarmEntry& a : Alarms)
@@ -311,15 +323,28 @@ TEST_F(DataFileTest, SettingsReadAndWriteOneKey) {
     EXPECT_EQ(ReadSetting("wide", ""), wide);
 }
 
-TEST_F(DataFileTest, WriteFailuresAreSilentAndChangeNothing) {
-    DataFilePath = dir_.File("no-such-folder/闹钟数据.INI");
-    Alarms = DefaultAlarms();
-    SaveAlarms();
-    SaveSchedules();
-    WriteSetting("X", "1");
-    EXPECT_FALSE(PathExists(DataFilePath));
-    EXPECT_EQ(Alarms.size(), 5u);
-    EXPECT_EQ(ReadSetting("X", "none"), "none");
+TEST_F(DataFileTest, FailedSavesChangeNothingAndAreToldOncePerKind) {
+    WriteFile("[计时]\r\n0=600\r\n");
+    const std::string before = ReadBytes(DataFilePath);
+    Timers = DefaultTimers();
+    SetReplaceFaultForTesting(FileError::kReadOnly);
+    EXPECT_FALSE(SaveTimers());
+    EXPECT_FALSE(WriteSetting("X", "1"));
+    SetReplaceFaultForTesting(FileError::kDiskFull);
+    EXPECT_FALSE(SaveAlarms());
+    SetReplaceFaultForTesting(FileError::kAccessDenied);
+    EXPECT_FALSE(SaveAlarms());
+    EXPECT_EQ(ReadBytes(DataFilePath), before);
+    EXPECT_EQ(Timers.size(), 5u);  // memory keeps the change
+    EXPECT_EQ(ProblemsTold(),
+              (std::vector<DataFileProblem>{DataFileProblem::kReadOnly, DataFileProblem::kDiskFull,
+                                            DataFileProblem::kNoWriteRight}));
+    SetReplaceFaultForTesting(FileError::kReadOnly);
+    EXPECT_FALSE(SaveTimers());
+    EXPECT_TRUE(ProblemsTold().empty());
+    SetReplaceFaultForTesting(FileError::kNone);
+    EXPECT_TRUE(SaveTimers());  // the cause gone, the next save goes through
+    EXPECT_NE(ReadBytes(DataFilePath), before);
 }
 
 TEST_F(DataFileTest, AFileThatCannotBeReadIsNeverOverwritten) {
@@ -329,14 +354,43 @@ TEST_F(DataFileTest, AFileThatCannotBeReadIsNeverOverwritten) {
     const std::string before = ReadBytes(DataFilePath);
     Timers = DefaultTimers();
     SetReadFaultForTesting(true);
-    SaveTimers();
-    SaveAlarms();
-    WriteSetting("X", "1");
+    EXPECT_FALSE(SaveTimers());
+    EXPECT_FALSE(SaveAlarms());
+    EXPECT_FALSE(WriteSetting("X", "1"));
     SetReadFaultForTesting(false);
     EXPECT_EQ(ReadBytes(DataFilePath), before);
-    SaveTimers();  // readable again: the save goes through and keeps the other sections
-    EXPECT_NE(ReadBytes(DataFilePath), before);
+    EXPECT_EQ(ProblemsTold(), std::vector<DataFileProblem>{DataFileProblem::kInUse});
+    EXPECT_TRUE(SaveTimers());  // readable again: the save goes through and keeps the other sections
     EXPECT_EQ(ReadSetting("0", ""), Gbk("0|在所有窗口前面"));
+}
+
+TEST_F(DataFileTest, AFileUnreadableAtStartIsNotWrittenForTheRestOfTheRun) {
+    // Once the holder lets go, a save from the defaults loaded in its place would replace the
+    // user's lists.
+    WriteFile(kExampleFile);
+    const std::string before = ReadBytes(DataFilePath);
+    SetReadFaultForTesting(true);
+    Load();
+    SetReadFaultForTesting(false);
+    EXPECT_EQ(Alarms.size(), 5u);
+    EXPECT_FALSE(SaveAlarms());
+    EXPECT_FALSE(WriteSetting("X", "1"));
+    EXPECT_EQ(ReadBytes(DataFilePath), before);
+    EXPECT_EQ(ProblemsTold(), std::vector<DataFileProblem>{DataFileProblem::kUnreadable});
+    EXPECT_NE(DataFileProblemText(DataFileProblem::kUnreadable, DataFilePath).find(DataFilePath),
+              std::string::npos);
+}
+
+TEST_F(DataFileTest, AnOversizedFileIsNeitherLoadedNorWritten) {
+    std::string huge = Gbk("[闹钟]\r\n0=7时30分|一|是|起床|\r\n[计时]\r\n0=");
+    huge.resize(kDataFileMaxBytes + 1, '1');
+    WriteBytes(DataFilePath, huge);
+    Load();
+    EXPECT_EQ(FormatAlarm(Alarms[0]), FormatAlarm(DefaultAlarms()[0]));
+    EXPECT_FALSE(SaveTimers());
+    EXPECT_EQ(ReadSetting("0", "default"), "default");
+    EXPECT_EQ(ReadBytes(DataFilePath).size(), kDataFileMaxBytes + 1);
+    EXPECT_EQ(ProblemsTold(), std::vector<DataFileProblem>{DataFileProblem::kTooLarge});
 }
 
 }  // namespace

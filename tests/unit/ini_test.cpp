@@ -25,13 +25,18 @@ std::string GbkLines(std::initializer_list<const char*> lines) {
     return out;
 }
 
-std::string Utf16LeFile(const std::string& utf8) {
-    std::string bytes = "\xFF\xFE";
+std::string Utf16File(const std::string& utf8, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char16_t c : Utf8ToUtf16(utf8)) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes.push_back(bigEndian ? high : low);
+        bytes.push_back(bigEndian ? low : high);
     }
     return bytes;
+}
+
+std::string Utf16LeFile(const std::string& utf8) {
+    return Utf16File(utf8, false);
 }
 
 std::string Key(const IniDocument& doc, const char* section, const char* key) {
@@ -63,13 +68,14 @@ TEST(IniText, UntouchedGbkBytesSurviveExactly) {
     EXPECT_EQ(SerializeIni(ParseIni(bytes)), bytes);
 }
 
-TEST(IniText, ThreeEncodingsReadTheSame) {
+TEST(IniText, EveryEncodingReadsTheSame) {
     // A file without signature that is well-formed UTF-8 is taken as UTF-8, as editors save it now.
+    // A big-endian file must not be read as GBK: the next save would mix two encodings in it.
     const std::string files[] = {Utf8ToGbk(kSample), "\xEF\xBB\xBF" + std::string(kSample),
-                                 Utf16LeFile(kSample), kSample};
+                                 Utf16LeFile(kSample), kSample, Utf16File(kSample, true)};
     const IniEncoding encodings[] = {IniEncoding::kAnsi, IniEncoding::kUtf8, IniEncoding::kUtf16Le,
-                                     IniEncoding::kUtf8NoSignature};
-    for (int i = 0; i < 4; ++i) {
+                                     IniEncoding::kUtf8NoSignature, IniEncoding::kUtf16Be};
+    for (int i = 0; i < 5; ++i) {
         const IniDocument doc = ParseIni(files[i]);
         EXPECT_EQ(doc.encoding, encodings[i]);
         EXPECT_EQ(Section(doc, "闹钟"), Gbk("0=7时30分|一二三四五|是|起床|\r\n1=22时0分||否|关电脑|关机"));

@@ -14,6 +14,10 @@
 //   clock_driver escape             brings the window to the front and presses Escape on the keyboard
 //   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
 //   clock_driver sync [MS]          returns once the window has handled what was posted to it before
+//   clock_driver hold-file PATH     opens the file without sharing it, as some editors do, creates
+//                                   PATH.held and keeps it so until PATH.release exists (60 s at most)
+//   clock_driver hold-lock PATH     holds the mutex by which a copy of the clock in another session
+//                                   claims the data file PATH, likewise
 // Coordinates are 96-dpi logical pixels, scaled with the screen's DPI as the program scales them.
 #include <windows.h>
 
@@ -26,6 +30,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "clock/core/data_file_guard_win.h"
 #include "clock/core/window_ids.h"
 #include "forms/canvas_win.h"
 #include "forms/gdi_handles_win.h"
@@ -121,6 +126,28 @@ void Drag(HWND window, int x, int y, int dy) {
     PostMessageW(window, WM_LBUTTONUP, 0, At(x, y + dy));
 }
 
+// The argument as UTF-16: a data file path holds Chinese characters.
+std::wstring WideArgument(int index) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring argument = arguments && index < count ? arguments[index] : L"";
+    LocalFree(arguments);
+    return argument;
+}
+
+int HoldUntilReleased(HANDLE held, const std::wstring& path) {
+    if (held == nullptr || held == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "clock_driver: could not hold %lu\n", GetLastError());
+        return 1;
+    }
+    // A file, not output: the caller sees it while this program still runs.
+    CloseHandle(CreateFileW((path + L".held").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring release = path + L".release";
+    WaitFor([&] { return GetFileAttributesW(release.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
+    CloseHandle(held);
+    return 0;
+}
+
 int Run(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     const int timeout = argc > 2 ? std::atoi(argv[2]) : 20000;
@@ -140,6 +167,16 @@ int Run(int argc, char** argv) {
             timeout);
     }
     if (command == "wait-gone") return WaitFor([] { return MainWindowOfClock() == nullptr; }, timeout);
+    if (command == "hold-file" && argc > 2) {
+        const std::wstring path = WideArgument(2);
+        return HoldUntilReleased(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr),
+                                 path);
+    }
+    if (command == "hold-lock" && argc > 2) {
+        const std::wstring path = WideArgument(2);
+        return HoldUntilReleased(CreateMutexW(nullptr, FALSE, DataFileMutexName(path).c_str()), path);
+    }
     HWND window = MainWindowOfClock();
     if (!window) {
         std::fprintf(stderr, "clock_driver: no main window\n");

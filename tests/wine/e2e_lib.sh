@@ -59,3 +59,10 @@ settled() {
 # True when the box (logical x y w h of a capture at 96 dpi) holds dark pixels, such as a "√".
 has_dark() { [ "$(convert "$artifacts/$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 40% -format '%[fx:minima]' info:)" = 0 ]; }
 
+# PICTURE shows exactly N list rows of height H (alarms 35, timers 30): each with its time box or
+# duration on the left, and nothing below the last.
+rows_shown() {
+  local i
+  for i in $(seq 0 $(($2 - 1))); do has_dark "$1" 5 $((80 + $3 * i + 5)) 45 $(($3 - 10)) || return 1; done
+  ! has_dark "$1" 5 $((80 + $3 * $2 + 30)) 45 10
+}
