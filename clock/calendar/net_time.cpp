@@ -103,7 +103,7 @@ std::string HttpDateHeader(const std::string& url, uint16_t port, int timeoutMs)
     const uint32_t address = ResolveHost(parts.host);
     if (address == 0) return std::string();
     const std::string answer =
-        TcpExchange(address, port, WebTimeRequest(parts), TcpReceive::kOnce, timeoutMs);
+        TcpExchange(address, port, WebTimeRequest(parts), TcpReceive::kOnce, timeoutMs, kSingleReceiveBytes);
     return DateHeaderValue(answer);
 }
 
