@@ -1,5 +1,6 @@
 #include "clock/calendar/net_time.h"
 
+#include <atomic>
 #include <cmath>
 
 #include "clock/core/platform.h"
@@ -103,7 +104,7 @@ std::string HttpDateHeader(const std::string& url, uint16_t port, int timeoutMs)
     const uint32_t address = ResolveHost(parts.host);
     if (address == 0) return std::string();
     const std::string answer =
-        TcpExchange(address, port, WebTimeRequest(parts), TcpReceive::kOnce, timeoutMs);
+        TcpExchange(address, port, WebTimeRequest(parts), TcpReceive::kOnce, timeoutMs, kSingleReceiveBytes);
     return DateHeaderValue(answer);
 }
 
@@ -128,35 +129,128 @@ DateValue WebDateValue(const std::string& dateHeader) {
     return ReadWebDate(dateHeader, &value) ? value : 0;
 }
 
-const std::vector<std::string>& WebTimeSites() {
-    static const std::vector<std::string> kSites = {
+std::vector<std::string> WebTimeSites() {
+    return {
         "https://www.baidu.com/",
         "https://www.qq.com/",
         "http://www.163.com/",
     };
-    return kSites;
 }
 
-DateValue FetchWebTimeFrom(const std::vector<std::string>& sites, const DateHeaderFetch& fetch) {
-    for (const std::string& url : sites) {
+DateValue FetchWebTimeFrom(const std::vector<std::string>& sites, const DateHeaderFetch& fetch,
+                           size_t* next) {
+    size_t first = 0;
+    size_t& at = next ? *next : first;
+    while (at < sites.size()) {
         DateValue value = 0;
-        if (ReadWebDate(fetch(url), &value)) return value;
+        if (ReadWebDate(fetch(sites[at++]), &value)) return value;
     }
     return 0;
 }
 
-DateValue FetchWebTime() {
-    return FetchWebTimeFrom(WebTimeSites(), [](const std::string& url) { return HttpDateHeader(url); });
+DateValue CompilerDateValue(const char* text) {
+    const std::string date = text ? text : "";
+    if (date.size() != 11 || date[3] != ' ' || date[6] != ' ') return 0;
+    const int month = MonthNumber(AsciiUpper(date.substr(0, 3)));
+    const std::string day = TrimSpaces(date.substr(4, 2));
+    const std::string year = date.substr(7);
+    if (month == 0 || day.empty() || day.find_first_not_of("0123456789") != std::string::npos ||
+        year.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    const DateValue value = MakeDate(LeadingNumber(year), month, LeadingNumber(day));
+    return SplitDate(value).day == LeadingNumber(day) ? value : 0;  // no "Feb 30"
 }
 
-void NetTimeCheck(const std::function<DateValue()>& fetch) {
+DateValue ProgramBuildDate() {
+    return CompilerDateValue(__DATE__);
+}
+
+WebTimeVerdict JudgeWebTime(const WebTimeReading& reading, DateValue buildDate) {
+    const int64_t web = ToSeconds(reading.web);
+    if (!(reading.web > 0) || web < ToSeconds(AddDays(buildDate, -1))) return WebTimeVerdict::kRefuse;
+    const int64_t step = web - ToSeconds(reading.clock);
+    return step > kNetTimeMaxStepSeconds || step < -kNetTimeMaxStepSeconds ? WebTimeVerdict::kConfirm
+                                                                           : WebTimeVerdict::kTake;
+}
+
+bool SitesAgree(const WebTimeReading& first, const WebTimeReading& second) {
+    const int64_t firstOffset = ToSeconds(first.web) - ToSeconds(first.clock);
+    const int64_t secondOffset = ToSeconds(second.web) - ToSeconds(second.clock);
+    const int64_t gap = firstOffset - secondOffset;
+    return gap <= kNetTimeAgreeSeconds && gap >= -kNetTimeAgreeSeconds;
+}
+
+namespace {
+
+// False when the machine stayed offline for kNetCheckOnlineWaitMs.
+bool WaitUntilOnline() {
     PlatformSleep(kNetCheckWaitMs);
-    while (!PlatformIsOnline())
+    for (uint32_t waited = 0; !PlatformIsOnline(); waited += kNetCheckWaitMs) {
+        if (waited >= kNetCheckOnlineWaitMs) return false;
         PlatformSleep(kNetCheckWaitMs);
-    const DateValue gmt = fetch();
-    if (!(gmt > 0)) return;
-    const DateTime local = SplitDate(AddHours(gmt, kWebTimeZoneHours));
-    // Two writes, date first; each keeps the other half of the clock as it reads at that moment.
-    SetSystemDate(local.year, local.month, local.day);
-    SetSystemTimeOfDay(local.hour, local.minute, local.second);
+    }
+    return true;
+}
+
+// The next usable site's time from *next on, with the clock read as it came.
+bool NextReading(const std::vector<std::string>& sites, const DateHeaderFetch& fetch, size_t* next,
+                 WebTimeReading* reading) {
+    reading->web = FetchWebTimeFrom(sites, fetch, next);
+    reading->clock = PlatformUtcNow();
+    return reading->web != 0;
+}
+
+NetTimeOutcome SetClockTo(DateValue utc) {
+    switch (SetSystemClockUtc(utc)) {
+        case ClockWrite::kDone:
+            return NetTimeOutcome::kSet;
+        case ClockWrite::kNoRight:
+            return NetTimeOutcome::kNoRight;
+        case ClockWrite::kFailed:
+            break;
+    }
+    return NetTimeOutcome::kFailed;
+}
+
+// Both flags are plain atomics: trivially destroyed, so a check thread that ends while the
+// program exits still finds them intact.
+std::atomic<bool> gCheckRunning{false};
+std::atomic<bool> gRightRefused{false};
+
+}  // namespace
+
+NetTimeOutcome NetTimeCheck(const std::vector<std::string>& sites, const DateHeaderFetch& fetch) {
+    if (!WaitUntilOnline()) return NetTimeOutcome::kOffline;
+    size_t next = 0;
+    WebTimeReading reading;
+    if (!NextReading(sites, fetch, &next, &reading)) return NetTimeOutcome::kNoTime;
+    const WebTimeVerdict verdict = JudgeWebTime(reading, ProgramBuildDate());
+    if (verdict == WebTimeVerdict::kRefuse) return NetTimeOutcome::kRefused;
+    if (verdict == WebTimeVerdict::kConfirm) {
+        WebTimeReading second;
+        if (!NextReading(sites, fetch, &next, &second) || !SitesAgree(reading, second))
+            return NetTimeOutcome::kRefused;
+        reading = second;
+    }
+    return SetClockTo(reading.web);
+}
+
+NetTimeOutcome NetTimeCheck() {
+    return NetTimeCheck(WebTimeSites(), [](const std::string& url) { return HttpDateHeader(url); });
+}
+
+bool BeginNetTimeCheck() {
+    if (gRightRefused) return false;
+    return !gCheckRunning.exchange(true);
+}
+
+bool EndNetTimeCheck(NetTimeOutcome outcome) {
+    const bool tell = outcome == NetTimeOutcome::kNoRight && !gRightRefused.exchange(true);
+    gCheckRunning = false;
+    return tell;
+}
+
+void ResetNetTimeChecksForTesting() {
+    gRightRefused = false;
+    gCheckRunning = false;
 }

@@ -1,12 +1,15 @@
 // The network time check: once an hour (the tick engine decides when) a detached thread asks large
 // public web sites for a plain HTTP/1.0 answer, takes the GMT time of the first usable "Date"
-// header, shifts it by a fixed eight hours and writes it to the local clock. No time protocol, no
-// time-zone setting, no report: a check that cannot find a time changes nothing.
+// header and, when that time is plausible, sets the system clock to it as UTC; the system's own
+// time zone then gives the local time. No time protocol: a check that cannot find a plausible
+// time changes nothing. A process that may not set the clock is told once (the caller shows it)
+// and checks no more for the rest of the run.
 //
 // All texts here are ASCII. The thread body reaches the system through the platform functions of
-// clock/core/platform.h (online state, sleeping, setting the clock), so tests drive it with a fake.
+// clock/core/platform.h (online state, sleeping, the UTC clock), so tests drive it with a fake.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,7 +22,13 @@ constexpr uint16_t kWebTimePort = 80;
 // let a server that accepts and never answers hold the thread for good.
 constexpr int kWebTimeTimeoutMs = 30000;
 constexpr uint32_t kNetCheckWaitMs = 5000;  // the first wait, and each step while offline
-constexpr double kWebTimeZoneHours = 8;     // fixed shift from GMT; the system's zone plays no part
+// How long one check waits for a connection. Less than the hour between checks, so that on an
+// offline machine a waiting check has given up before the next one is due.
+constexpr uint32_t kNetCheckOnlineWaitMs = 50 * 60 * 1000;
+// A site's time that moves the clock by more than this is only taken when a second site agrees
+// with it within kNetTimeAgreeSeconds: one broken or hostile server must not throw the clock off.
+constexpr int64_t kNetTimeMaxStepSeconds = 3600;
+constexpr int64_t kNetTimeAgreeSeconds = 5;
 
 // The parts of a site URL.
 struct UrlParts {
@@ -55,18 +64,78 @@ std::string HttpDateHeader(const std::string& url, uint16_t port = kWebTimePort,
 // valid time adds nothing). "07 Dec 2026 08:33:53 GMT" gives 2026-12-07 08:33:53.
 DateValue WebDateValue(const std::string& dateHeader);
 
-// The three sites, in the order they are asked.
-const std::vector<std::string>& WebTimeSites();
+// The three sites, in the order they are asked. A new list on every call: the check's thread may
+// still run while the program ends, when a function's static list would already be destroyed.
+std::vector<std::string> WebTimeSites();
 
-// Asks each site in order through fetch (a URL's Date value, or empty) and returns the time of the
-// first usable value, or 0 when none gave one.
+// Asks the sites in order through fetch (a URL's Date value, or empty), from index *next on (from
+// the first without next), and returns the time of the first usable value, or 0 when none gave one.
+// *next ends just past the site that gave it, or at the end of the list.
 using DateHeaderFetch = std::function<std::string(const std::string& url)>;
-DateValue FetchWebTimeFrom(const std::vector<std::string>& sites, const DateHeaderFetch& fetch);
+DateValue FetchWebTimeFrom(const std::vector<std::string>& sites, const DateHeaderFetch& fetch,
+                           size_t* next = nullptr);
 
-// FetchWebTimeFrom over WebTimeSites with HttpDateHeader on port 80.
-DateValue FetchWebTime();
+// ---- Whether a time is plausible ----
 
-// The thread body: sleeps 5 s, waits in 5 s steps until the system reports a connection (however
-// long that takes), fetches the time and, if one came, writes date and then time of day of it plus
-// eight hours to the local clock. Tests pass their own fetch.
-void NetTimeCheck(const std::function<DateValue()>& fetch = FetchWebTime);
+// The date of a compiler's __DATE__ text, "Mmm dd yyyy" (English month, day padded by a space:
+// "Dec  7 2026"). 0 for anything else.
+DateValue CompilerDateValue(const char* text);
+
+// The day this program was compiled (__DATE__ of net_time.cpp, the build machine's local date).
+// A stale object file only makes it earlier, which refuses less, never more.
+DateValue ProgramBuildDate();
+
+// A site's time and the system clock (UTC) at the moment it came.
+struct WebTimeReading {
+    DateValue web = 0;
+    DateValue clock = 0;
+};
+
+enum class WebTimeVerdict {
+    kTake,     // within kNetTimeMaxStepSeconds of the clock
+    kConfirm,  // a larger step: taken only when a second site agrees (SitesAgree)
+    kRefuse,   // before the program was built: a time no working server can give
+};
+
+// The verdict on a reading. The build date counts from the day before it, since the build
+// machine's date may run up to a day ahead of UTC.
+WebTimeVerdict JudgeWebTime(const WebTimeReading& reading, DateValue buildDate);
+
+// True when two readings set the clock off by the same amount within kNetTimeAgreeSeconds. The
+// offset, not the bare times, is compared, so the seconds between the two answers do not count.
+bool SitesAgree(const WebTimeReading& first, const WebTimeReading& second);
+
+// ---- The check ----
+
+// What one check came to.
+enum class NetTimeOutcome {
+    kSet,      // the clock was set
+    kOffline,  // no connection within kNetCheckOnlineWaitMs
+    kNoTime,   // no site gave a usable time
+    kRefused,  // the time was implausible, or a large step that no second site confirmed
+    kNoRight,  // the system refused for lack of rights
+    kFailed,   // the system refused for another reason
+};
+
+// The thread body: sleeps 5 s, waits in 5 s steps while the system reports no connection (at most
+// kNetCheckOnlineWaitMs), asks the sites in order through fetch for a reading, judges it
+// (JudgeWebTime; for kConfirm the next usable site must agree) and sets the system clock to the
+// latest reading's time.
+NetTimeOutcome NetTimeCheck(const std::vector<std::string>& sites, const DateHeaderFetch& fetch);
+
+// NetTimeCheck over WebTimeSites with HttpDateHeader on port 80.
+NetTimeOutcome NetTimeCheck();
+
+// ---- One check at a time ----
+
+// Takes the turn for a new check: false while another check runs, and for the rest of the run
+// once a check found that the process may not set the clock. The caller that gets true runs the
+// check and must end it with EndNetTimeCheck. Any thread.
+bool BeginNetTimeCheck();
+
+// Ends the running check. True exactly once per run: for the first kNoRight, when the user must be
+// told that setting the clock needs administrator rights.
+bool EndNetTimeCheck(NetTimeOutcome outcome);
+
+// Back to a new run's state: no check running, rights not yet refused. Tests only.
+void ResetNetTimeChecksForTesting();

@@ -13,6 +13,7 @@
 #include "clock/core/main_window_rules.h"
 #include "clock/core/pages_win.h"
 #include "clock/core/platform.h"
+#include "clock/core/settings_rules.h"
 #include "clock/core/tick.h"
 #include "clock/core/window_ids.h"
 #include "clock/services/about_win.h"
@@ -324,6 +325,18 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
+// The time check found it may not set the clock. It posts this once per run and checks no more,
+// so the warning cannot repeat every hour.
+void OnNetTimeNoRight(HWND window) {
+    std::string option = OptionCaption(OptionSlots[kOptionNetTime]);
+    if (option.empty()) option = OptionCaption(BuiltInOption(kOptionNetTime));
+    const std::wstring text = L"“" + WideFromGbk(option) +
+                              L"”需要管理员权限才能修改系统时间，本次运行不再校对。\r\n\r\n"
+                              L"请以管理员身份运行钟伴（右键点击程序，选择“以管理员身份运行”），"
+                              L"或在“设置”页关闭这一选项。";
+    ShowWarning(window, text, L"钟伴");
+}
+
 LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgTray) {
         OnTrayMessage(window, lParam);
@@ -331,6 +344,10 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     if (message == kMsgDataFileProblem) {
         TellDataFileProblems(window);
+        return 0;
+    }
+    if (message == kMsgNetTimeNoRight) {
+        OnNetTimeNoRight(window);
         return 0;
     }
     if (message == kMsgServiceCount) {

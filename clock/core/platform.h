@@ -31,7 +31,8 @@ bool IsOpenableFile(const std::string& path);
 // Opens a file with the shell's "open" verb, no parameters, normal window. Failures are ignored.
 void OpenWithShell(const std::string& path);
 
-// Starts the network time check on a new detached thread.
+// Starts the network time check on a new detached thread, unless a check still runs or this run
+// already found that it may not set the clock (BeginNetTimeCheck in clock/calendar/net_time.h).
 void StartNetTimeCheck();
 
 // Invalidates the whole main window and repaints it at once.
@@ -50,7 +51,8 @@ ScreenMetrics PlatformScreenMetrics();
 void MoveMainWindow(const WindowGeometry& geometry);
 
 // ---- For the network time check, which calls these on its own detached thread, not the GUI
-// thread: they touch no state of the program. ----
+// thread: they touch no state of the program and no object that program exit destroys, so a
+// check still under way while the program ends cannot fault in them. ----
 
 // True when the system reports an Internet connection (InternetGetConnectedState).
 bool PlatformIsOnline();
@@ -58,10 +60,16 @@ bool PlatformIsOnline();
 // Suspends the calling thread for ms milliseconds.
 void PlatformSleep(uint32_t ms);
 
-// Sets the local clock's date, keeping its time of day: it reads the local time first and
-// replaces year, month and day. A process without the right to change the time changes nothing,
-// and nothing is reported.
-void SetSystemDate(int year, int month, int day);
+// What a write of the system clock came to.
+enum class ClockWrite {
+    kDone,
+    kNoRight,  // the process lacks the right to set the time (every standard user's process)
+    kFailed,   // any other refusal by the system
+};
 
-// Sets the local clock's time of day, keeping its date and milliseconds, as SetSystemDate does.
-void SetSystemTimeOfDay(int hour, int minute, int second);
+// The system clock in UTC, whole seconds.
+DateValue PlatformUtcNow();
+
+// Sets the system clock to utc (UTC, whole seconds; SetSystemTime). The system applies its own
+// time zone, so the local clock follows whatever zone the machine is set to.
+ClockWrite SetSystemClockUtc(DateValue utc);

@@ -17,6 +17,7 @@
 #include "clock/core/local_time_win.h"
 #include "clock/core/main_window_win.h"
 #include "clock/core/tick.h"
+#include "clock/core/window_ids.h"
 #include "forms/wide_win.h"
 
 namespace {
@@ -72,13 +73,21 @@ void OpenWithShell(const std::string& path) {
     ShellExecuteW(nullptr, L"open", WideFromGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
 }
 
-// Never joined: an attempt may wait for a connection for hours, and nothing waits for its end.
-// A thread the system cannot create skips this hour's attempt; the exception must not reach the
-// window procedure that ticks.
+// Never joined: nothing waits for a check's end, and the program may exit while one is under way.
+// So the thread holds what it needs by value (the window to tell) and the check itself touches no
+// object that exit destroys. Telling the user is left to the main window, through a posted
+// message: IsWindow keeps a note from reaching a window that is gone. A thread the system cannot
+// create skips this hour's check; the exception must not reach the window procedure that ticks.
 void StartNetTimeCheck() {
+    if (!BeginNetTimeCheck()) return;
+    const HWND notify = MainWindow;
     try {
-        std::thread([] { NetTimeCheck(); }).detach();
+        std::thread([notify] {
+            if (EndNetTimeCheck(NetTimeCheck()) && IsWindow(notify))
+                PostMessageW(notify, kMsgNetTimeNoRight, 0, 0);
+        }).detach();
     } catch (const std::system_error&) {
+        EndNetTimeCheck(NetTimeOutcome::kFailed);
     }
 }
 
@@ -91,23 +100,29 @@ void PlatformSleep(uint32_t ms) {
     Sleep(ms);
 }
 
-// SetLocalTime fails without the system-time privilege; the clock is then left as it was.
-void SetSystemDate(int year, int month, int day) {
+DateValue PlatformUtcNow() {
     SYSTEMTIME st;
-    GetLocalTime(&st);
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    SetLocalTime(&st);
+    GetSystemTime(&st);
+    return MakeDateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
 }
 
-void SetSystemTimeOfDay(int hour, int minute, int second) {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
-    SetLocalTime(&st);
+// SetSystemTime enables the system-time privilege itself when the token holds it; a standard
+// user's token does not, and the call fails with ERROR_PRIVILEGE_NOT_HELD (access denied where a
+// policy withholds the right). The clock is then left as it was.
+ClockWrite SetSystemClockUtc(DateValue utc) {
+    const DateTime t = SplitDate(utc);
+    if (t.year < 1601 || t.year > 30827) return ClockWrite::kFailed;  // outside what SYSTEMTIME holds
+    SYSTEMTIME st = {};
+    st.wYear = static_cast<WORD>(t.year);
+    st.wMonth = static_cast<WORD>(t.month);
+    st.wDay = static_cast<WORD>(t.day);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    if (SetSystemTime(&st)) return ClockWrite::kDone;
+    const DWORD error = GetLastError();
+    return error == ERROR_PRIVILEGE_NOT_HELD || error == ERROR_ACCESS_DENIED ? ClockWrite::kNoRight
+                                                                             : ClockWrite::kFailed;
 }
 
 namespace {

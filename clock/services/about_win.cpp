@@ -40,7 +40,9 @@ constexpr float kRankingLeft = 380, kRankingTop = 23;
 constexpr float kRankingSplits[] = {15, 150};
 constexpr float kListRight = 589;  // both lists end 5 pixels inside the client area
 
-HWND gWindow = nullptr;
+// Atomic, as the download thread reads it to post its note; trivially destroyed, so that thread
+// may still read it while the program exits.
+std::atomic<HWND> gWindow{nullptr};
 int gSoftware = kSoftwareNumber;
 std::atomic<bool> gWaiting{false};  // a download is under way: the window says so
 
@@ -91,7 +93,7 @@ Argb SystemColour(int index) {
 // The local date of a donation by the standard bias, as the lists have always shown it.
 int StandardBiasMinutes() {
     TIME_ZONE_INFORMATION zone = {};
-    GetTimeZoneInformation(&zone);
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) return 0;  // dates as UTC
     return static_cast<int>(zone.Bias + zone.StandardBias);
 }
 
@@ -176,17 +178,21 @@ std::vector<std::string> ServiceAddresses() {
     return addresses;
 }
 
-// The thread only stores the lists and posts a note; the window, if it still exists, repaints
-// (with the lists, or without them and without the waiting note).
+// The thread only stores the lists and posts a note; the about window open at that moment, if
+// any, repaints (with the lists, or without them and without the waiting note). The thread is
+// never joined and may outlive the program's objects at exit: it gets everything it needs by
+// value, and touches only atomics and the download's own never-freed store. The note goes to this
+// process's window, not to whatever window of the class FindWindow would find.
 void StartDownload(int software) {
     if (!DonationDataNow().empty() || gWaiting.exchange(true)) return;
     const double random = RandomFraction();
     const DateValue now = ToDateValue(LocalDateTimeNow());
     try {
-        std::thread([random, software, now] {
-            DownloadDonationData(random, software, now, ServiceAddresses());
+        std::thread([random, software, now, addresses = ServiceAddresses()] {
+            DownloadDonationData(random, software, now, addresses);
             gWaiting = false;
-            if (HWND window = FindWindowW(kAboutClass, nullptr)) PostMessageW(window, kListsArrived, 0, 0);
+            const HWND window = gWindow.load();
+            if (window && IsWindow(window)) PostMessageW(window, kListsArrived, 0, 0);
         }).detach();
     } catch (const std::system_error&) {
         gWaiting = false;  // no thread to be had: the lists stay empty, as without a service
@@ -195,9 +201,16 @@ void StartDownload(int software) {
 
 // ---- Buttons ----
 
+// A page the shell cannot open (no browser set for web addresses, say) is said, with its address,
+// so that the user can open it by hand; a click that silently does nothing looks like a hang.
 void OpenPage(HWND window, const std::string& address) {
-    ShellExecuteW(window, L"Open", WideFromUtf8(address).c_str(), L"_blank", ServiceFolder().c_str(),
-                  SW_SHOWNORMAL);
+    const HINSTANCE opened = ShellExecuteW(window, L"Open", WideFromUtf8(address).c_str(), L"_blank",
+                                           ServiceFolder().c_str(), SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(opened) > 32) return;  // 32 and below are the shell's error codes
+    ShowWarning(window,
+                L"无法打开网页：" + WideFromUtf8(address) +
+                    L"\r\n\r\n请检查电脑是否设置了默认浏览器，或把这个地址复制到浏览器中打开。",
+                L"钟伴");
 }
 
 // The window steps aside while the browser comes up, then shows again without taking the focus.

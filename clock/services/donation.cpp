@@ -2,12 +2,14 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <new>
 #include <vector>
+
+#include "clock/services/service_request.h"
 
 namespace {
 
@@ -142,10 +144,10 @@ std::string DonateRequestText(int softwareNumber, const std::string& accountUtf8
 std::string UnpackServiceReply(const std::string& reply) {
     const size_t prefix = sizeof kServiceReplyOk - 1;
     if (reply.size() <= prefix || reply.compare(0, prefix, kServiceReplyOk) != 0) return std::string();
+    if (reply.size() > kServiceReplyMaxBytes) return std::string();
     const size_t packedSize = reply.size() - prefix;
-    if (packedSize > std::numeric_limits<uLong>::max() / 10 || packedSize > (1u << 26)) return std::string();
     try {
-        std::string buffer(packedSize * 10, '\0');
+        std::string buffer(std::min(packedSize * 10, kServiceDataMaxBytes), '\0');
         uLongf size = static_cast<uLongf>(buffer.size());
         if (uncompress(reinterpret_cast<Bytef*>(&buffer[0]), &size,
                        reinterpret_cast<const Bytef*>(reply.data() + prefix),

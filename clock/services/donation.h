@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -54,10 +55,12 @@ std::string DonateRequestText(int softwareNumber, const std::string& accountUtf8
 // ---- Reply ----
 
 // The DonationData a reply carries: when its first 8 bytes are "//lc//ok", the rest unpacked by
-// zlib's uncompress into a buffer ten times the size of the packed bytes. "" for any other reply,
-// an empty or corrupt packed part, a text unpacking to more than ten times its packed size, a
-// packed part over 64 MiB, or a buffer that cannot be had. Never throws (it runs on the download
-// thread).
+// zlib's uncompress into a buffer ten times the size of the packed bytes, at most
+// kServiceDataMaxBytes. "" for any other reply, an empty or corrupt packed part, a text unpacking
+// to more than ten times its packed size or to more than kServiceDataMaxBytes, a reply over
+// kServiceReplyMaxBytes (clock/services/service_request.h), or a buffer that cannot be had. Never
+// throws (it runs on the download thread).
+constexpr size_t kServiceDataMaxBytes = 4 << 20;
 std::string UnpackServiceReply(const std::string& reply);
 
 // ---- Rows of the window ----

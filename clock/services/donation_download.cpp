@@ -13,8 +13,19 @@
 
 namespace {
 
-std::mutex gDataLock;
-std::string gDonationData;
+// The lists and their lock. A download thread is never joined and may store its lists while the
+// program exits, after file-scope objects are destroyed; so they live on the heap and are never
+// freed (the process ends with them), and the busy flag is a trivially destroyed atomic.
+struct DonationStore {
+    std::mutex lock;
+    std::string data;
+};
+
+DonationStore& Store() {
+    static DonationStore* const store = new DonationStore;
+    return *store;
+}
+
 std::atomic<bool> gDownloading{false};
 
 // Shared by the caller and the exchange's thread; whoever ends last frees it.
@@ -40,14 +51,16 @@ struct DownloadTurn {
 }  // namespace
 
 std::string DonationDataNow() {
-    std::lock_guard<std::mutex> hold(gDataLock);
-    return gDonationData;
+    DonationStore& store = Store();
+    std::lock_guard<std::mutex> hold(store.lock);
+    return store.data;
 }
 
 bool StoreDonationData(const std::string& data) {
     if (data.empty()) return false;
-    std::lock_guard<std::mutex> hold(gDataLock);
-    gDonationData = data;
+    DonationStore& store = Store();
+    std::lock_guard<std::mutex> hold(store.lock);
+    store.data = data;
     return true;
 }
 
@@ -87,6 +100,7 @@ DownloadResult DownloadDonationData(double random, int softwareNumber, DateValue
 }
 
 void ClearDonationDataForTesting() {
-    std::lock_guard<std::mutex> hold(gDataLock);
-    gDonationData.clear();
+    DonationStore& store = Store();
+    std::lock_guard<std::mutex> hold(store.lock);
+    store.data.clear();
 }

@@ -26,6 +26,8 @@ uint32_t ResolveHost(const std::string& host);
 // then shuts the socket down in both directions and closes it whatever happened. The connect and
 // every receive each wait at most timeoutMs (a silent peer cannot hold the calling thread). Returns
 // the bytes received; empty when the connect or the send failed or nothing came. A receive that
-// fails or times out after some bytes came ends the reading with what came.
+// fails or times out after some bytes came ends the reading with what came. Reading also ends as
+// soon as more than maxBytes came, so a peer that never stops cannot fill the memory; the result is
+// then longer than maxBytes (by at most one piece), which tells the caller the answer was cut.
 std::string TcpExchange(uint32_t address, uint16_t port, const std::string& request, TcpReceive how,
-                        int timeoutMs);
+                        int timeoutMs, size_t maxBytes);

@@ -91,7 +91,7 @@ uint32_t ResolveHost(const std::string& host) {
 }
 
 std::string TcpExchange(uint32_t address, uint16_t port, const std::string& request, TcpReceive how,
-                        int timeoutMs) {
+                        int timeoutMs, size_t maxBytes) {
     const int fd = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (fd < 0) return std::string();
     std::string received;
@@ -101,7 +101,7 @@ std::string TcpExchange(uint32_t address, uint16_t port, const std::string& requ
         if (how == TcpReceive::kOnce) {
             ReceiveOnce(fd, kSingleReceiveBytes, timeoutMs, &received);
         } else {
-            while (ReceiveOnce(fd, kReceivePieceBytes, timeoutMs, &received)) {
+            while (received.size() <= maxBytes && ReceiveOnce(fd, kReceivePieceBytes, timeoutMs, &received)) {
             }
         }
     }

@@ -101,7 +101,7 @@ uint32_t ResolveHost(const std::string& host) {
 }
 
 std::string TcpExchange(uint32_t address, uint16_t port, const std::string& request, TcpReceive how,
-                        int timeoutMs) {
+                        int timeoutMs, size_t maxBytes) {
     WinsockSession winsock;
     if (!winsock.ok) return std::string();
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -113,7 +113,7 @@ std::string TcpExchange(uint32_t address, uint16_t port, const std::string& requ
         if (how == TcpReceive::kOnce) {
             ReceiveOnce(s, kSingleReceiveBytes, timeoutMs, &received);
         } else {
-            while (ReceiveOnce(s, kReceivePieceBytes, timeoutMs, &received)) {
+            while (received.size() <= maxBytes && ReceiveOnce(s, kReceivePieceBytes, timeoutMs, &received)) {
             }
         }
     }

@@ -40,8 +40,9 @@ std::string ServiceRequest(const std::string& request, const std::vector<std::st
     for (const std::string& entry : addresses) {
         const uint32_t address = ResolveHost(ServiceHost(entry));
         if (address == 0) continue;
-        std::string reply =
-            TcpExchange(address, target.port, target.body, TcpReceive::kUntilClose, timeoutMs);
+        std::string reply = TcpExchange(address, target.port, target.body, TcpReceive::kUntilClose, timeoutMs,
+                                        kServiceReplyMaxBytes);
+        if (reply.size() > kServiceReplyMaxBytes) return std::string();
         if (!reply.empty()) return reply;
     }
     return std::string();

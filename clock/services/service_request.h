@@ -4,6 +4,7 @@
 // how long to wait for it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 constexpr uint16_t kServiceDefaultPort = 5252;
 // Connect and receive time-out of one address, so that a silent service moves on to the next.
 constexpr int kServiceTimeoutMs = 20000;
+// The largest reply taken. The donation lists are a few kilobytes; a service that sends more is
+// broken or hostile and must not fill the memory.
+constexpr size_t kServiceReplyMaxBytes = 1 << 20;
 
 // A request as the caller gives it, taken apart.
 struct ServiceTarget {
@@ -31,6 +35,7 @@ std::string ServiceHost(const std::string& address);
 // Sends the request to each address in order (host as ServiceHost gives it, port as
 // SplitServicePort finds it) and returns the first non-empty reply, read in 4096-byte pieces until
 // the service closes. Empty when every address failed. timeoutMs bounds each connect and each
-// receive of each address.
+// receive of each address. A reply over kServiceReplyMaxBytes is garbage: its reading stops there
+// and the result is empty, with no further address asked, as a damaged reply ends the exchange.
 std::string ServiceRequest(const std::string& request, const std::vector<std::string>& addresses,
                            int timeoutMs = kServiceTimeoutMs);

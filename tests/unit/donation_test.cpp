@@ -3,9 +3,11 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "clock/services/donation.h"
+#include "clock/services/service_request.h"
 
 namespace {
 
@@ -137,6 +139,27 @@ TEST(ServiceReplyTest, OkReplyUnpacksAnythingElseIsEmpty) {
     EXPECT_EQ(UnpackServiceReply("//lc//ok" + packed.substr(0, packed.size() - 5)), "");  // cut short
     // More than ten times its packed size does not fit the buffer.
     EXPECT_EQ(UnpackServiceReply("//lc//ok" + Packed(std::string(100000, 'x'))), "");
+}
+
+TEST(ServiceReplyTest, RepliesOverOneMebibyteOrUnpackingOverFourAreGarbage) {
+    // Two letters at random pack to about a sixth: neither the reply's cap nor the ten-fold rule is
+    // what refuses the larger text.
+    std::mt19937 bits(7);
+    std::string data(kServiceDataMaxBytes + 1, 'a');
+    for (char& c : data)
+        if (bits() & 1) c = 'b';
+    const std::string over = Packed(data);
+    ASSERT_LE(8 + over.size(), kServiceReplyMaxBytes);
+    ASSERT_GT(over.size() * 10, data.size());
+    EXPECT_TRUE(UnpackServiceReply("//lc//ok" + over).empty());
+    data.pop_back();
+    EXPECT_TRUE(UnpackServiceReply("//lc//ok" + Packed(data)) == data);
+
+    // Bytes after the packed lists are ignored by the unpacking, but not past the reply's cap.
+    const std::string lists = Entry({"1718035200", "Ann", "500", "hi"});
+    const std::string reply = "//lc//ok" + Packed(lists);
+    EXPECT_EQ(UnpackServiceReply(reply + std::string(kServiceReplyMaxBytes - reply.size(), 'x')), lists);
+    EXPECT_EQ(UnpackServiceReply(reply + std::string(kServiceReplyMaxBytes - reply.size() + 1, 'x')), "");
 }
 
 TEST(DonationRowsTest, FieldsBecomeRowsAndMissingOnesStayEmpty) {

@@ -2,8 +2,6 @@
 
 #include "clock/core/platform.h"
 
-#include <cstdio>
-
 FakePlatformState& Fake() {
     static FakePlatformState state;
     return state;
@@ -71,21 +69,19 @@ void MoveMainWindow(const WindowGeometry& geometry) {
 bool PlatformIsOnline() {
     FakePlatformState& fake = Fake();
     const size_t query = fake.onlineQueries++;
-    return query < fake.onlineAnswers.size() ? fake.onlineAnswers[query] : true;
+    if (query < fake.onlineAnswers.size()) return fake.onlineAnswers[query];
+    return !fake.offlineForGood;
 }
 
 void PlatformSleep(uint32_t ms) {
     Fake().sleeps.push_back(ms);
 }
 
-void SetSystemDate(int year, int month, int day) {
-    char text[48];
-    std::snprintf(text, sizeof text, "date %04d-%02d-%02d", year, month, day);
-    Fake().clockWrites.push_back(text);
+DateValue PlatformUtcNow() {
+    return Fake().utcNow;
 }
 
-void SetSystemTimeOfDay(int hour, int minute, int second) {
-    char text[48];
-    std::snprintf(text, sizeof text, "time %02d:%02d:%02d", hour, minute, second);
-    Fake().clockWrites.push_back(text);
+ClockWrite SetSystemClockUtc(DateValue utc) {
+    Fake().clockWrites.push_back(FormatIsoDate(utc) + " " + FormatTimeOfDay(SplitDate(utc)));
+    return Fake().clockWriteResult;
 }

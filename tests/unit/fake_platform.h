@@ -10,6 +10,7 @@
 
 #include "clock/core/clock_data.h"
 #include "clock/core/date_value.h"
+#include "clock/core/platform.h"
 
 struct FakeReminder {
     int kind = 0;
@@ -37,11 +38,15 @@ struct FakePlatformState {
     std::vector<WindowGeometry> moves;
 
     // The network time check: PlatformIsOnline answers from onlineAnswers in order, then true once
-    // they are used up; sleeps and clock writes are recorded, the real clock is never touched.
+    // they are used up (or offlineForGood is set); sleeps and clock writes are recorded, the real
+    // clock is never touched.
     std::vector<bool> onlineAnswers;
+    bool offlineForGood = false;
     size_t onlineQueries = 0;
     std::vector<uint32_t> sleeps;
-    std::vector<std::string> clockWrites;  // "date yyyy-mm-dd" and "time hh:mm:ss", in call order
+    DateValue utcNow = 0;                             // PlatformUtcNow
+    ClockWrite clockWriteResult = ClockWrite::kDone;  // what SetSystemClockUtc answers
+    std::vector<std::string> clockWrites;             // "yyyy-mm-dd hh:mm:ss" UTC, in call order
 };
 
 // The one fake, shared by every platform function.

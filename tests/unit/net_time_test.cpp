@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 
+#include "clock/core/tick.h"
 #include "clock/services/net_socket.h"
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/loopback_server.h"
@@ -145,47 +149,163 @@ TEST(WebTimeSites, AreThreeRootUrlsTheLastOnePlainHttp) {
     }
 }
 
+// ---- Whether a time is plausible ----
+
+TEST(CompilerDateValue, ReadsTheCompilersDateFormOnly) {
+    EXPECT_EQ(Iso(CompilerDateValue("Dec  7 2026")), "2026-12-07 00:00:00");
+    EXPECT_EQ(Iso(CompilerDateValue("Feb 29 2028")), "2028-02-29 00:00:00");
+    EXPECT_EQ(CompilerDateValue("Feb 30 2026"), 0);
+    EXPECT_EQ(CompilerDateValue("Dec 7 2026"), 0);
+    EXPECT_EQ(CompilerDateValue("2026-12-07"), 0);
+    EXPECT_EQ(CompilerDateValue("Foo  7 2026"), 0);
+    EXPECT_EQ(CompilerDateValue(""), 0);
+    // This very build's date was read, and it does not lie ahead of the machine's clock.
+    const DateValue today = FromSeconds(static_cast<int64_t>(std::time(nullptr)) + 25569 * 86400LL);
+    EXPECT_GT(ProgramBuildDate(), 0);
+    EXPECT_LE(DayNumber(ProgramBuildDate()), DayNumber(today) + 1);
+}
+
+TEST(JudgeWebTime, RefusesTimesBeforeTheBuildAndConfirmsStepsOverAnHour) {
+    const DateValue built = MakeDate(2026, 12, 7);
+    const DateValue clock = MakeDateTime(2027, 3, 1, 12, 0, 0);
+    const auto judge = [&](DateValue web, DateValue at) { return JudgeWebTime({web, at}, built); };
+    EXPECT_EQ(judge(clock, clock), WebTimeVerdict::kTake);
+    EXPECT_EQ(judge(MakeDateTime(2027, 3, 1, 13, 0, 0), clock), WebTimeVerdict::kTake);
+    EXPECT_EQ(judge(MakeDateTime(2027, 3, 1, 13, 0, 1), clock), WebTimeVerdict::kConfirm);
+    EXPECT_EQ(judge(MakeDateTime(2027, 3, 1, 10, 59, 59), clock), WebTimeVerdict::kConfirm);
+    EXPECT_EQ(judge(MakeDateTime(2035, 1, 1, 0, 0, 0), clock), WebTimeVerdict::kConfirm);
+    // The build machine's date may run a day ahead of UTC: the day before the build still counts.
+    EXPECT_EQ(judge(MakeDateTime(2026, 12, 6, 0, 0, 0), clock), WebTimeVerdict::kConfirm);
+    EXPECT_EQ(judge(MakeDateTime(2026, 12, 5, 23, 59, 59), clock), WebTimeVerdict::kRefuse);
+    // A clock that is itself wrong does not make an old time acceptable.
+    EXPECT_EQ(judge(MakeDateTime(2001, 1, 1, 0, 0, 0), MakeDateTime(2001, 1, 1, 0, 0, 0)),
+              WebTimeVerdict::kRefuse);
+    EXPECT_EQ(judge(0, clock), WebTimeVerdict::kRefuse);
+}
+
+TEST(SitesAgree, ComparesHowFarEachPutsTheClockOff) {
+    const DateValue clock = MakeDateTime(2027, 3, 1, 12, 0, 0);
+    const WebTimeReading first{MakeDateTime(2027, 3, 1, 15, 0, 0), clock};
+    // Twenty seconds later by the clock, the second site's time is twenty seconds on as well.
+    const DateValue later = MakeDateTime(2027, 3, 1, 12, 0, 20);
+    EXPECT_TRUE(SitesAgree(first, {MakeDateTime(2027, 3, 1, 15, 0, 25), later}));
+    EXPECT_TRUE(SitesAgree(first, {MakeDateTime(2027, 3, 1, 15, 0, 15), later}));
+    EXPECT_FALSE(SitesAgree(first, {MakeDateTime(2027, 3, 1, 15, 0, 26), later}));
+    EXPECT_FALSE(SitesAgree(first, {MakeDateTime(2027, 3, 1, 15, 0, 0), later}));
+}
+
 // ---- The thread body, against the fake platform ----
+
+// A Date value for a time, as a site sends it after the week day.
+std::string GmtText(DateValue value) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const DateTime t = SplitDate(value);
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d %s %04d %02d:%02d:%02d GMT", t.day, kMonths[t.month - 1], t.year,
+                  t.hour, t.minute, t.second);
+    return text;
+}
 
 class NetTimeCheckTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetFakePlatform(); }
+    void SetUp() override {
+        ResetFakePlatform();
+        Fake().utcNow = clock_;
+    }
+
+    // Runs the check over sites that answer with the given times (0: no usable answer) and
+    // records which were asked.
+    NetTimeOutcome Check(const std::vector<DateValue>& answers) {
+        std::vector<std::string> sites;
+        for (size_t i = 0; i < answers.size(); ++i)
+            sites.push_back("http://site" + std::to_string(i) + "/");
+        return NetTimeCheck(sites, [&](const std::string& url) {
+            asked_.push_back(url);
+            const size_t site =
+                static_cast<size_t>(std::find(sites.begin(), sites.end(), url) - sites.begin());
+            return answers[site] == 0 ? std::string() : GmtText(answers[site]);
+        });
+    }
+
+    DateValue After(int seconds) const { return FromSeconds(ToSeconds(clock_) + seconds); }
+
+    // Well after this build, so that no answer here is refused for its age.
+    const DateValue clock_ = AddHours(AddDays(ProgramBuildDate(), 40), 20.5);
+    std::vector<std::string> asked_;
 };
 
-TEST_F(NetTimeCheckTest, WaitsUntilOnlineThenWritesDateAndTimeEightHoursOn) {
+TEST_F(NetTimeCheckTest, WaitsUntilOnlineThenSetsTheSiteTimeAsUtc) {
     Fake().onlineAnswers = {false, false, true};
-    int fetches = 0;
-    NetTimeCheck([&] {
-        ++fetches;
-        // Offline answers must all have been given before the fetch.
-        EXPECT_EQ(Fake().onlineQueries, 3u);
-        return WebDateValue("07 Dec 2026 20:10:00 GMT");
-    });
-    EXPECT_EQ(fetches, 1);
+    // 23:50 GMT: no local zone is added, so the date does not move on.
+    Fake().utcNow = AddHours(AddDays(ProgramBuildDate(), 40), 23.5);
+    const DateValue site = FromSeconds(ToSeconds(Fake().utcNow) + 1200);
+    EXPECT_EQ(Check({site}), NetTimeOutcome::kSet);
+    EXPECT_EQ(Fake().onlineQueries, 3u);
     EXPECT_EQ(Fake().sleeps, (std::vector<uint32_t>{5000, 5000, 5000}));
-    // Midnight crossed by the eight hours: the date moves on too.
-    EXPECT_EQ(Fake().clockWrites, (std::vector<std::string>{"date 2026-12-08", "time 04:10:00"}));
+    EXPECT_EQ(Fake().clockWrites, std::vector<std::string>{Iso(site)});
 }
 
-TEST_F(NetTimeCheckTest, CrossesTheYearEnd) {
-    NetTimeCheck([] { return WebDateValue("31 Dec 2026 16:00:00 GMT"); });
-    EXPECT_EQ(Fake().sleeps, (std::vector<uint32_t>{5000}));
-    EXPECT_EQ(Fake().clockWrites, (std::vector<std::string>{"date 2027-01-01", "time 00:00:00"}));
+TEST_F(NetTimeCheckTest, GivesUpOfflineBeforeTheNextHourlyCheckIsDue) {
+    Fake().offlineForGood = true;
+    EXPECT_EQ(Check({After(10)}), NetTimeOutcome::kOffline);
+    uint64_t slept = 0;
+    for (uint32_t ms : Fake().sleeps)
+        slept += ms;
+    EXPECT_LT(slept, kNetCheckPeriodMs);
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_TRUE(Fake().clockWrites.empty());
 }
 
 TEST_F(NetTimeCheckTest, WritesNothingWithoutATime) {
-    NetTimeCheck([] { return DateValue(0); });
-    NetTimeCheck([] { return WebDateValue("07 Dec 1899 08:00:00 GMT"); });  // before day 0
+    EXPECT_EQ(Check({0, 0}), NetTimeOutcome::kNoTime);
+    EXPECT_EQ(asked_.size(), 2u);
     EXPECT_TRUE(Fake().clockWrites.empty());
-    EXPECT_EQ(Fake().sleeps.size(), 2u);
+}
+
+TEST_F(NetTimeCheckTest, TakesAStepOverAnHourOnlyWhenTheNextUsableSiteAgrees) {
+    EXPECT_EQ(Check({After(7200), 0, After(7203), After(10)}), NetTimeOutcome::kSet);
+    EXPECT_EQ(asked_.size(), 3u);
+    EXPECT_EQ(Fake().clockWrites, std::vector<std::string>{Iso(After(7203))});
+
+    Fake().clockWrites.clear();
+    EXPECT_EQ(Check({After(7200), After(7260)}), NetTimeOutcome::kRefused);
+    EXPECT_EQ(Check({After(-7200)}), NetTimeOutcome::kRefused);  // no second site to ask
+    EXPECT_EQ(Check({AddDays(ProgramBuildDate(), -30), AddDays(ProgramBuildDate(), -30)}),
+              NetTimeOutcome::kRefused);
+    EXPECT_TRUE(Fake().clockWrites.empty());
+}
+
+TEST_F(NetTimeCheckTest, ASystemRefusalIsNoSuccess) {
+    Fake().clockWriteResult = ClockWrite::kNoRight;
+    EXPECT_EQ(Check({After(10)}), NetTimeOutcome::kNoRight);
+    Fake().clockWriteResult = ClockWrite::kFailed;
+    EXPECT_EQ(Check({After(10)}), NetTimeOutcome::kFailed);
 }
 
 TEST_F(NetTimeCheckTest, FetchesOverLoopbackSitesEndToEnd) {
     LoopbackServer silent({LoopbackMode::kSilent, {}});
-    LoopbackServer good({LoopbackMode::kAnswer, {Answer("Date: Mon, 07 Dec 2026 20:10:00 GMT\r\n")}});
+    LoopbackServer good({LoopbackMode::kAnswer, {Answer("Date: Mon, " + GmtText(After(600)) + "\r\n")}});
     ASSERT_TRUE(silent.listening() && good.listening());
-    NetTimeCheck([&] { return FetchWebTimeFrom({silent.url(), good.url()}, LoopbackDateHeader); });
-    EXPECT_EQ(Fake().clockWrites, (std::vector<std::string>{"date 2026-12-08", "time 04:10:00"}));
+    EXPECT_EQ(NetTimeCheck({silent.url(), good.url()}, LoopbackDateHeader), NetTimeOutcome::kSet);
+    EXPECT_EQ(Fake().clockWrites, std::vector<std::string>{Iso(After(600))});
+}
+
+// ---- One check at a time ----
+
+TEST(NetTimeTurns, OneCheckAtATimeAndNoneOnceTheRightWasRefused) {
+    ResetNetTimeChecksForTesting();
+    ASSERT_TRUE(BeginNetTimeCheck());
+    EXPECT_FALSE(BeginNetTimeCheck());  // still running, waiting for a connection say
+    EXPECT_FALSE(EndNetTimeCheck(NetTimeOutcome::kOffline));
+    ASSERT_TRUE(BeginNetTimeCheck());
+    // Another failure leaves the next hour's check possible, and tells nobody.
+    EXPECT_FALSE(EndNetTimeCheck(NetTimeOutcome::kFailed));
+    ASSERT_TRUE(BeginNetTimeCheck());
+    EXPECT_TRUE(EndNetTimeCheck(NetTimeOutcome::kNoRight));
+    EXPECT_FALSE(BeginNetTimeCheck());
+    EXPECT_FALSE(EndNetTimeCheck(NetTimeOutcome::kNoRight));  // told once per run
+    ResetNetTimeChecksForTesting();
 }
 
 // ---- Name look-up ----

@@ -111,6 +111,22 @@ TEST(ServiceRequest, IsEmptyWhenEveryAddressFails) {
     EXPECT_EQ(ServiceRequest(LcqbRequest("x"), {}, 300), "");
 }
 
+TEST(ServiceRequest, TakesAReplyOfOneMebibyteAndTreatsALongerOneAsGarbage) {
+    LoopbackServer fits({LoopbackMode::kAnswer, {std::string(kServiceReplyMaxBytes, 'a')}});
+    ASSERT_TRUE(fits.listening());
+    const std::string request = std::to_string(fits.port()) + LcqbRequest("x");
+    EXPECT_EQ(ServiceRequest(request, {"127.0.0.1"}, 2000).size(), kServiceReplyMaxBytes);
+
+    // The longer reply ends the exchange as a damaged one does: the next address is not asked.
+    LoopbackServer over(
+        At(LoopbackMode::kAnswer, Loopback(6), fits.port(), {std::string(kServiceReplyMaxBytes, 'a'), "b"}));
+    LoopbackServer spare(At(LoopbackMode::kAnswer, Loopback(7), fits.port(), {"spare"}));
+    if (!over.listening() || !spare.listening()) GTEST_SKIP() << "127.0.0.6/7 cannot share the port";
+    EXPECT_EQ(ServiceRequest(request, {"127.0.0.6", "127.0.0.7"}, 2000), "");
+    EXPECT_EQ(over.requests().size(), 1u);
+    EXPECT_TRUE(spare.requests().empty());
+}
+
 TEST(ServiceRequest, UsesPort5252WithoutAPrefix) {
     LoopbackConfig config{LoopbackMode::kAnswer, {"default port"}};
     config.port = kServiceDefaultPort;
