@@ -173,16 +173,24 @@ bool TimeTaken(const std::vector<AlarmEntry>& alarms, int editIndex, int hour, i
     return false;
 }
 
+// Only the tick switches an alarm off while its editor is open: a one-shot alarm does so as it rings.
+bool RangWhileOpen(const AlarmEntry& opened, const AlarmEntry& current, const AlarmEditorInput& input) {
+    const bool sameTime = input.hour == opened.hour && input.minute == opened.minute;
+    return opened.enabled != 0 && !AlarmRepeats(opened) && current.enabled == 0 && sameTime;
+}
+
 }  // namespace
 
-bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEditorInput& input,
-                   std::string* message) {
+bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEntry* opened,
+                   const AlarmEditorInput& input, std::string* message) {
     message->clear();
     if (editIndex != -1 && !InList(editIndex, alarms.size())) return false;
     if (TimeTaken(alarms, editIndex, input.hour, input.minute)) {
         *message = AlarmDuplicateMessage(input.hour, input.minute);
         return false;
     }
+    const bool keepOff =
+        editIndex != -1 && opened != nullptr && RangWhileOpen(*opened, alarms[editIndex], input);
     if (editIndex == -1) {
         alarms.insert(alarms.begin(), AlarmEntry());
         editIndex = 0;
@@ -197,7 +205,7 @@ bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEd
         alarm.days[k] = input.days[k] ? 1 : 0;
         anyDay = anyDay || input.days[k];
     }
-    alarm.enabled = (anyDay || input.oneShot) ? 1 : 0;
+    alarm.enabled = (anyDay || (input.oneShot && !keepOff)) ? 1 : 0;
     alarm.action = ActionOf(input);
     return true;
 }

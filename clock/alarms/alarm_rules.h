@@ -80,11 +80,15 @@ AlarmEditorInput AlarmEditorInputFor(const AlarmEntry& alarm);
 std::string AlarmDuplicateMessage(int hour, int minute);
 
 // Saves the editor's input: editIndex -1 creates a new alarm at index 0, otherwise alarm editIndex
-// is changed. Returns false, leaving the list as it was, when another alarm (index != editIndex)
-// has the same hour and minute (*message := AlarmDuplicateMessage) or when editIndex lies outside
-// the list (*message := ""). On success the list changed and the caller saves it.
-bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEditorInput& input,
-                   std::string* message);
+// is changed; opened is that alarm as the editor opened it (nullptr for a new alarm). Returns
+// false, leaving the list as it was, when another alarm (index != editIndex) has the same hour and
+// minute (*message := AlarmDuplicateMessage) or when editIndex lies outside the list
+// (*message := ""). On success the list changed and the caller saves it.
+// A one-shot alarm that was on when opened and has rung (and so switched itself off) since stays
+// off, "一次性闹钟" still checked, unless the input gives it another time: the tick keeps running
+// under the editor, and saving the box as it was shown would arm the alarm for tomorrow unasked.
+bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEntry* opened,
+                   const AlarmEditorInput& input, std::string* message);
 
 // Removes alarm index, moving the following ones up. False when index lies outside the list.
 bool DeleteAlarm(std::vector<AlarmEntry>& alarms, int index);
