@@ -65,6 +65,16 @@ int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now) {
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, false) : OneShotSeconds(alarm, now);
 }
 
+bool AlarmRingMomentBetween(const AlarmEntry& alarm, int64_t previous, int64_t now, int64_t* moment) {
+    if (previous > now) previous = now - 1;
+    const int64_t first = std::max(previous, now - kRingWindowSeconds) + 1;
+    if (first > now) return false;  // the same second as the previous tick: nothing new
+    const int64_t next = first + AlarmRingSeconds(alarm, SplitDate(FromSeconds(first)));
+    if (next > now) return false;
+    *moment = next;
+    return true;
+}
+
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now) {
     if (!IsTimeOfDay(alarm)) return kNeverRings;
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, true) : OneShotSeconds(alarm, now);
