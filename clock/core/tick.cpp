@@ -15,9 +15,11 @@ uint32_t LastDateCheck = 0;
 
 namespace {
 
-// The wall clock (ToSeconds) of the previous alarm check; unknown at program start.
+// The wall clock (ToSeconds) of the previous alarm check, and the day (DayNumber) of the previous
+// birthday and schedule pass; both unknown at program start.
 constexpr int64_t kNotYet = INT64_MIN;
 int64_t LastAlarmSecond = kNotYet;
+int64_t LastReminderDay = kNotYet;
 
 }  // namespace
 
@@ -25,6 +27,7 @@ void ResetTickState() {
     LastNetCheck = 0;
     LastDateCheck = 0;
     LastAlarmSecond = kNotYet;
+    LastReminderDay = kNotYet;
 }
 
 namespace {
@@ -101,6 +104,19 @@ void RemindSchedules(const DateTime& now) {
     }
 }
 
+// Birthdays and schedules are reminded once a day: a new local day (the clock running past
+// midnight, or set to another date) makes every entry due again, so a weekly schedule rings every
+// week and an advance reminder no longer silences the one on the day itself.
+void RearmRemindersOnNewDay(const DateTime& now) {
+    const int64_t today = DayNumber(MakeDate(now.year, now.month, now.day));
+    if (today == LastReminderDay) return;
+    LastReminderDay = today;
+    for (DateEntry& entry : Birthdays)
+        entry.reminded = 0;
+    for (DateEntry& entry : Schedules)
+        entry.reminded = 0;
+}
+
 }  // namespace
 
 // Rings what fell since the previous check rather than what falls in this very second, so a tick
@@ -142,6 +158,7 @@ void CheckTimers() {
 
 void CheckDates() {
     const DateTime now = PlatformNow();
+    RearmRemindersOnNewDay(now);
     RecomputeBirthdays(Birthdays, now);
     SortBirthdays(Birthdays);
     RemindBirthdays();

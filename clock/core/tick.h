@@ -26,10 +26,11 @@ void CheckAlarms();
 // Stops every running timer whose duration has passed and raises its reminder. Saves nothing.
 void CheckTimers();
 
-// Recomputes and sorts birthdays and schedules for today and raises their due reminders (each
-// entry at most once until its reminded flag is cleared).
+// Recomputes and sorts birthdays and schedules for today and raises their due reminders: each
+// entry at most once a day while within its advance days (every reminded flag is cleared when the
+// local date differs from the previous pass's, and an editor's save clears a schedule's).
 void CheckDates();
 
-// Puts LastNetCheck, LastDateCheck and the previous alarm check back to their program-start
-// values.
+// Puts LastNetCheck, LastDateCheck and the previous alarm check and date pass back to their
+// program-start values.
 void ResetTickState();

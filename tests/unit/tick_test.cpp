@@ -272,20 +272,33 @@ TEST_F(TickTest, BirthdayOnItsDay) {
     EXPECT_EQ(Birthdays[0].reminded, 1u);
 }
 
-TEST_F(TickTest, BirthdayAdvanceReminderOnlyOnce) {
-    Birthdays = {Dated("乙", 1990, 3, 13, 0, 0, 3), Dated("丙", 1990, 3, 14, 0, 0, 3)};
+TEST_F(TickTest, BirthdayRemindedOnceADayThroughItsAdvanceDays) {
+    Birthdays = {Dated("乙", 1990, 3, 13, 0, 0, 3)};
     SetFakeNow(2025, 3, 10, 9, 0, 0);
+    DatePass();
     DatePass();
     ASSERT_EQ(Fake().reminders.size(), 1u);
     EXPECT_EQ(Fake().reminders[0].firstText, Gbk("乙 [35周岁]"));
     EXPECT_EQ(Fake().reminders[0].secondText, Gbk("距离生日还有 3 天"));
-    SetFakeNow(2025, 3, 11, 9, 0, 0);
+    SetFakeNow(2025, 3, 11, 0, 0, 30);
+    DatePass();
     DatePass();
     ASSERT_EQ(Fake().reminders.size(), 2u);
-    EXPECT_EQ(Fake().reminders[1].firstText, Gbk("丙 [35周岁]"));
+    EXPECT_EQ(Fake().reminders[1].secondText, Gbk("距离生日还有 2 天"));
     SetFakeNow(2025, 3, 13, 9, 0, 0);
     DatePass();
-    EXPECT_EQ(Fake().reminders.size(), 2u);  // no "生日时间到了！！" while the program keeps running
+    ASSERT_EQ(Fake().reminders.size(), 3u);
+    EXPECT_EQ(Fake().reminders[2].firstText, Gbk("生日时间到了！！"));
+}
+
+TEST_F(TickTest, WeeklyScheduleRemindedEveryWeek) {
+    Schedules = {Dated("周会", 2025, 3, 3, 7, 0, 0)};
+    Schedules[0].repeat = kRepeatWeekly;
+    for (int day = 10; day <= 17; ++day) {
+        SetFakeNow(2025, 3, day, 8, 0, 0);
+        DatePass();
+    }
+    EXPECT_EQ(Fake().reminders.size(), 2u);  // Mondays 10 and 17 March
 }
 
 TEST_F(TickTest, BirthdayWithADateThatCannotOccurStaysSilent) {
