@@ -22,6 +22,7 @@ constexpr int kNameLimit = 50;
 constexpr const char* kProgramHint = "点击【...】按钮指定一个软件";
 
 int gEditIndex = -1;  // the alarm being changed; -1 for a new one
+AlarmEntry gOpened;   // that alarm as the editor opened it: the tick may ring it meanwhile
 
 // Hour and minute boxes with their spinners: Text1/UpDown1 (i).
 struct TimeBox {
@@ -146,7 +147,8 @@ void PickProgram(HWND window, const Form& form) {
 
 void Save(HWND window, const Form& form) {
     std::string message;
-    if (!SaveAlarmEdit(Alarms, gEditIndex, ReadInput(form), &message))
+    const AlarmEntry* opened = gEditIndex < 0 ? nullptr : &gOpened;
+    if (!SaveAlarmEdit(Alarms, gEditIndex, opened, ReadInput(form), &message))
         return ShowEditorError(window, message);
     SaveAlarms();
     DestroyWindow(window);
@@ -192,6 +194,7 @@ void OpenAlarmEditor(int item) {
     const bool adding = item == 9;
     gEditIndex = adding ? -1 : AlarmRowOfItem(item, Alarms.size());
     if (!adding && gEditIndex < 0) return;
+    gOpened = adding ? AlarmEntry() : Alarms[static_cast<size_t>(gEditIndex)];
     HWND window = CreateEditorForm("Form7", L"钟伴_Form7", adding ? "新增闹钟" : "修改闹钟", kClientWidth,
                                    kClientHeight, AlarmEditorProc);
     Form* form = FormOfWindow(window);
@@ -199,8 +202,7 @@ void OpenAlarmEditor(int item) {
     AddTimeBoxes(*form);
     AddDayAndActionBoxes(*form);
     AddButtonsAndFrames(*form);
-    ShowInput(*form, adding ? NewAlarmEditorInput(PlatformNow())
-                            : AlarmEditorInputFor(Alarms[static_cast<size_t>(gEditIndex)]));
+    ShowInput(*form, adding ? NewAlarmEditorInput(PlatformNow()) : AlarmEditorInputFor(gOpened));
     ShowControl(*form, "Command2", 0, !adding);
     RunEditor(window);
 }

@@ -65,6 +65,16 @@ int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now) {
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, false) : OneShotSeconds(alarm, now);
 }
 
+bool AlarmRingMomentBetween(const AlarmEntry& alarm, int64_t previous, int64_t now, int64_t* moment) {
+    if (previous > now) previous = now - 1;
+    const int64_t first = std::max(previous, now - kRingWindowSeconds) + 1;
+    if (first > now) return false;  // the same second as the previous tick: nothing new
+    const int64_t next = first + AlarmRingSeconds(alarm, SplitDate(FromSeconds(first)));
+    if (next > now) return false;
+    *moment = next;
+    return true;
+}
+
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now) {
     if (!IsTimeOfDay(alarm)) return kNeverRings;
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, true) : OneShotSeconds(alarm, now);
@@ -173,16 +183,24 @@ bool TimeTaken(const std::vector<AlarmEntry>& alarms, int editIndex, int hour, i
     return false;
 }
 
+// Only the tick switches an alarm off while its editor is open: a one-shot alarm does so as it rings.
+bool RangWhileOpen(const AlarmEntry& opened, const AlarmEntry& current, const AlarmEditorInput& input) {
+    const bool sameTime = input.hour == opened.hour && input.minute == opened.minute;
+    return opened.enabled != 0 && !AlarmRepeats(opened) && current.enabled == 0 && sameTime;
+}
+
 }  // namespace
 
-bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEditorInput& input,
-                   std::string* message) {
+bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEntry* opened,
+                   const AlarmEditorInput& input, std::string* message) {
     message->clear();
     if (editIndex != -1 && !InList(editIndex, alarms.size())) return false;
     if (TimeTaken(alarms, editIndex, input.hour, input.minute)) {
         *message = AlarmDuplicateMessage(input.hour, input.minute);
         return false;
     }
+    const bool keepOff =
+        editIndex != -1 && opened != nullptr && RangWhileOpen(*opened, alarms[editIndex], input);
     if (editIndex == -1) {
         alarms.insert(alarms.begin(), AlarmEntry());
         editIndex = 0;
@@ -197,7 +215,7 @@ bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEd
         alarm.days[k] = input.days[k] ? 1 : 0;
         anyDay = anyDay || input.days[k];
     }
-    alarm.enabled = (anyDay || input.oneShot) ? 1 : 0;
+    alarm.enabled = (anyDay || (input.oneShot && !keepOff)) ? 1 : 0;
     alarm.action = ActionOf(input);
     return true;
 }

@@ -4,6 +4,7 @@
 // list (SaveAlarms) whenever a function here reports a change. Texts are GBK.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,18 @@ bool AlarmRepeats(const AlarmEntry& alarm);
 // rings: kNeverRings.
 constexpr int kNeverRings = 2147483647;
 int AlarmRingSeconds(const AlarmEntry& alarm, const DateTime& now);
+
+// How far back a tick looks for a ring moment it has not seen yet. A GUI thread that stalls over
+// the ring second (a save with a disk flush, a slow shell call or message box) still rings late;
+// a clock set forward by hours rings only what fell in the last few minutes, not a day's alarms.
+constexpr int kRingWindowSeconds = 300;
+
+// Whether a ring moment of the alarm lies in (previous, now], both in seconds since 1899-12-30
+// (ToSeconds), looking back no further than kRingWindowSeconds from now. A previous later than now
+// (the clock was set back) looks at now's own second only. On true *moment is that ring moment (an
+// alarm's moments lie a day or more apart, so at most one fits). The enabled flag is not looked at; an alarm
+// that never rings gives false.
+bool AlarmRingMomentBetween(const AlarmEntry& alarm, int64_t previous, int64_t now, int64_t* moment);
 
 // The page's count-down: as AlarmRingSeconds, but a repeating alarm skips an occurrence that is
 // not strictly in the future, so during the ring second it already shows the following ring.
@@ -80,11 +93,15 @@ AlarmEditorInput AlarmEditorInputFor(const AlarmEntry& alarm);
 std::string AlarmDuplicateMessage(int hour, int minute);
 
 // Saves the editor's input: editIndex -1 creates a new alarm at index 0, otherwise alarm editIndex
-// is changed. Returns false, leaving the list as it was, when another alarm (index != editIndex)
-// has the same hour and minute (*message := AlarmDuplicateMessage) or when editIndex lies outside
-// the list (*message := ""). On success the list changed and the caller saves it.
-bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEditorInput& input,
-                   std::string* message);
+// is changed; opened is that alarm as the editor opened it (nullptr for a new alarm). Returns
+// false, leaving the list as it was, when another alarm (index != editIndex) has the same hour and
+// minute (*message := AlarmDuplicateMessage) or when editIndex lies outside the list
+// (*message := ""). On success the list changed and the caller saves it.
+// A one-shot alarm that was on when opened and has rung (and so switched itself off) since stays
+// off, "一次性闹钟" still checked, unless the input gives it another time: the tick keeps running
+// under the editor, and saving the box as it was shown would arm the alarm for tomorrow unasked.
+bool SaveAlarmEdit(std::vector<AlarmEntry>& alarms, int editIndex, const AlarmEntry* opened,
+                   const AlarmEditorInput& input, std::string* message);
 
 // Removes alarm index, moving the following ones up. False when index lies outside the list.
 bool DeleteAlarm(std::vector<AlarmEntry>& alarms, int index);

@@ -1,5 +1,7 @@
 #include "clock/alarms/reminder_rules.h"
 
+#include <algorithm>
+
 #include "forms/gbk.h"
 
 namespace {
@@ -44,6 +46,13 @@ std::string ReminderSoundFile(int kind) {
 
 std::string ReminderFieldText(const std::string& text, size_t maxBytes) {
     return CutGbk(text, maxBytes);
+}
+
+int FirstFreeReminderSlot(const std::vector<int>& taken) {
+    int slot = 0;
+    while (std::find(taken.begin(), taken.end(), slot) != taken.end())
+        ++slot;
+    return slot;
 }
 
 ScreenPoint ReminderPlace(int n, int width, int height, const ScreenRect& workArea) {

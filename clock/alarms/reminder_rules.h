@@ -1,10 +1,11 @@
 // The rules of the reminder pop-ups and of the shutdown count-down, apart from their windows: band
-// colours and blinking, the texts a pop-up keeps, where the n-th pop-up goes, when the sound stops,
-// and what the count-down shows. Texts are GBK.
+// colours and blinking, the texts a pop-up keeps, which slot a new pop-up takes and where that slot
+// lies, when the sound stops, and what the count-down shows. Texts are GBK.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "clock/core/main_window_rules.h"
 #include "forms/placement.h"
@@ -30,7 +31,12 @@ std::string ReminderSoundFile(int kind);
 // A pop-up's text cut to its field: at most maxBytes bytes, never half a Chinese character.
 std::string ReminderFieldText(const std::string& text, size_t maxBytes);
 
-// The top-left corner of the n-th open pop-up (n counted from 0) of the given outer size: the first
+// The slot a new pop-up takes: the lowest number (0, 1, ...) that no open pop-up holds, given the
+// slots of the open ones in any order. Numbering by the count of open pop-ups instead would put a
+// new one over one still open once an earlier one was closed.
+int FirstFreeReminderSlot(const std::vector<int>& taken);
+
+// The top-left corner of the pop-up in slot n (counted from 0) of the given outer size: slot 0
 // 5 pixels from the work area's lower right corner, the following ones leftwards along the bottom
 // row, then the row above, and so on. A work area narrower than one pop-up holds one column,
 // aligned to its right edge.

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "clock/alarms/reminder_rules.h"
 #include "clock/core/main_window_win.h"
@@ -32,6 +33,7 @@ struct ReminderNote {
     std::string firstText;   // GBK, at most kReminderFirstBytes
     std::string secondText;  // GBK, at most kReminderSecondBytes
     bool blink = false;
+    int slot = 0;  // its place in the tiling (ReminderPlace)
 };
 
 std::map<HWND, ReminderNote>& Notes() {
@@ -129,14 +131,21 @@ LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // ---- Raising ----
 
-bool SameNoteOpen(const ReminderNote& note) {
+HWND OpenNoteLike(const ReminderNote& note) {
     for (const auto& open : Notes()) {
         const ReminderNote& other = open.second;
         if (other.kind == note.kind && other.firstText == note.firstText &&
             other.secondText == note.secondText)
-            return true;
+            return open.first;
     }
-    return false;
+    return nullptr;
+}
+
+std::vector<int> TakenSlots() {
+    std::vector<int> slots;
+    for (const auto& open : Notes())
+        slots.push_back(open.second.slot);
+    return slots;
 }
 
 HWND CreatePopup() {
@@ -172,11 +181,12 @@ HWND CreatePopup() {
     return window;
 }
 
-void PlaceNth(HWND window, int n) {
+void PlaceInSlot(HWND window, int slot) {
     RECT work = {0, 0, 1024, 768}, outer;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(window, &outer);
-    const ScreenPoint p = ReminderPlace(n, outer.right - outer.left, outer.bottom - outer.top,
+    // The size is the one the window was created with; without it nothing sensible can be placed.
+    if (!GetWindowRect(window, &outer)) return;
+    const ScreenPoint p = ReminderPlace(slot, outer.right - outer.left, outer.bottom - outer.top,
                                         ScreenRect{work.left, work.top, work.right, work.bottom});
     SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -187,6 +197,19 @@ void PlaySoundOf(int kind) {
     PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_LOOP | SND_ASYNC);
 }
 
+void FocusButton(HWND window) {
+    const Form* form = FormOfWindow(window);
+    if (HWND button = form ? ControlWindow(*form, "Command1") : nullptr) SetFocus(button);
+}
+
+// The same reminder again while its pop-up is still open (yesterday's alarm left unclosed): the
+// pop-up comes to the front and sounds again, so the earlier one does not silence this one.
+void RaiseAgain(HWND window, int kind) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    FocusButton(window);
+    PlaySoundOf(kind);
+}
+
 }  // namespace
 
 void RaiseReminder(int kind, const std::string& firstText, const std::string& secondText) {
@@ -194,16 +217,16 @@ void RaiseReminder(int kind, const std::string& firstText, const std::string& se
     note.kind = kind;
     note.firstText = ReminderFieldText(firstText, kReminderFirstBytes);
     note.secondText = ReminderFieldText(secondText, kReminderSecondBytes);
-    if (SameNoteOpen(note)) return;
-    const int n = static_cast<int>(Notes().size());
     const DWORD now = GetTickCount();
     gLastRaiseTick = now != 0 ? now : 1;  // 0 means "handled"
+    if (HWND open = OpenNoteLike(note)) return RaiseAgain(open, kind);
+    note.slot = FirstFreeReminderSlot(TakenSlots());
     HWND window = CreatePopup();
     if (!window) return;
     Notes()[window] = note;
-    PlaceNth(window, n);
+    PlaceInSlot(window, note.slot);
     ShowWindow(window, SW_SHOW);
-    if (HWND button = ControlWindow(*FormOfWindow(window), "Command1")) SetFocus(button);
+    FocusButton(window);
     PlaySoundOf(kind);
 }
 

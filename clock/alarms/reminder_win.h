@@ -3,8 +3,9 @@
 
 #include <string>
 
-// Opens a pop-up of kind (0 alarm, 2 timer, 3 birthday, 4 schedule) with two lines of GBK text and
-// starts the kind's looping sound, unless a pop-up of the same kind and texts is open already.
+// Opens a pop-up of kind (0 alarm, 2 timer, 3 birthday, 4 schedule) with two lines of GBK text in
+// the first free slot of the tiling and starts the kind's looping sound. When a pop-up of the same
+// kind and texts is open already, that one comes to the front and its sound starts again instead.
 void RaiseReminder(int kind, const std::string& firstText, const std::string& secondText);
 
 // Stops the reminder sound, whichever pop-up started it.

@@ -19,6 +19,10 @@ enum DateListKind { kBirthdayList = 3, kScheduleList = 4 };  // the page numbers
 constexpr int kLunarYearItems = 201;
 constexpr int kLunarDayItems = 30;
 
+// The years the date picker accepts.
+constexpr int kPickerFirstYear = 1601;
+constexpr int kPickerLastYear = 9999;
+
 // Index of a year in the year list, -1 outside 1900..2100; and back (no range check).
 int LunarYearIndex(int year);
 int LunarYearOfIndex(int index);
@@ -34,6 +38,15 @@ void LunarMonthOfIndex(int year, int index, int* month, bool* leap);
 // match is ignored (the regular month is taken).
 int LunarMonthIndex(int year, int month, bool leap);
 
+// The three lunar list indexes of a Gregorian day, each -1 when the lists cannot show it (a day
+// outside the lunar table).
+struct LunarListIndexes {
+    int year = -1;
+    int month = -1;
+    int day = -1;
+};
+LunarListIndexes LunarListIndexesOfDay(const DateTime& day);
+
 // The item texts: "1900 庚子" ...; the year's months with "闰" + name for the leap month; the 30
 // day names.
 std::string LunarYearItem(int year);
@@ -47,15 +60,25 @@ struct DateEditorInput {
     std::string nameText;
     bool gregorian = true;  // "公历" selected: the picker is read, else the lunar lists
     DateTime picker;        // its year, month, day, hour and minute (hour and minute always used)
-    int yearIndex = 0;      // the three lunar lists
+    int yearIndex = 0;      // the three lunar lists; -1 for a list without a selection
     int monthIndex = 0;
     int dayIndex = 0;
     int aheadIndex = 0;   // Combo1: days of advance reminder
     int repeatIndex = 0;  // Combo2: schedules only
 };
 
+// The controls as the editor opens on a stored entry. The picker shows the entry's day and time;
+// for a lunar date that does not exist the nearest day that does (day 30 of a 29-day month on the
+// 29th, a leap month the year lacks as its regular month), and today for a date it cannot show at
+// all. The lunar lists show the stored lunar date as far as they can (-1 where they cannot), or
+// for a Gregorian entry the picker's day.
+DateEditorInput DateEditorInputFor(const DateEntry& entry, const DateTime& today);
+
 // The refusal text for a name already in the list.
 std::string DateDuplicateMessage(DateListKind kind);
+
+// The refusal text for a lunar date with a list left without a selection.
+std::string DateNotChosenMessage();
 
 // The name as saved: every "=" becomes a space, every "," a "，" and every "|" a "｜" (the
 // last would break the line format of the data file).
@@ -64,10 +87,17 @@ std::string CleanDateName(const std::string& text);
 // Saves the editor's input into list (editIndex -1 appends a new entry, else changes entry
 // editIndex), then recomputes and sorts the whole list for today. Returns false, leaving the list
 // as it was, when another entry (index != editIndex) has the same cleaned name (*message :=
-// DateDuplicateMessage(kind)) or editIndex lies outside the list (*message := ""). A saved
+// DateDuplicateMessage(kind)), when editIndex lies outside the list (*message := ""), or when the
+// date is to be read from lunar lists that name none (*message := DateNotChosenMessage()). A saved
 // schedule is reminded again (reminded := 0); a birthday keeps its reminded flag.
+// shown: the controls as read back right after the editor opened on entry editIndex (nullptr for
+// a new entry). While the calendar choice, the picker's day and the lunar lists still hold what
+// they held then, the entry keeps its stored date, also one the controls cannot show (see
+// DateEditorInputFor), and takes only the picker's time of day: a user who changed the name or
+// the advance days must not find another date saved.
 bool SaveDateEdit(std::vector<DateEntry>& list, DateListKind kind, int editIndex,
-                  const DateEditorInput& input, const DateTime& today, std::string* message);
+                  const DateEditorInput& input, const DateEditorInput* shown, const DateTime& today,
+                  std::string* message);
 
 // Removes entry index, moving the following ones up. False when index lies outside the list.
 bool DeleteDateEntry(std::vector<DateEntry>& list, int index);

@@ -25,9 +25,10 @@ constexpr int kOfferedAheadDays = 7;
 
 struct EditorState {
     DateListKind kind = kBirthdayList;
-    int openedIndex = -1;  // -1 when adding
-    DateEntry opened;      // the entry as it was opened, to find it again after a re-sort
-    bool syncing = false;  // the lists are being set from the picker: no feedback to it
+    int openedIndex = -1;   // -1 when adding
+    DateEntry opened;       // the entry as it was opened, to find it again after a re-sort
+    DateEditorInput shown;  // the controls as read back once opened: untouched, the date is kept
+    bool syncing = false;   // the lists are being set from the picker: no feedback to it
 };
 EditorState gEditor;
 
@@ -72,9 +73,16 @@ void FillList(HWND combo, const std::vector<std::string>& items) {
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromGbk(item).c_str()));
 }
 
+// -1 when nothing is selected.
 int Selected(HWND combo) {
     const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    return index == CB_ERR ? 0 : static_cast<int>(index);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+// The lists that always hold a selection read as their first item when they somehow do not.
+int SelectedOrFirst(HWND combo) {
+    const int index = Selected(combo);
+    return index < 0 ? 0 : index;
 }
 
 void Select(HWND combo, int index) {
@@ -83,7 +91,7 @@ void Select(HWND combo, int index) {
 
 // Refills a list and keeps its selection, one less when it would lie past the new end.
 void RefillKeeping(HWND combo, const std::vector<std::string>& items) {
-    int keep = Selected(combo);
+    int keep = SelectedOrFirst(combo);
     FillList(combo, items);
     if (keep >= static_cast<int>(items.size())) keep = static_cast<int>(items.size()) - 1;
     Select(combo, keep < 0 ? 0 : keep);
@@ -147,40 +155,48 @@ void SetUpPicker(const Form& form) {
     HWND picker = Combo(form, "DateTimePicker1");
     SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'年'MM'月'dd'日'HH'时'mm'分'"));
     SYSTEMTIME range[2] = {};
-    range[0].wYear = 1601, range[0].wMonth = 1, range[0].wDay = 1;
-    range[1].wYear = 9999, range[1].wMonth = 12, range[1].wDay = 31, range[1].wHour = 23,
+    range[0].wYear = kPickerFirstYear, range[0].wMonth = 1, range[0].wDay = 1;
+    range[1].wYear = kPickerLastYear, range[1].wMonth = 12, range[1].wDay = 31, range[1].wHour = 23,
     range[1].wMinute = 59;
     SendMessageW(picker, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, reinterpret_cast<LPARAM>(range));
 }
 
-// The lunar lists show the picker's date; they do not write back while doing so.
-void LunarListsFromPicker(const Form& form) {
-    const DateTime t = PickerTime(form);
-    const PackedLunarDate packed = SolarToLunar(t.year, t.month, t.day);
-    if (packed == 0) return;
-    const LunarDate p = UnpackLunarDate(packed);
-    const int yearIndex = LunarYearIndex(p.year);
-    if (yearIndex < 0) return;
+// Sets the three lunar lists without writing back to the picker; -1 leaves a list without a
+// selection (and the month list empty without a year), so it never seems to name a date.
+void ShowLunarLists(const Form& form, const LunarListIndexes& lists) {
     gEditor.syncing = true;
-    Select(Combo(form, "Combo3", 0), yearIndex);
-    RefillKeeping(Combo(form, "Combo3", 1), LunarMonthItems(p.year));
-    Select(Combo(form, "Combo3", 1), LunarMonthIndex(p.year, p.month, p.leap));
-    RefillKeeping(Combo(form, "Combo3", 2), LunarDayItems());
-    Select(Combo(form, "Combo3", 2), p.day - 1);
+    Select(Combo(form, "Combo3", 0), lists.year);
+    const bool year = lists.year >= 0;
+    FillList(Combo(form, "Combo3", 1),
+             year ? LunarMonthItems(LunarYearOfIndex(lists.year)) : std::vector<std::string>());
+    Select(Combo(form, "Combo3", 1), lists.month);
+    FillList(Combo(form, "Combo3", 2), LunarDayItems());
+    Select(Combo(form, "Combo3", 2), lists.day);
     gEditor.syncing = false;
+}
+
+// The lunar lists show the picker's day, or nothing where the lunar table has no such day.
+void LunarListsFromPicker(const Form& form) {
+    ShowLunarLists(form, LunarListIndexesOfDay(PickerTime(form)));
 }
 
 // A new selection in a lunar list: a new year refills the months, a new month the days, and the
 // picker moves to the chosen lunar date with its time of day kept.
 void PickerFromLunarLists(const Form& form, int changedList) {
     if (gEditor.syncing) return;
-    const int year = LunarYearOfIndex(Selected(Combo(form, "Combo3", 0)));
+    const int yearIndex = Selected(Combo(form, "Combo3", 0));
+    const int year = LunarYearOfIndex(yearIndex);
     if (changedList == 0) RefillKeeping(Combo(form, "Combo3", 1), LunarMonthItems(year));
     if (changedList <= 1) RefillKeeping(Combo(form, "Combo3", 2), LunarDayItems());
+    const int monthIndex = Selected(Combo(form, "Combo3", 1)), dayIndex = Selected(Combo(form, "Combo3", 2));
+    // Lists that name no date yet leave the picker where it is.
+    if (yearIndex < 0 || monthIndex < 0 || dayIndex < 0) return;
     int month = 1;
     bool leap = false;
-    LunarMonthOfIndex(year, Selected(Combo(form, "Combo3", 1)), &month, &leap);
-    const DateTime date = SplitDate(LunarToSolar(year, month, Selected(Combo(form, "Combo3", 2)) + 1, leap));
+    LunarMonthOfIndex(year, monthIndex, &month, &leap);
+    const DateValue day = LunarToSolar(year, month, dayIndex + 1, leap);
+    if (day == 0) return;  // day 30 of a 29-day month: no day to show
+    const DateTime date = SplitDate(day);
     DateTime t = PickerTime(form);
     t.year = date.year, t.month = date.month, t.day = date.day;
     gEditor.syncing = true;
@@ -191,18 +207,12 @@ void PickerFromLunarLists(const Form& form, int changedList) {
 // ---- Opening, saving, deleting ----
 
 void ShowEntry(const Form& form, const DateEntry& entry) {
+    const DateEditorInput shown = DateEditorInputFor(entry, PlatformNow());
     SetGbkControlText(form, "Text1", 0, entry.name);
-    const bool lunar = entry.calendar != kGregorian;
-    DateTime t;
-    if (lunar) {
-        t = SplitDate(LunarToSolar(entry.year, entry.month, entry.day, entry.calendar == kLunarLeap));
-    } else {
-        t.year = entry.year, t.month = entry.month, t.day = entry.day;
-    }
-    t.hour = entry.hour, t.minute = entry.minute;
-    SetPicker(form, t);
-    SetControlChecked(form, "Option2", 0, !lunar);
-    SetControlChecked(form, "Option2", 1, lunar);
+    SetPicker(form, shown.picker);
+    SetControlChecked(form, "Option2", 0, shown.gregorian);
+    SetControlChecked(form, "Option2", 1, !shown.gregorian);
+    ShowLunarLists(form, LunarListIndexes{shown.yearIndex, shown.monthIndex, shown.dayIndex});
     if (gEditor.kind == kScheduleList) Select(Combo(form, "Combo2"), entry.repeat);
 }
 
@@ -214,6 +224,7 @@ void ShowNew(const Form& form) {
     SetControlChecked(form, "Option2", 0, !lunar);
     SetControlChecked(form, "Option2", 1, lunar);
     Select(Combo(form, "Combo2"), 0);
+    LunarListsFromPicker(form);
 }
 
 DateEditorInput ReadInput(const Form& form) {
@@ -226,8 +237,8 @@ DateEditorInput ReadInput(const Form& form) {
     input.dayIndex = Selected(Combo(form, "Combo3", 2));
     HWND ahead = Combo(form, "Combo1");
     input.aheadIndex =
-        static_cast<int>(SendMessageW(ahead, CB_GETITEMDATA, static_cast<WPARAM>(Selected(ahead)), 0));
-    input.repeatIndex = Selected(Combo(form, "Combo2"));
+        static_cast<int>(SendMessageW(ahead, CB_GETITEMDATA, static_cast<WPARAM>(SelectedOrFirst(ahead)), 0));
+    input.repeatIndex = SelectedOrFirst(Combo(form, "Combo2"));
     return input;
 }
 
@@ -251,7 +262,8 @@ void Save(HWND window, const Form& form) {
         return;
     }
     std::string message;
-    if (!SaveDateEdit(List(), gEditor.kind, index, ReadInput(form), PlatformNow(), &message)) {
+    const DateEditorInput* shown = gEditor.openedIndex < 0 ? nullptr : &gEditor.shown;
+    if (!SaveDateEdit(List(), gEditor.kind, index, ReadInput(form), shown, PlatformNow(), &message)) {
         return ShowEditorError(window, message);
     }
     SaveList();
@@ -331,6 +343,6 @@ void OpenDateEditor(int page, int item) {
     } else {
         ShowEntry(*form, gEditor.opened);
     }
-    LunarListsFromPicker(*form);
+    gEditor.shown = ReadInput(*form);
     RunEditor(window);
 }

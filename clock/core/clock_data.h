@@ -32,7 +32,7 @@ struct AlarmEntry {
     int minute = 0;
     uint8_t days[8] = {};  // days[1] Monday ... days[7] Sunday; days[0] unused
     int enabled = 0;
-    int fired = 0;       // run-time only
+    int64_t rangAt = 0;  // run-time only: the ring moment (ToSeconds) it last rang for, 0 = none
     std::string action;  // "", "关机", "重启" or a file path (GBK)
 };
 

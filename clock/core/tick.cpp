@@ -1,5 +1,6 @@
 #include "clock/core/tick.h"
 
+#include <cstdint>
 #include <string>
 
 #include "clock/alarms/alarm_rules.h"
@@ -12,9 +13,21 @@
 uint32_t LastNetCheck = 0;
 uint32_t LastDateCheck = 0;
 
+namespace {
+
+// The wall clock (ToSeconds) of the previous alarm check, and the day (DayNumber) of the previous
+// birthday and schedule pass; both unknown at program start.
+constexpr int64_t kNotYet = INT64_MIN;
+int64_t LastAlarmSecond = kNotYet;
+int64_t LastReminderDay = kNotYet;
+
+}  // namespace
+
 void ResetTickState() {
     LastNetCheck = 0;
     LastDateCheck = 0;
+    LastAlarmSecond = kNotYet;
+    LastReminderDay = kNotYet;
 }
 
 namespace {
@@ -91,27 +104,45 @@ void RemindSchedules(const DateTime& now) {
     }
 }
 
+// Birthdays and schedules are reminded once a day: a new local day (the clock running past
+// midnight, or set to another date) makes every entry due again, so a weekly schedule rings every
+// week and an advance reminder no longer silences the one on the day itself.
+void RearmRemindersOnNewDay(const DateTime& now) {
+    const int64_t today = DayNumber(MakeDate(now.year, now.month, now.day));
+    if (today == LastReminderDay) return;
+    LastReminderDay = today;
+    for (DateEntry& entry : Birthdays)
+        entry.reminded = 0;
+    for (DateEntry& entry : Schedules)
+        entry.reminded = 0;
+}
+
 }  // namespace
 
+// Rings what fell since the previous check rather than what falls in this very second, so a tick
+// that comes late still rings. The first check at start-up looks at its own second only, as does
+// one after the clock was set back; and an alarm never rings the same moment twice in a row, so a
+// clock put back by a few seconds (a time sync just after the ring) does not ring it again.
 void CheckAlarms() {
-    const DateTime now = PlatformNow();
+    const int64_t now = ToSeconds(ToDateValue(PlatformNow()));
+    const int64_t previous = LastAlarmSecond == kNotYet ? now - 1 : LastAlarmSecond;
+    LastAlarmSecond = now;
+    bool switchedOff = false;
     // By index: ringing may re-enter the GUI and change the list under us.
     for (size_t i = 0; i < Alarms.size(); ++i) {
         AlarmEntry& alarm = Alarms[i];
-        if (alarm.enabled == 0) continue;
-        const int s = AlarmRingSeconds(alarm, now);
-        if (!AlarmRepeats(alarm) && s < 1) {
-            // The one-shot alarm switches itself off before it rings; it still rings below.
-            alarm.enabled = 0;
-            SaveAlarms();
+        int64_t moment = 0;
+        if (alarm.enabled == 0 || !AlarmRingMomentBetween(alarm, previous, now, &moment)) continue;
+        if (alarm.rangAt == moment) continue;
+        alarm.rangAt = moment;
+        if (!AlarmRepeats(alarm)) {
+            alarm.enabled = 0;  // a one-shot alarm switches itself off as it rings
+            switchedOff = true;
         }
-        if (s > 0) {
-            alarm.fired = 0;
-        } else if (alarm.fired == 0) {
-            alarm.fired = 1;
-            RingAlarm(alarm);
-        }
+        RingAlarm(alarm);
     }
+    // Saved after the ringing: a slow disk must not hold back the pop-up.
+    if (switchedOff) SaveAlarms();
 }
 
 void CheckTimers() {
@@ -127,6 +158,7 @@ void CheckTimers() {
 
 void CheckDates() {
     const DateTime now = PlatformNow();
+    RearmRemindersOnNewDay(now);
     RecomputeBirthdays(Birthdays, now);
     SortBirthdays(Birthdays);
     RemindBirthdays();

@@ -18,16 +18,19 @@ extern uint32_t LastDateCheck;
 // pass, then RepaintMainWindow.
 void Tick();
 
-// Rings every enabled alarm whose ring second is now, once per ring second; a one-shot alarm is
-// switched off and saved in the tick it rings.
+// Rings every enabled alarm with a ring moment since the previous check (AlarmRingMomentBetween:
+// at most kRingWindowSeconds back), never the same moment twice in a row; a one-shot alarm is
+// switched off as it rings and the list saved after the ringing.
 void CheckAlarms();
 
 // Stops every running timer whose duration has passed and raises its reminder. Saves nothing.
 void CheckTimers();
 
-// Recomputes and sorts birthdays and schedules for today and raises their due reminders (each
-// entry at most once until its reminded flag is cleared).
+// Recomputes and sorts birthdays and schedules for today and raises their due reminders: each
+// entry at most once a day while within its advance days (every reminded flag is cleared when the
+// local date differs from the previous pass's, and an editor's save clears a schedule's).
 void CheckDates();
 
-// Puts LastNetCheck and LastDateCheck back to their program-start values.
+// Puts LastNetCheck, LastDateCheck and the previous alarm check and date pass back to their
+// program-start values.
 void ResetTickState();

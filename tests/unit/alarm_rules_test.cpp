@@ -124,7 +124,7 @@ TEST(AlarmEditorSave, NewAlarmGoesToTheTop) {
     in.days[3] = true;
     in.nameText = Gbk("开会");
     std::string message = "stale";
-    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, nullptr, in, &message));
     EXPECT_TRUE(message.empty());
     ASSERT_EQ(alarms.size(), 3u);
     EXPECT_EQ(alarms[0].hour, 7);
@@ -139,11 +139,11 @@ TEST(AlarmEditorSave, NewAlarmGoesToTheTop) {
 TEST(AlarmEditorSave, DuplicateTimeIsRefusedWithItsMessage) {
     std::vector<AlarmEntry> alarms = {Alarm(7, 30), Alarm(9, 0)};
     std::string message;
-    EXPECT_FALSE(SaveAlarmEdit(alarms, -1, Input(7, 30), &message));
+    EXPECT_FALSE(SaveAlarmEdit(alarms, -1, nullptr, Input(7, 30), &message));
     EXPECT_EQ(message, Gbk("7 时 | 30 分\r\n闹钟时间已经存在，请重新修改。"));
     EXPECT_EQ(alarms.size(), 2u);
     // Editing the second alarm onto the first one's time is refused too, and changes nothing.
-    EXPECT_FALSE(SaveAlarmEdit(alarms, 1, Input(7, 30), &message));
+    EXPECT_FALSE(SaveAlarmEdit(alarms, 1, nullptr, Input(7, 30), &message));
     EXPECT_EQ(alarms[1].hour, 9);
     EXPECT_EQ(AlarmDuplicateMessage(0, 5), Gbk("0 时 | 5 分\r\n闹钟时间已经存在，请重新修改。"));
 }
@@ -153,28 +153,53 @@ TEST(AlarmEditorSave, EditingKeepsItsOwnTime) {
     AlarmEditorInput in = Input(9, 0);
     in.nameText = Gbk("新名字");
     std::string message;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, 1, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 1, nullptr, in, &message));
     EXPECT_EQ(alarms.size(), 2u);
     EXPECT_EQ(alarms[1].name, Gbk("新名字"));
-    EXPECT_FALSE(SaveAlarmEdit(alarms, 2, in, &message));
+    EXPECT_FALSE(SaveAlarmEdit(alarms, 2, nullptr, in, &message));
     EXPECT_TRUE(message.empty());
 }
 
 TEST(AlarmEditorSave, EnabledFollowsDaysOrOneShot) {
     std::vector<AlarmEntry> alarms;
     std::string message;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, Input(6, 0), &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, nullptr, Input(6, 0), &message));
     EXPECT_EQ(alarms[0].enabled, 0);  // neither days nor one-shot: stored off
     AlarmEditorInput oneShot = Input(6, 0);
     oneShot.oneShot = true;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, oneShot, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, nullptr, oneShot, &message));
     EXPECT_EQ(alarms[0].enabled, 1);
     EXPECT_FALSE(AlarmRepeats(alarms[0]));
     AlarmEditorInput weekly = Input(6, 0);
     weekly.days[7] = true;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, weekly, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, nullptr, weekly, &message));
     EXPECT_EQ(alarms[0].enabled, 1);
     EXPECT_EQ(alarms[0].days[7], 1);
+}
+
+TEST(AlarmEditorSave, OneShotThatRangWhileOpenStaysOffUnlessGivenANewTime) {
+    std::vector<AlarmEntry> alarms = {Alarm(6, 0)};
+    const AlarmEntry opened = alarms[0];
+    const AlarmEditorInput shown = AlarmEditorInputFor(opened);
+    alarms[0].enabled = 0;  // it rang while the editor was open
+    AlarmEditorInput renamed = shown;
+    renamed.nameText = Gbk("改名");
+    std::string message;
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, &opened, renamed, &message));
+    EXPECT_EQ(alarms[0].enabled, 0);
+    EXPECT_EQ(alarms[0].name, Gbk("改名"));
+    AlarmEditorInput later = shown;
+    later.minute = 30;
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, &opened, later, &message));
+    EXPECT_EQ(alarms[0].enabled, 1);
+    // Opened while off, then checked by the user: switched on at its old time.
+    std::vector<AlarmEntry> off = {Alarm(7, 0)};
+    off[0].enabled = 0;
+    const AlarmEntry openedOff = off[0];
+    AlarmEditorInput checked = AlarmEditorInputFor(openedOff);
+    checked.oneShot = true;
+    ASSERT_TRUE(SaveAlarmEdit(off, 0, &openedOff, checked, &message));
+    EXPECT_EQ(off[0].enabled, 1);
 }
 
 TEST(AlarmEditorSave, NameLosesBarsAndIsCutAtACharacterBoundary) {
@@ -182,7 +207,7 @@ TEST(AlarmEditorSave, NameLosesBarsAndIsCutAtACharacterBoundary) {
     std::string message;
     AlarmEditorInput in = Input(6, 0);
     in.nameText = Gbk("早|饭|");
-    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, nullptr, in, &message));
     EXPECT_EQ(alarms[0].name, Gbk("早饭"));
 
     std::string chinese;
@@ -190,7 +215,7 @@ TEST(AlarmEditorSave, NameLosesBarsAndIsCutAtACharacterBoundary) {
         chinese += Gbk("钟");
     in = Input(7, 0);
     in.nameText = "a" + chinese;  // 53 bytes: byte 50 is the lead byte of the 25th character
-    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, nullptr, in, &message));
     EXPECT_EQ(alarms[0].name, "a" + chinese.substr(0, 48));
 }
 
@@ -200,16 +225,16 @@ TEST(AlarmEditorSave, ActionByOption) {
     AlarmEditorInput in = Input(6, 0);
     in.option = kActionOpenProgram;
     in.programPath = Gbk("点击【...】按钮指定一个软件");
-    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, -1, nullptr, in, &message));
     EXPECT_EQ(alarms[0].action, in.programPath);  // the hint text is stored as it stands
     in.option = kActionShutdown;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, nullptr, in, &message));
     EXPECT_EQ(alarms[0].action, Gbk("关机"));
     in.option = kActionRestart;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, nullptr, in, &message));
     EXPECT_EQ(alarms[0].action, Gbk("重启"));
     in.option = kActionNone;
-    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, in, &message));
+    ASSERT_TRUE(SaveAlarmEdit(alarms, 0, nullptr, in, &message));
     EXPECT_EQ(alarms[0].action, "");
 }
 

@@ -48,6 +48,13 @@ TEST(ReminderPlace, TilesFromTheLowerRightLeftwardsThenUpwards) {
     EXPECT_EQ(fifth.y, first.y - 164);
 }
 
+TEST(ReminderPlace, NewPopupTakesTheFirstFreeSlot) {
+    EXPECT_EQ(FirstFreeReminderSlot({}), 0);
+    EXPECT_EQ(FirstFreeReminderSlot({2, 0, 1}), 3);
+    // Slot 1 was closed: with two still open, the count would name slot 2, which is taken.
+    EXPECT_EQ(FirstFreeReminderSlot({2, 0}), 1);
+}
+
 TEST(ReminderPlace, NarrowWorkAreas) {
     // Narrower than two pop-ups: one column, stacked upwards.
     const ScreenRect portrait{0, 0, 500, 1900};

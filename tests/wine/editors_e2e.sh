@@ -26,8 +26,9 @@ ring=$((now / 60 * 60 + 60))
 [ $((ring - now)) -lt 15 ] && ring=$((ring + 60))
 hh=$((10#$(date -d "@$ring" +%H))) mm=$((10#$(date -d "@$ring" +%M)))
 at="${hh}时${mm}分"
-# The birthday's advance of 9 days is more than the editor offers (a hand edit).
-printf '[闹钟]\r\n0=12时0分||否|改名前|\r\n1=%s||是|同一个|\r\n2=%s||是|同一个|\r\n3=%s||是|第二个|\r\n4=%s||是|关机闹钟|关机\r\n5=%s||是|重启闹钟|重启\r\n[生日]\r\n0=九天前|公历|2000年5月5日8时0分|提前9天提醒\r\n' \
+# The birthday's advance of 9 days is more than the editor offers, and its lunar date does not exist
+# (lunar 2024 has no leap month, and its 正月 has 29 days): both hand edits.
+printf '[闹钟]\r\n0=12时0分||否|改名前|\r\n1=%s||是|同一个|\r\n2=%s||是|同一个|\r\n3=%s||是|第二个|\r\n4=%s||是|关机闹钟|关机\r\n5=%s||是|重启闹钟|重启\r\n[生日]\r\n0=九天前|农历|2024年闰1月30日8时0分|提前9天提醒\r\n' \
   "$at" "$at" "$at" "$at" "$at" | iconv -f UTF-8 -t CP936 >"$ini"
 start_clock
 check "the window appears" "driver wait 30000"
@@ -171,9 +172,10 @@ driver click 112 10
 driver click 100 99
 check "a birthday row opens it for editing" "form wait 钟伴_Form9 5000 && [ \"\$(form text 钟伴_Form9 Text1 0)\" = 九天前 ]"
 check "a hand-edited advance of 9 days is shown as it is" "[ \"\$(form text 钟伴_Form9 Combo1 0)\" = 提前9天提醒 ]"
+form set 钟伴_Form9 Text1 0 改了名
 form click 钟伴_Form9 Command1 0
-check "and saved unchanged when the list is not touched" \
-  "form gone 钟伴_Form9 5000 && driver sync && [ \"\$(ini_value 生日 0)\" = '九天前|公历|2000年5月5日8时0分|提前9天提醒' ]"
+check "a new name is saved with the advance and the lunar date as they were, though no such day exists" \
+  "form gone 钟伴_Form9 5000 && driver sync && [ \"\$(ini_value 生日 0)\" = '改了名|农历|2024年闰1月30日8时0分|提前9天提醒' ]"
 driver click 100 65
 check "添加生日 opens the birthday editor" "form wait 钟伴_Form9 5000"
 check "a new birthday starts in the lunar calendar" "[ \"\$(form checked 钟伴_Form9 Option2 1)\" = 1 ]"
