@@ -85,3 +85,13 @@ std::string ShutdownHeadline(int mode) {
     static const std::string kPowerOff = Gbk("即将关闭电脑"), kRestart = Gbk("即将重启电脑");
     return mode == kShutdownPowerOff ? kPowerOff : kRestart;
 }
+
+std::string ShutdownFailedHeadline(int mode) {
+    static const std::string kPowerOff = Gbk("无法关闭电脑"), kRestart = Gbk("无法重启电脑");
+    return mode == kShutdownPowerOff ? kPowerOff : kRestart;
+}
+
+std::string ShutdownFailedAdvice(int mode) {
+    static const std::string kPowerOff = Gbk("请手动关机"), kRestart = Gbk("请手动重启");
+    return mode == kShutdownPowerOff ? kPowerOff : kRestart;
+}

@@ -60,3 +60,8 @@ std::string ShutdownCountdownText(int remainingMs);
 
 // "即将关闭电脑" for mode 0, "即将重启电脑" for any other.
 std::string ShutdownHeadline(int mode);
+
+// What the count-down window shows once the system refused to shut down or restart (no right, or
+// a policy): the headline and, in place of the number, what to do. Mode as ShutdownHeadline.
+std::string ShutdownFailedHeadline(int mode);
+std::string ShutdownFailedAdvice(int mode);

@@ -36,6 +36,9 @@ ControlSpec Label(const char* name, const char* text, int x, int y, int w, int h
 void AddControls(Form& form) {
     AddControl(form, Label("Label1", "即将关闭电脑", 15, 21, 750, 145, 80));
     AddControl(form, Label("Label2", "60", 5, 196, 750, 199, 100));
+    // Programs are not forced closed (see ExitSystem): the user may come back to a machine that
+    // waits for a program with unsaved work.
+    AddControl(form, Label("Label3", "只结束没有响应的程序，其他程序不会被强制关闭", 15, 482, 750, 30, 12));
     ControlSpec cancel;
     cancel.name = "Command1";
     cancel.kind = kControlButton;
@@ -58,9 +61,11 @@ void OnRefresh(HWND window) {
     const int remaining = ShutdownRemainingMs(gStartTick, GetTickCount());
     SetControlText(*form, "Label2", 0, WideFromGbk(ShutdownCountdownText(remaining)));
     if (remaining > 0) return;
-    // Once only: a failed shutdown leaves the window at 0.0 until the user closes it.
+    // Once only. A refusal is said where the number was, and stays until the user closes it.
     KillTimer(window, kRefreshTimer);
-    ExitSystem(gMode);
+    if (ExitSystem(gMode)) return;
+    SetControlText(*form, "Label1", 0, WideFromGbk(ShutdownFailedHeadline(gMode)));
+    SetControlText(*form, "Label2", 0, WideFromGbk(ShutdownFailedAdvice(gMode)));
 }
 
 LRESULT CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
