@@ -11,6 +11,7 @@
 #include "clock/calendar/lunar.h"
 #include "clock/core/clock_data.h"
 #include "clock/core/editor_forms_win.h"
+#include "clock/core/local_time_win.h"
 #include "clock/core/platform.h"
 #include "forms/gbk.h"
 #include "forms/message_box_win.h"
@@ -128,16 +129,6 @@ std::vector<std::string> YearItems() {
 
 // ---- Picker and lunar lists ----
 
-SYSTEMTIME ToSystemTime(const DateTime& t) {
-    SYSTEMTIME s = {};
-    s.wYear = static_cast<WORD>(t.year);
-    s.wMonth = static_cast<WORD>(t.month);
-    s.wDay = static_cast<WORD>(t.day);
-    s.wHour = static_cast<WORD>(t.hour);
-    s.wMinute = static_cast<WORD>(t.minute);
-    return s;
-}
-
 DateTime PickerTime(const Form& form) {
     SYSTEMTIME s = {};
     SendMessageW(Combo(form, "DateTimePicker1"), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s));
@@ -147,7 +138,8 @@ DateTime PickerTime(const Form& form) {
 }
 
 void SetPicker(const Form& form, const DateTime& t) {
-    SYSTEMTIME s = ToSystemTime(t);
+    SYSTEMTIME s = SystemTimeOf(t);
+    s.wSecond = 0;  // the picker shows minutes
     SendMessageW(Combo(form, "DateTimePicker1"), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&s));
 }
 

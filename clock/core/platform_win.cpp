@@ -103,7 +103,7 @@ void PlatformSleep(uint32_t ms) {
 DateValue PlatformUtcNow() {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    return MakeDateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+    return ToDateValue(DateTimeOf(st));
 }
 
 // SetSystemTime enables the system-time privilege itself when the token holds it; a standard
@@ -112,13 +112,7 @@ DateValue PlatformUtcNow() {
 ClockWrite SetSystemClockUtc(DateValue utc) {
     const DateTime t = SplitDate(utc);
     if (t.year < 1601 || t.year > 30827) return ClockWrite::kFailed;  // outside what SYSTEMTIME holds
-    SYSTEMTIME st = {};
-    st.wYear = static_cast<WORD>(t.year);
-    st.wMonth = static_cast<WORD>(t.month);
-    st.wDay = static_cast<WORD>(t.day);
-    st.wHour = static_cast<WORD>(t.hour);
-    st.wMinute = static_cast<WORD>(t.minute);
-    st.wSecond = static_cast<WORD>(t.second);
+    const SYSTEMTIME st = SystemTimeOf(t);
     if (SetSystemTime(&st)) return ClockWrite::kDone;
     const DWORD error = GetLastError();
     return error == ERROR_PRIVILEGE_NOT_HELD || error == ERROR_ACCESS_DENIED ? ClockWrite::kNoRight
