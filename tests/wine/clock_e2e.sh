@@ -210,19 +210,11 @@ check "a resize writes no height" "[ -z \"\$(ini_value 设置 H)\" ]"
 driver command 8003 >/dev/null
 check "command 8003 closes the program" "driver wait-gone 10000"
 
-# Libraries planted beside the program under the name of every DLL it names that is not one of the
-# known DLLs, which Windows takes from its own folder whatever lies beside a program (the maker's
-# components are meant to lie beside it), are never loaded, even when Wine is told to prefer a
-# library found on the search path, as Windows does.
-known_dlls=' advapi32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi user32 ws2_32 aidport guesthall '
-planted=()
-for dll in $(strings "$clock_exe" | grep -i -o '^[a-z0-9_]*\.dll$' | tr 'A-Z' 'a-z' | sort -u); do
-  case $known_dlls in *" ${dll%.dll} "*) ;; *) planted+=("$dll") ;; esac
-done
+# Libraries planted beside the program under the name of every DLL it names that is not a known DLL
+# are never loaded, even when Wine is told to prefer a library found on the search path.
+mapfile -t planted < <(dlls_to_plant "$clock_exe")
 check "the DLLs to plant include wininet and bcrypt" "[[ ' ${planted[*]} ' == *' wininet.dll '* && ' ${planted[*]} ' == *' bcrypt.dll '* ]]"
-for dll in "${planted[@]}"; do cp "$planted_dll" "$work/$dll"; done
-overrides=$(printf '%s,' "${planted[@]%.dll}")
-WINEDLLOVERRIDES="${overrides%,}=n,b" chime_start "$work" ./钟伴.exe
+WINEDLLOVERRIDES="$(plant "$planted_dll" "$work" "${planted[@]}")" chime_start "$work" ./钟伴.exe
 check "with planted libraries beside it (${planted[*]}), the window appears" "driver wait 30000"
 driver click 48 10
 driver click 95 65

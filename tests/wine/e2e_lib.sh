@@ -66,3 +66,21 @@ rows_shown() {
   for i in $(seq 0 $(($2 - 1))); do has_dark "$1" 5 $((80 + $3 * i + 5)) 45 $(($3 - 10)) || return 1; done
   ! has_dark "$1" 5 $((80 + $3 * $2 + 30)) 45 10
 }
+# The DLLs to plant beside EXE: every DLL it names that is not a known DLL (Windows takes those
+# from its own folder whatever lies beside a program), nor one of the maker's components, which are
+# meant to lie beside it; then any more names given, which the system itself loads into programs.
+dlls_to_plant() {
+  local known=' advapi32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi user32 ws2_32 aidport guesthall '
+  local dll
+  for dll in $( (strings "$1" | grep -i -o '^[a-z0-9_]*\.dll$'; shift; printf '%s\n' "$@") | tr 'A-Z' 'a-z' | sort -u); do
+    case $known in *" ${dll%.dll} "*) ;; *) echo "$dll" ;; esac
+  done
+}
+# Copies PLANTED_DLL into FOLDER under each name given; prints the WINEDLLOVERRIDES value that makes
+# Wine prefer a library found on the search path for them, as Windows does.
+plant() {
+  local dll_file=$1 folder=$2 dll overrides=
+  shift 2
+  for dll in "$@"; do cp "$dll_file" "$folder/$dll"; overrides+="${dll%.dll},"; done
+  echo "${overrides%,}=n,b"
+}

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# setup_e2e.sh STUB_EXE CLOCK_EXE SOUNDS_DIR LCPACK FORM_DRIVER CLOCK_DRIVER ARTIFACT_DIR: the
+# setup_e2e.sh STUB_EXE CLOCK_EXE SOUNDS_DIR LCPACK FORM_DRIVER CLOCK_DRIVER ARTIFACT_DIR PLANTED_DLL: the
 # installer (the shipped 32-bit build, or the 64-bit test build) under Wine with the clock's own
 # package and a decompress-only one, driven through its buttons and message boxes as a user would,
 # judged by the files it writes, the shortcut, the started program and its pages' pictures. Ends
@@ -11,7 +11,7 @@ root=$(cd "$here/../.." && pwd)
 chime_skip_unless_runnable "$1" "$5" "$6"
 chime_display
 chime_wine_up 30
-stub=$1 clock_exe=$2 sounds=$3 lcpack=$4 form_driver_exe=$5 driver_exe=$6 artifacts=$7
+stub=$1 clock_exe=$2 sounds=$3 lcpack=$4 form_driver_exe=$5 driver_exe=$6 artifacts=$7 planted_dll=$8
 mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'rm -f "$WINEPREFIX/dosdevices/d:"; wine "$form_driver_exe" close 澜川软件安装_Form1 >/dev/null 2>&1; wine "$driver_exe" command 8003 >/dev/null 2>&1; rm -rf "$work"' EXIT
@@ -49,6 +49,19 @@ check "Retry looks again and says it again" "form msgbox 5000 | grep -q '无数�
 form answer 2
 process_gone() { wait_until "! pgrep -f $(printf %q "$1") >/dev/null" 200; }
 check "Cancel ends it" "form gone $wizard 5000 && process_gone 无数据.exe"
+
+# ---- Libraries planted beside the installer, as a Downloads folder may hold them, are never
+# loaded: those it names that are not known DLLs, and those the system itself loads into programs ----
+mkdir -p "$work/downloads"
+cp "$installer" "$work/downloads/"
+mapfile -t planted < <(dlls_to_plant "$stub" version.dll uxtheme.dll dwmapi.dll cryptbase.dll)
+WINEDLLOVERRIDES="$(plant "$planted_dll" "$work/downloads" "${planted[@]}")" \
+  chime_start "$work/downloads" "./$(basename "$installer")"
+check "with libraries planted beside it (${planted[*]}), the installer shows its first page" \
+  "wizard_ready && shot planted-welcome.png"
+check "and has loaded none of them" "[ ! -e '$work/downloads/planted.log' ]"
+form close $wizard
+check "closed on its first page, it ends" "form gone $wizard 5000"
 
 # ---- With a D: drive: the default folder lies on it; the folder dialog ----
 mkdir -p "$work/drive_d"
