@@ -46,19 +46,18 @@ bool HasMagic(ByteView package) {
 // ---- Texts ----
 
 // Calls take(line) for each CR LF separated line of content, the part after the last CR LF
-// included; stops when take returns false. Lines are made one at a time, so a list of millions of
-// lines never holds them all twice.
+// included. Lines are made one at a time, so a list of millions of lines is never held twice.
 template <typename Take>
-bool ForEachLine(const std::vector<uint8_t>& content, Take take) {
+void ForEachLine(const std::vector<uint8_t>& content, Take take) {
     const char* text = reinterpret_cast<const char*>(content.data());
     size_t start = 0;
     for (size_t i = 0; i + 1 < content.size(); ++i) {
         if (text[i] != '\r' || text[i + 1] != '\n') continue;
-        if (!take(std::string(text + start, i - start))) return false;
+        take(std::string(text + start, i - start));
         start = i + 2;
         ++i;
     }
-    return take(std::string(text + start, content.size() - start));
+    take(std::string(text + start, content.size() - start));
 }
 
 size_t CountLines(const std::vector<uint8_t>& content) {
@@ -172,10 +171,8 @@ bool ParseList(const std::vector<uint8_t>& content, const ListCaps& caps,
     const size_t lines = CountLines(content);
     if (lines > caps.entries || lines * sizeof(PackageEntry) + content.size() > caps.memory) return false;
     entries->reserve(lines);
-    return ForEachLine(content, [entries](const std::string& line) {
-        entries->push_back(ParseEntry(line));
-        return true;
-    });
+    ForEachLine(content, [entries](const std::string& line) { entries->push_back(ParseEntry(line)); });
+    return true;
 }
 
 bool ApplyFolder(const std::string& fullPath) {
@@ -235,7 +232,6 @@ bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error) {
     try {
         ForEachLine(UnpackBlock(block.data, block.size), [info](const std::string& line) {
             ApplyInfoLine(CutCharacters(line, kMaxInfoCharacters), info);
-            return true;
         });
     } catch (const std::bad_alloc&) {
         *info = PackageInfo{};
