@@ -176,6 +176,18 @@ bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsi
     return true;
 }
 
+bool CheckBlockHeader(const uint8_t* block, size_t length) {
+    uint32_t size = 0;
+    unsigned header = 0;
+    if (!BlockDeclaredSize(block, length, &size, &header)) return true;
+    if (length <= header + kPropertiesSize || size == 0) return true;
+    constexpr unsigned kMaxPropertiesByte = 9 * 5 * 5;  // lc < 9, lp < 5, pb < 5
+    constexpr size_t kRangeCoderStart = 5;
+    const uint8_t* properties = block + header;
+    return properties[0] < kMaxPropertiesByte && length - header - kPropertiesSize >= kRangeCoderStart &&
+           properties[kPropertiesSize] == 0;
+}
+
 UnpackResult UnpackBlockTo(const uint8_t* block, size_t length, const BlockSink& sink, size_t* peakMemory) {
     if (peakMemory != nullptr) *peakMemory = 0;
     uint32_t size = 0;

@@ -16,6 +16,12 @@ constexpr uint32_t kLzmaDictionary = 1u << 26;         // 64 MiB
 // 4 bytes or fewer (it unpacks to nothing).
 bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsigned* headerBytes);
 
+// True when the decoder can start on the block: one that unpacks to nothing (4 bytes or fewer, a
+// declared size of 0, or no stream), or a valid LZMA properties byte and a stream of at least the 5
+// bytes the range decoder starts from, the first of them 0. Reads only the first bytes: a stream
+// damaged further in still passes.
+bool CheckBlockHeader(const uint8_t* block, size_t length);
+
 // Packs content into a block: the fewest header bytes, properties 0x5D, a dictionary of 64 MiB or
 // the content's size rounded up to a power of two (at least 4 KiB) when that is smaller. Empty
 // content gives an empty block (a length of 0 in the package). False when content is 2^30 bytes or

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "setup/lzma_block.h"
 #include "setup/package_io.h"
@@ -44,17 +45,26 @@ bool HasMagic(ByteView package) {
 
 // ---- Texts ----
 
-std::vector<std::string> SplitCrLf(const std::vector<uint8_t>& content) {
-    std::vector<std::string> lines;
-    const std::string text(content.begin(), content.end());
+// Calls take(line) for each CR LF separated line of content, the part after the last CR LF
+// included. Lines are made one at a time, so a list of millions of lines is never held twice.
+template <typename Take>
+void ForEachLine(const std::vector<uint8_t>& content, Take take) {
+    const char* text = reinterpret_cast<const char*>(content.data());
     size_t start = 0;
-    for (;;) {
-        const size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) break;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
+    for (size_t i = 0; i + 1 < content.size(); ++i) {
+        if (text[i] != '\r' || text[i + 1] != '\n') continue;
+        take(std::string(text + start, i - start));
+        start = i + 2;
+        ++i;
     }
-    lines.push_back(text.substr(start));
+    take(std::string(text + start, content.size() - start));
+}
+
+size_t CountLines(const std::vector<uint8_t>& content) {
+    size_t lines = 1;
+    for (size_t i = 0; i + 1 < content.size(); ++i) {
+        if (content[i] == '\r' && content[i + 1] == '\n') ++lines, ++i;
+    }
     return lines;
 }
 
@@ -137,6 +147,34 @@ bool HasUnsafeByte(const std::string& path) {
     return false;
 }
 
+// A name that may stand alone in a folder: a safe relative path of one component.
+bool IsSafeName(const std::string& name) {
+    return name.find('\\') == std::string::npos && IsSafeRelativePath(name);
+}
+
+// The next file block at *position, as NextFileBlock takes it, with its length field present and
+// the whole block inside the package. An entry with no path writes nothing, so its block may be
+// missing, as the empty entry after a list's final CR LF finds none.
+bool CheckNextBlock(ByteView package, size_t* position, bool writes) {
+    const size_t at = std::min(*position, package.size);
+    const bool lengthPresent = package.size - at >= 4;
+    const uint32_t length = ReadLength(package, at);
+    const ByteView block = TakeBlock(package, position);
+    if (!lengthPresent) return !writes;
+    return block.size == length && (!writes || CheckBlockHeader(block.data, block.size));
+}
+
+// The entries of the list's text, refused before anything is held for them when they would pass
+// the caps (the memory counted is the records and every byte of the text as paths).
+bool ParseList(const std::vector<uint8_t>& content, const ListCaps& caps,
+               std::vector<PackageEntry>* entries) {
+    const size_t lines = CountLines(content);
+    if (lines > caps.entries || lines * sizeof(PackageEntry) + content.size() > caps.memory) return false;
+    entries->reserve(lines);
+    ForEachLine(content, [entries](const std::string& line) { entries->push_back(ParseEntry(line)); });
+    return true;
+}
+
 bool ApplyFolder(const std::string& fullPath) {
     return FolderExists(fullPath) || CreateOneFolder(fullPath);
 }
@@ -152,7 +190,7 @@ bool ApplyFile(const std::string& fullPath, uint64_t fileTime, ByteView block) {
     const bool whole = result == UnpackResult::kComplete || result == UnpackResult::kEmpty;
     if (!whole) TruncateOutput(file);
     CloseOutputFile(file, fileTime);
-    return result != UnpackResult::kSinkStopped;
+    return whole;
 }
 
 }  // namespace
@@ -191,13 +229,19 @@ bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error) {
     size_t position = kMagicSize;
     const ByteView block = TakeBlock(package, &position);
     *info = PackageInfo{};
-    for (const std::string& line : SplitCrLf(UnpackBlock(block.data, block.size))) {
-        ApplyInfoLine(CutCharacters(line, kMaxInfoCharacters), info);
+    try {
+        ForEachLine(UnpackBlock(block.data, block.size), [info](const std::string& line) {
+            ApplyInfoLine(CutCharacters(line, kMaxInfoCharacters), info);
+        });
+    } catch (const std::bad_alloc&) {
+        *info = PackageInfo{};
+        *error = kDamagedPackageMessage;
+        return false;
     }
     return true;
 }
 
-bool ReadFileList(ByteView package, FileList* list, std::string* error) {
+bool ReadFileList(ByteView package, FileList* list, std::string* error, const ListCaps& caps) {
     if (!HasMagic(package)) {
         *error = kNotAPackageMessage;
         return false;
@@ -205,16 +249,42 @@ bool ReadFileList(ByteView package, FileList* list, std::string* error) {
     size_t position = kMagicSize;
     TakeBlock(package, &position);  // the description
     const ByteView block = TakeBlock(package, &position);
-    const std::vector<uint8_t> content = UnpackBlock(block.data, block.size);
-    if (content.empty()) {
-        *error = kNoFileListMessage;
-        return false;
+    *list = FileList{};
+    try {
+        const std::vector<uint8_t> content = UnpackBlock(block.data, block.size);
+        if (content.empty()) {
+            *error = kNoFileListMessage;
+            return false;
+        }
+        if (ParseList(content, caps, &list->entries)) {
+            list->firstBlock = position;
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+        // Memory ran out although the caps held (a 32-bit process with a fragmented address space):
+        // the package cannot be installed here, and is told as damaged rather than crashing.
     }
-    list->entries.clear();
-    for (const std::string& line : SplitCrLf(content))
-        list->entries.push_back(ParseEntry(line));
-    list->firstBlock = position;
+    *list = FileList{};
+    *error = kDamagedPackageMessage;
+    return false;
+}
+
+bool CheckPackage(ByteView package, const PackageInfo& info, FileList* list, std::string* error) {
+    if (!ReadFileList(package, list, error)) return false;
+    *error = kDamagedPackageMessage;
+    if (!PackageTextsAreSafe(info)) return false;
+    size_t position = list->firstBlock;
+    for (const PackageEntry& entry : list->entries) {
+        if (!entry.folder && !CheckNextBlock(package, &position, !entry.path.empty())) return false;
+    }
+    error->clear();
     return true;
+}
+
+bool PackageTextsAreSafe(const PackageInfo& info) {
+    if (!IsSafeName(info.name)) return false;
+    if (info.programFile == kDecompressOnlyProgram) return IsSafeRelativePath(info.description);
+    return IsSafeRelativePath(info.programFile);
 }
 
 ByteView NextFileBlock(ByteView package, size_t* position) {
@@ -255,9 +325,12 @@ size_t ExtractAll(ByteView package, const FileList& list, const std::string& tar
         if (observer != nullptr) observer->BeforeEntry(i, entry);
         // A file entry takes its block before anything else, whatever becomes of the entry.
         const ByteView block = entry.folder ? ByteView{} : NextFileBlock(package, &position);
-        if (ApplyEntry(targetFolder, entry, block) == ApplyResult::kRefused) {
+        const ApplyResult result = ApplyEntry(targetFolder, entry, block);
+        if (result == ApplyResult::kRefused) {
             ++refused;
             if (observer != nullptr) observer->Refused(entry);
+        } else if (result == ApplyResult::kNotWritten && !entry.path.empty() && observer != nullptr) {
+            observer->NotWritten(entry);
         }
     }
     return refused;

@@ -19,6 +19,18 @@ std::string PackageMarker();
 // Messages of the failures the installer shows (UTF-8).
 constexpr const char kNotAPackageMessage[] = "不是澜川压缩文件";
 constexpr const char kNoFileListMessage[] = "无法获取文件列表";
+constexpr const char kDamagedPackageMessage[] = "安装包已损坏，请重新下载";
+
+// What a package's file list may cost. The list block may unpack to 64 MiB, and a list of blank
+// lines compresses to almost nothing: without caps a few kilobytes of download would ask for more
+// entries than a 32-bit address space holds. Past either cap the package is damaged.
+struct ListCaps {
+    size_t entries = 1000000;
+    size_t memory = 96u << 20;  // the entries' records plus every byte of the list's text
+};
+
+// The 文件名 of a package that is only unpacked: no program to start, no shortcut.
+constexpr const char kDecompressOnlyProgram[] = "解压缩";
 
 // A view of bytes that someone else owns (the mapped or once-read installer file).
 struct ByteView {
@@ -39,8 +51,9 @@ struct PackageInfo {
     std::string description;  // 说明
 };
 
-// Reads the description block. False with *error = kNotAPackageMessage when the magic is wrong.
-// Each line is cut to its first 99 characters before its key is matched.
+// Reads the description block. False with *error = kNotAPackageMessage when the magic is wrong, or
+// kDamagedPackageMessage when memory runs out. Each line is cut to its first 99 characters before
+// its key is matched. Never throws.
 bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error);
 
 struct PackageEntry {
@@ -54,12 +67,28 @@ struct FileList {
     size_t firstBlock = 0;  // position of the first file block's length field in the package
 };
 
-// Reads the file list. False with *error = kNotAPackageMessage (wrong magic) or kNoFileListMessage
-// (the list block unpacks to nothing).
-bool ReadFileList(ByteView package, FileList* list, std::string* error);
+// Reads the file list. False with *error = kNotAPackageMessage (wrong magic), kNoFileListMessage
+// (the list block unpacks to nothing) or kDamagedPackageMessage (more entries or memory than the
+// caps allow, or memory ran out); *list is then empty. Never throws.
+bool ReadFileList(ByteView package, FileList* list, std::string* error, const ListCaps& caps = ListCaps{});
+
+// The check made before anything is written, cheap next to unpacking: the list reads (as
+// ReadFileList, into *list), the description's texts are safe (PackageTextsAreSafe), and every file
+// entry that names a path has its block's length field, a block lying wholly within the package,
+// and a block header the decoder can start from (CheckBlockHeader in lzma_block.h). False with
+// *error set to ReadFileList's message or kDamagedPackageMessage. Blocks are not unpacked: a stream
+// damaged inside is found while writing.
+bool CheckPackage(ByteView package, const PackageInfo& info, FileList* list, std::string* error);
+
+// True when the description's texts may become names on disk: 名称 a single safe name (it names the
+// folder and the desktop shortcut), 文件名 a safe relative path (the program started and the
+// shortcut's target) unless the package is decompress-only, and for a decompress-only package 说明
+// a safe relative path (the folder it unpacks to). Safe as IsSafeRelativePath says.
+bool PackageTextsAreSafe(const PackageInfo& info);
 
 // The block of the next file entry at *position (advanced past it): a length field past the end
-// reads as 0; a block running past the end is cut to the bytes present.
+// reads as 0; a block running past the end is cut to the bytes present (CheckPackage refuses both
+// for any entry that names a path).
 ByteView NextFileBlock(ByteView package, size_t* position);
 
 // True when a relative path from a package may be written under the target folder: not empty for a
@@ -71,7 +100,7 @@ bool IsSafeRelativePath(const std::string& path);
 enum class ApplyResult {
     kDone,
     kRefused,     // an unsafe path: nothing written
-    kNotWritten,  // the folder or file could not be made (skipped silently by the installer)
+    kNotWritten,  // the folder or file could not be made, or its block could not be unpacked
 };
 
 // Applies one entry under targetFolder (which ends in '\'): a folder entry creates that folder
@@ -82,12 +111,14 @@ ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entr
 
 // Walks the list as the installer's worker does: every entry in order, each file entry taking the
 // next block (also when its path is refused, so the following files keep their blocks). The
-// observer, when given, hears of each entry before it is applied and of each refused one. Returns
-// the number of refused entries.
+// observer, when given, hears of each entry before it is applied, of each refused one, and of each
+// one that names a path and was not written whole (kNotWritten). Returns the number of refused
+// entries.
 struct ExtractObserver {
     virtual ~ExtractObserver() = default;
     virtual void BeforeEntry(size_t index, const PackageEntry& entry) = 0;
     virtual void Refused(const PackageEntry& entry) = 0;
+    virtual void NotWritten(const PackageEntry&) {}
 };
 size_t ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
                   ExtractObserver* observer);

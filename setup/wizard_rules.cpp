@@ -30,7 +30,7 @@ std::string WizardCaption() {
 }
 
 bool IsDecompressOnly(const PackageInfo& info) {
-    return info.programFile == "解压缩";
+    return info.programFile == kDecompressOnlyProgram;
 }
 
 std::string BaseFolderName(unsigned languageId) {

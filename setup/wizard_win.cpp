@@ -357,7 +357,11 @@ void LoadPackage() {
         }
     }
     std::string error;
-    if (!ReadPackageInfo(gPackage, &gWizard.info, &error)) {
+    FileList list;
+    // The whole package is checked here, before the first page: a damaged or hostile one is
+    // refused while nothing has been written.
+    if (!ReadPackageInfo(gPackage, &gWizard.info, &error) ||
+        !CheckPackage(gPackage, gWizard.info, &list, &error)) {
         ShowError(gWizard.window, W(error), Caption());
         DestroyWindow(gWizard.window);
         return;

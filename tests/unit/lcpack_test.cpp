@@ -291,8 +291,8 @@ TEST(LcpackExtract, ReportsRefusedEntriesAndKeepsTheFollowingBlocksInOrder) {
     const std::string target = f.dir.File("深/层/目标");
     EXPECT_EQ(
         ExtractInstaller(ByteView{reinterpret_cast<const uint8_t*>(file.data()), file.size()}, target, err),
-        kExitOk);
-    EXPECT_EQ(err.str(), "refused: ..\\escape.txt\n");
+        kExitFailed);
+    EXPECT_EQ(err.str(), "refused: ..\\escape.txt\n0 failed, 1 refused\n");
     EXPECT_EQ(ReadBytes(target + "/first.txt"), "content 0");
     EXPECT_EQ(ReadBytes(target + "/last.txt"), "content 2");
     EXPECT_FALSE(std::filesystem::exists(U8Path(f.dir.File("深/层/escape.txt"))));
@@ -349,6 +349,81 @@ TEST(LcpackVerify, PassesAGoodPackageAndNamesEachBadBlock) {
     EXPECT_EQ(verify(bytes.substr(0, second + 6), &out, &err), kExitFailed);
     EXPECT_EQ(err, "truncated: b.txt\n");
     EXPECT_EQ(out, "2 files, 1 failed\n");
+}
+
+TEST(LcpackExtract, CountsEntriesNotWrittenAndWritesNothingFromADamagedPackage) {
+    PackFixture f;
+    size_t second = 0;
+    const std::string bytes = PackTwoFiles(&f, &second);
+    const auto extract = [](const std::string& file, const std::string& target, std::string* err) {
+        std::ostringstream e;
+        const int code =
+            ExtractInstaller(ByteView{reinterpret_cast<const uint8_t*>(file.data()), file.size()}, target, e);
+        *err = e.str();
+        return code;
+    };
+    std::string err;
+    EXPECT_EQ(extract(bytes, f.dir.File("good"), &err), kExitOk);
+    EXPECT_EQ(err, "");
+
+    // b.txt's stream ends before the size its header declares: found only while unpacking.
+    std::string corrupt = bytes;
+    corrupt[second] = static_cast<char>(static_cast<uint8_t>(corrupt[second]) + 40);
+    EXPECT_EQ(extract(corrupt, f.dir.File("corrupt"), &err), kExitFailed);
+    EXPECT_EQ(err, "failed: b.txt\n1 failed, 0 refused\n");
+    EXPECT_EQ(ReadBytes(f.dir.File("corrupt/a.txt")), std::string(1000, 'a'));
+    EXPECT_EQ(ReadBytes(f.dir.File("corrupt/b.txt")), "");
+
+    // Cut inside b.txt's block: refused by the check before the folder is made.
+    EXPECT_EQ(extract(bytes.substr(0, second + 6), f.dir.File("cut"), &err), kExitFailed);
+    EXPECT_EQ(err, std::string(kDamagedPackageMessage) + "\n");
+    EXPECT_FALSE(std::filesystem::exists(U8Path(f.dir.File("cut"))));
+}
+
+// A package from another writer, with controls in its texts: none reaches the terminal raw.
+TEST(LcpackOutput, PrintsPackageTextsWithControlCharactersEscaped) {
+    EXPECT_EQ(EscapeControls("a\x1B[2Jb\r\n\x7F\xC2\x9B"
+                             "c 钟伴\\x"),
+              "a^[[2Jb^M^J^?M-^[c 钟伴\\x");
+    PackFixture f;
+    MakeFolder(f.source);
+    MakeFile(f.source + "/0", "content", kLeapDayEvening);
+    std::vector<SourceEntry> entries(1);
+    entries[0].path = "evil\x1B[31m.txt";
+    entries[0].source = U8Path(f.source + "/0");
+    entries[0].fileTime = kLeapDayEvening;
+    PackageInfo info = SampleInfo();
+    info.description = "line\rforged";
+    std::ostringstream package;
+    std::string error;
+    ASSERT_TRUE(WritePackage(package, info, entries, &error)) << error;
+    const std::string file = "MZ" + PackageMarker() + package.str();
+    const ByteView view{reinterpret_cast<const uint8_t*>(file.data()), file.size()};
+
+    std::ostringstream listed, listErr;
+    EXPECT_EQ(ListInstaller(view, listed, listErr), kExitOk);
+    EXPECT_NE(listed.str().find("说明=line^Mforged\n"), std::string::npos) << listed.str();
+    EXPECT_NE(listed.str().find("\tevil^[[31m.txt\n"), std::string::npos) << listed.str();
+    std::ostringstream none, extracted;
+    EXPECT_EQ(ExtractInstaller(view, f.dir.File("out"), extracted), kExitFailed);
+    EXPECT_EQ(extracted.str(), "refused: evil^[[31m.txt\n0 failed, 1 refused\n");
+    std::ostringstream verified;
+    const std::string cut = file.substr(0, file.size() - 4);
+    EXPECT_EQ(VerifyInstaller(ByteView{view.data, cut.size()}, none, verified), kExitFailed);
+    EXPECT_EQ(verified.str(), "truncated: evil^[[31m.txt\n");
+}
+
+TEST(LcpackList, PrintsTheDescriptionEvenWhenTheListCannotBeRead) {
+    std::ostringstream package;
+    std::string error;
+    ASSERT_TRUE(WritePackage(package, SampleInfo(), {}, &error)) << error;  // an empty list
+    const std::string file = "MZ" + PackageMarker() + package.str();
+    std::ostringstream out, err;
+    EXPECT_EQ(ListInstaller(ByteView{reinterpret_cast<const uint8_t*>(file.data()), file.size()}, out, err),
+              kExitFailed);
+    EXPECT_EQ(Lines(out.str()), (std::vector<std::string>{"名称=钟伴", "文件名=钟伴.exe", "版本号=1.3.8",
+                                                          "日期=2026-12-08", "说明=桌面闹钟"}));
+    EXPECT_EQ(err.str(), std::string(kNoFileListMessage) + "\n");
 }
 
 TEST(LcpackCommandLine, CreatesListsAndRejectsBadArguments) {

@@ -407,6 +407,167 @@ TEST(PackageReader, LengthFieldsPastTheEndReadAsZero) {
     EXPECT_EQ(position, cut.size());
 }
 
+// ---- The check before writing ----
+
+// A package of two files as the packer lays it out, with the position of the second file's
+// length field.
+struct TwoFiles {
+    PackageBuilder builder;
+    std::string package;
+    size_t secondBlock = 0;
+    TwoFiles() {
+        builder.description = "名称=钟伴\r\n文件名=钟伴.exe";
+        builder.list = "DIR程序\r\n" + FileLine(kUnixEpochAsFileTime, "程序\\a.txt") + "\r\n" +
+                       FileLine(kUnixEpochAsFileTime, "b.txt");
+        builder.blocks = {Pack(RandomBytes(3000, 4)), Pack(std::string(5000, 'b'))};
+        package = builder.Package();
+        secondBlock = package.size() - 2 - builder.blocks[1].size() - 4;
+    }
+};
+
+PackageInfo Info(const std::string& name, const std::string& program, const std::string& description = "") {
+    PackageInfo info;
+    info.name = name;
+    info.programFile = program;
+    info.description = description;
+    return info;
+}
+
+bool Check(const std::string& package, std::string* error,
+           const PackageInfo& info = Info("钟伴", "钟伴.exe")) {
+    FileList list;
+    return CheckPackage(View(package), info, &list, error);
+}
+
+TEST(PackageCheck, PassesAGoodPackageAndRefusesOneCutOrWithABadBlockHeader) {
+    const TwoFiles good;
+    FileList list;
+    std::string error;
+    ASSERT_TRUE(CheckPackage(View(good.package), Info("钟伴", "钟伴.exe"), &list, &error)) << error;
+    EXPECT_EQ(list.entries.size(), 3u);
+    EXPECT_EQ(error, "");
+
+    // A download cut inside the last block, or inside its length field.
+    for (const size_t cut : {good.package.size() - 100, good.secondBlock + 2}) {
+        EXPECT_FALSE(Check(good.package.substr(0, cut), &error)) << cut;
+        EXPECT_EQ(error, kDamagedPackageMessage);
+    }
+    // The second block's header: an impossible properties byte, then a stream not starting at 0.
+    const unsigned header = (static_cast<uint8_t>(good.package[good.secondBlock + 4]) & 3u) + 1;
+    for (const size_t at : {good.secondBlock + 4 + header, good.secondBlock + 4 + header + 5}) {
+        std::string bad = good.package;
+        bad[at] = static_cast<char>(0xE1);
+        EXPECT_FALSE(Check(bad, &error)) << at;
+        EXPECT_EQ(error, kDamagedPackageMessage);
+    }
+    // Blocks the decoder reads as empty content are empty files, as the installer writes them.
+    for (const Bytes& empty : {Bytes{}, Bytes{0x01, 0x00}, WithHeader(0, Body(Pack("x")))}) {
+        EXPECT_TRUE(CheckBlockHeader(empty.data(), empty.size())) << empty.size();
+    }
+    // The empty entry after a list's final CR LF finds no block and writes nothing.
+    TwoFiles trailing;
+    trailing.builder.list += "\r\n";
+    EXPECT_TRUE(Check(trailing.builder.Package(), &error)) << error;
+    // A list that cannot be read keeps the reader's message.
+    trailing.builder.list.clear();
+    EXPECT_FALSE(Check(trailing.builder.Package(), &error));
+    EXPECT_EQ(error, kNoFileListMessage);
+}
+
+TEST(PackageCheck, TheDescriptionsNamesMustStayInsideTheTarget) {
+    const std::string climbing = "..\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\x";
+    for (const char* name : {"钟伴\\x", "..", "CON", "com1.txt", "C:x", "\\\\server\\x", "a\x1B[2J", ""}) {
+        EXPECT_FALSE(PackageTextsAreSafe(Info(name, "钟伴.exe"))) << name;
+    }
+    EXPECT_FALSE(PackageTextsAreSafe(Info(climbing, "钟伴.exe")));
+    for (const char* program : {"..\\..\\x.exe", "C:\\Windows\\x.exe", "nul", "x\r.exe", ""}) {
+        EXPECT_FALSE(PackageTextsAreSafe(Info("钟伴", program))) << program;
+    }
+    EXPECT_TRUE(PackageTextsAreSafe(Info("钟伴 V1.3", "程序\\钟伴.exe")));
+    // 说明 names the folder only of a decompress-only package; elsewhere it is the shortcut's comment.
+    EXPECT_TRUE(PackageTextsAreSafe(Info("资料", "钟伴.exe", "..\\说明")));
+    EXPECT_FALSE(PackageTextsAreSafe(Info("资料", kDecompressOnlyProgram, "..\\说明")));
+    EXPECT_FALSE(PackageTextsAreSafe(Info("资料", kDecompressOnlyProgram, "")));
+    EXPECT_TRUE(PackageTextsAreSafe(Info("资料", kDecompressOnlyProgram, "资料\\二")));
+
+    std::string error;
+    EXPECT_FALSE(Check(TwoFiles().package, &error, Info(climbing, "钟伴.exe")));
+    EXPECT_EQ(error, kDamagedPackageMessage);
+}
+
+TEST(PackageCheck, ListsPastTheCapsAreDamaged) {
+    // A list of blank lines: a few kilobytes of block, one entry per CR LF.
+    PackageBuilder builder;
+    std::string blank;
+    for (size_t i = 0; i < ListCaps{}.entries; ++i)
+        blank += "\r\n";
+    builder.list = blank;  // one line more than CR LFs: the cap plus one
+    const std::string package = builder.Package();
+    EXPECT_LT(package.size(), 20000u);
+    FileList list;
+    std::string error;
+    EXPECT_FALSE(ReadFileList(View(package), &list, &error));
+    EXPECT_EQ(error, kDamagedPackageMessage);
+    EXPECT_TRUE(list.entries.empty());
+    builder.list = blank.substr(2);
+    ASSERT_TRUE(ReadFileList(View(builder.Package()), &list, &error)) << error;
+    EXPECT_EQ(list.entries.size(), ListCaps{}.entries);
+
+    // The memory cap counts each entry's record and the text its paths come from.
+    builder.list = "DIRa\r\nDIRb";
+    const size_t needed = 2 * sizeof(PackageEntry) + builder.list.size();
+    EXPECT_TRUE(ReadFileList(View(builder.Package()), &list, &error, ListCaps{2, needed}));
+    EXPECT_FALSE(ReadFileList(View(builder.Package()), &list, &error, ListCaps{2, needed - 1}));
+    EXPECT_FALSE(ReadFileList(View(builder.Package()), &list, &error, ListCaps{1, needed}));
+    EXPECT_EQ(error, kDamagedPackageMessage);
+}
+
+// Random damage to a good package, in the manner of a fuzzer but repeatable: whatever the bytes, the
+// check and the reader stay inside the input (the sanitizer build sees to that), keep the caps, and
+// a package the check passes has a length field and a whole block for every named file.
+TEST(PackageCheck, RandomlyDamagedPackagesNeverPassWithABlockOutside) {
+    const TwoFiles good;
+    std::mt19937 random(2026);
+    const ListCaps caps{50, 4096};
+    size_t passed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = good.package;
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int c = 0; c < changes; ++c) {
+            const size_t at = random() % bytes.size();
+            switch (random() % 3) {
+                case 0:
+                    bytes[at] = static_cast<char>(random());
+                    break;
+                case 1:
+                    bytes.resize(at);
+                    break;
+                default:
+                    bytes.insert(at, 1 + random() % 8, static_cast<char>(random()));
+                    break;
+            }
+            if (bytes.empty()) bytes = "l";
+        }
+        FileList list;
+        std::string error;
+        if (ReadFileList(View(bytes), &list, &error, caps)) {
+            EXPECT_LE(list.entries.size(), caps.entries);
+        }
+        if (!CheckPackage(View(bytes), Info("钟伴", "钟伴.exe"), &list, &error)) continue;
+        ++passed;
+        size_t position = list.firstBlock;
+        for (const PackageEntry& entry : list.entries) {
+            if (entry.folder || entry.path.empty()) continue;
+            ASSERT_LE(position + 4, bytes.size());
+            uint32_t stated = 0;
+            for (int i = 3; i >= 0; --i)
+                stated = stated << 8 | static_cast<uint8_t>(bytes[position + i]);
+            EXPECT_EQ(NextFileBlock(View(bytes), &position).size, stated);
+        }
+    }
+    EXPECT_GT(passed, 0u);  // damage inside a stream passes the cheap check
+}
+
 // ---- Paths and extraction ----
 
 TEST(PackagePaths, HostilePathsAreRefused) {

@@ -63,6 +63,25 @@ check "and has loaded none of them" "[ ! -e '$work/downloads/planted.log' ]"
 form close $wizard
 check "closed on its first page, it ends" "form gone $wizard 5000"
 
+# ---- Packages whose own names climb out of the target: refused as damaged, nothing written ----
+mkdir -p "$work/one"
+echo 内容 >"$work/one/x.exe"
+refused_unwritten() {  # NAME PROGRAM
+  rm -rf "$drive_c/澜川软件" "$drive_c/AppData" "$work/恶意.exe"
+  "$lcpack" create --stub "$stub" --name "$1" --program "$2" --version 1 --date 2026-12-08 --description 说明 \
+    "$work/one" "$work/恶意.exe" >/dev/null
+  touch "$work/before"
+  chime_start "$work" ./恶意.exe
+  check "名称 '$1' with 文件名 '$2' is refused as damaged" "message_is '澜川软件安装#安装包已损坏，请重新下载#'"
+  form answer 1
+  check "and the installer ends, having written nothing" \
+    "form gone $wizard 5000 && [ ! -e '$drive_c/AppData' ] && [ -z \"\$(find '$drive_c/澜川软件' -mindepth 1)\" ] &&
+     [ -z \"\$(find '$drive_c/users' -newer '$work/before' \( -name '*.lnk' -o -name 'x.exe' \))\" ]"
+}
+refused_unwritten '..\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\x' x.exe
+refused_unwritten 钟伴 '..\..\users\x.exe'
+rm -f "$work/恶意.exe"
+
 # ---- With a D: drive: the default folder lies on it; the folder dialog ----
 mkdir -p "$work/drive_d"
 ln -sfn "$work/drive_d" "$WINEPREFIX/dosdevices/d:"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <new>
 
 #include "setup/lzma_block.h"
 #include "setup/package_io.h"
@@ -45,12 +46,16 @@ uint32_t ReadU32(ByteView bytes, size_t position) {
     return value;
 }
 
+// The package inside the file, or the installer's message on err.
+bool FindPackage(ByteView file, ByteView* package, std::ostream& err) {
+    if (LocatePackage(file, package)) return true;
+    err << kNoPackageMessage << "\n";
+    return false;
+}
+
 // The package and its list, or the installer's message on err.
 bool OpenPackage(ByteView file, ByteView* package, FileList* list, std::ostream& err) {
-    if (!LocatePackage(file, package)) {
-        err << kNoPackageMessage << "\n";
-        return false;
-    }
+    if (!FindPackage(file, package, err)) return false;
     std::string error;
     if (!ReadFileList(*package, list, &error)) {
         err << error << "\n";
@@ -59,12 +64,28 @@ bool OpenPackage(ByteView file, ByteView* package, FileList* list, std::ostream&
     return true;
 }
 
-struct RefusalReporter : ExtractObserver {
-    explicit RefusalReporter(std::ostream& stream) : err(stream) {}
+// Tells what extraction came to, entry by entry and in sum, on err.
+struct OutcomeReporter : ExtractObserver {
+    explicit OutcomeReporter(std::ostream& stream) : err(stream) {}
     void BeforeEntry(size_t, const PackageEntry&) override {}
-    void Refused(const PackageEntry& entry) override { err << "refused: " << entry.path << "\n"; }
+    void Refused(const PackageEntry& entry) override {
+        err << "refused: " << EscapeControls(entry.path) << "\n";
+        ++refused;
+    }
+    void NotWritten(const PackageEntry& entry) override {
+        err << "failed: " << EscapeControls(entry.path) << "\n";
+        ++failed;
+    }
     std::ostream& err;
+    size_t refused = 0;
+    size_t failed = 0;
 };
+
+void PrintInfo(const PackageInfo& info, std::ostream& out) {
+    out << "名称=" << EscapeControls(info.name) << "\n文件名=" << EscapeControls(info.programFile)
+        << "\n版本号=" << EscapeControls(info.version) << "\n日期=" << EscapeControls(info.date)
+        << "\n说明=" << EscapeControls(info.description) << "\n";
+}
 
 // The folder as the extraction takes it: absolute, '\' separated and ending in '\', also on Linux,
 // where the file system side maps '\' back to '/' (EnsureFolderPath walks the levels by '\').
@@ -130,7 +151,41 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitOk;
 }
 
+// The package commands of RunLcpack on the installer file's bytes.
+int RunOnInstaller(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const InstallerFile installer(args[2]);
+    if (installer.bytes.size == 0) {
+        err << "lcpack: 无法读取文件 " << args[2] << "\n";
+        return kExitFailed;
+    }
+    if (args[1] == "list") return ListInstaller(installer.view(), out, err);
+    if (args[1] == "extract") return ExtractInstaller(installer.view(), args[3], err);
+    return VerifyInstaller(installer.view(), out, err);
+}
+
 }  // namespace
+
+std::string EscapeControls(const std::string& text) {
+    static const char kCaret[] = "@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
+    std::string escaped;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        if (byte < 0x20) {
+            escaped += '^';
+            escaped += kCaret[byte];
+        } else if (byte == 0x7F) {
+            escaped += "^?";
+        } else if (byte == 0xC2 && next >= 0x80 && next < 0xA0) {  // U+0080 to U+009F
+            escaped += "M-^";
+            escaped += kCaret[next - 0x80];
+            ++i;
+        } else {
+            escaped += text[i];
+        }
+    }
+    return escaped;
+}
 
 std::string FormatFileTime(uint64_t fileTime) {
     const uint64_t seconds = fileTime / 10000000;
@@ -154,43 +209,57 @@ std::string FormatFileTime(uint64_t fileTime) {
 
 int ListInstaller(ByteView file, std::ostream& out, std::ostream& err) {
     ByteView package;
-    FileList list;
     PackageInfo info;
+    FileList list;
     std::string error;
-    if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
+    if (!FindPackage(file, &package, err)) return kExitFailed;
     if (!ReadPackageInfo(package, &info, &error)) {
         err << error << "\n";
         return kExitFailed;
     }
-    out << "名称=" << info.name << "\n文件名=" << info.programFile << "\n版本号=" << info.version
-        << "\n日期=" << info.date << "\n说明=" << info.description << "\n";
+    // The description first: it often tells what a package is even when its list is damaged.
+    PrintInfo(info, out);
+    if (!ReadFileList(package, &list, &error)) {
+        err << error << "\n";
+        return kExitFailed;
+    }
     size_t position = list.firstBlock;
     for (const PackageEntry& entry : list.entries) {
         if (entry.folder) {
-            out << "DIR\t" << entry.path << "\n";
+            out << "DIR\t" << EscapeControls(entry.path) << "\n";
             continue;
         }
         const ByteView block = NextFileBlock(package, &position);
         uint32_t size = 0;
         unsigned headerBytes = 0;
         if (!BlockDeclaredSize(block.data, block.size, &size, &headerBytes)) size = 0;
-        out << "FILE\t" << size << "\t" << FormatFileTime(entry.fileTime) << "\t" << entry.path << "\n";
+        out << "FILE\t" << size << "\t" << FormatFileTime(entry.fileTime) << "\t"
+            << EscapeControls(entry.path) << "\n";
     }
     return kExitOk;
 }
 
 int ExtractInstaller(ByteView file, const std::string& folder, std::ostream& err) {
     ByteView package;
+    PackageInfo info;
     FileList list;
-    if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
+    std::string error;
+    if (!FindPackage(file, &package, err)) return kExitFailed;
+    // The installer's own check, before the target folder is made.
+    if (!ReadPackageInfo(package, &info, &error) || !CheckPackage(package, info, &list, &error)) {
+        err << error << "\n";
+        return kExitFailed;
+    }
     const std::string target = TargetFolder(folder);
     if (!EnsureFolderPath(target)) {
         err << "无法创建文件夹 " << folder << "\n";
         return kExitFailed;
     }
-    RefusalReporter reporter(err);
+    OutcomeReporter reporter(err);
     ExtractAll(package, list, target, &reporter);
-    return kExitOk;
+    if (reporter.refused == 0 && reporter.failed == 0) return kExitOk;
+    err << reporter.failed << " failed, " << reporter.refused << " refused\n";
+    return kExitFailed;
 }
 
 int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
@@ -208,10 +277,10 @@ int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
         const uint32_t stated = lengthPresent ? ReadU32(package, position) : 0;
         const ByteView block = NextFileBlock(package, &position);
         if (!lengthPresent || block.size != stated) {
-            err << "truncated: " << entry.path << "\n";
+            err << "truncated: " << EscapeControls(entry.path) << "\n";
             ++bad;
         } else if (UnpackBlockTo(block.data, block.size, discard) == UnpackResult::kFailed) {
-            err << "failed: " << entry.path << "\n";
+            err << "failed: " << EscapeControls(entry.path) << "\n";
             ++bad;
         }
     }
@@ -222,17 +291,24 @@ int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
 int RunLcpack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 2) return Usage(err, "缺少命令");
     const std::string& command = args[1];
-    if (command == "create") return Create(args, out, err);
+    if (command == "create") {
+        try {
+            return Create(args, out, err);
+        } catch (const std::bad_alloc&) {
+            err << "lcpack: 内存不足，无法打包；请关闭其他程序后再试\n";
+            return kExitFailed;
+        }
+    }
     const size_t operands = command == "extract" ? 2 : 1;
     if (command != "list" && command != "extract" && command != "verify")
         return Usage(err, "未知的命令 " + command);
     if (args.size() != operands + 2) return Usage(err, command + " 的参数个数不对");
-    const InstallerFile installer(args[2]);
-    if (installer.bytes.size == 0) {
-        err << "lcpack: 无法读取文件 " << args[2] << "\n";
+    try {
+        return RunOnInstaller(args, out, err);
+    } catch (const std::bad_alloc&) {
+        // The reader holds hostile lists to its caps; anything still too big for this process is
+        // told, never a crash.
+        err << "lcpack: " << kDamagedPackageMessage << "（内存不足）\n";
         return kExitFailed;
     }
-    if (command == "list") return ListInstaller(installer.view(), out, err);
-    if (command == "extract") return ExtractInstaller(installer.view(), args[3], err);
-    return VerifyInstaller(installer.view(), out, err);
 }
