@@ -39,16 +39,18 @@ message_is() { [ "$(form msgbox 15000 | tr '\n' '#')" = "$1" ]; }
 wait_text() { wait_until "[ \"\$(button_text)\" = $(printf %q "$1") ]"; }
 
 # ---- A package-less program: the missing data is reported, Retry asks again, Cancel ends it ----
-cp "$stub" "$work/无数据.exe"
-chime_start "$work" ./无数据.exe
+# Named for this run: the process check below must not see another run's copy.
+bare="无数据$$.exe"
+cp "$stub" "$work/$bare"
+chime_start "$work" "./$bare"
 check "a program without a package says so" \
   "form msgbox 20000 | tr '\n' '#' | grep -q '文件没有带安装数据！！！'"
 form answer 4
 # The answer returns once its box has closed: the box found next is a new one.
-check "Retry looks again and says it again" "form msgbox 5000 | grep -q '无数据.exe'"
+check "Retry looks again and says it again" "form msgbox 5000 | grep -q '$bare'"
 form answer 2
 process_gone() { wait_until "! pgrep -f $(printf %q "$1") >/dev/null" 200; }
-check "Cancel ends it" "form gone $wizard 5000 && process_gone 无数据.exe"
+check "Cancel ends it" "form gone $wizard 5000 && process_gone '$bare'"
 
 # ---- Libraries planted beside the installer, as a Downloads folder may hold them, are never
 # loaded: those it names that are not known DLLs, and those the system itself loads into programs ----
