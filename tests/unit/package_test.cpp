@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "setup/lzma_block.h"
 #include "setup/package.h"
 #include "setup/package_io.h"
@@ -608,6 +612,59 @@ TEST(PackageExtract, LinksInTheTargetAreNotFollowed) {
     EXPECT_EQ(ReadBytes(run.scratch.File("elsewhere/file.txt")), "outside");
     EXPECT_FALSE(fs::exists(U8Path(run.scratch.File("elsewhere/new.txt"))));
     EXPECT_FALSE(fs::exists(U8Path(run.scratch.File("elsewhere/sub"))));
+}
+#endif
+
+#if defined(_WIN32)
+// Answers the question about a held file from a list, letting the file go before a Retry.
+struct HeldFileAnswers : Recorder {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    std::vector<InUseAnswer> answers;
+    std::vector<std::string> asked;
+    InUseAnswer FileInUse(const PackageEntry& entry) override {
+        asked.push_back(entry.path);
+        const InUseAnswer answer = answers.at(asked.size() - 1);
+        if (answer == InUseAnswer::kRetry && held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
+        }
+        return answer;
+    }
+};
+
+// A file another program holds open without sharing is asked about, not silently left: Retry
+// once it is let go replaces it; Cancel stops after it, counting it as failed.
+TEST(PackageExtract, HeldFileIsAskedAboutRetriedOrCancelled) {
+    PackageBuilder builder;
+    builder.list = FileLine(0, "held.txt") + "\r\n" + FileLine(0, "after.txt");
+    builder.blocks = {Pack("new"), Pack("after")};
+    for (const InUseAnswer first : {InUseAnswer::kRetry, InUseAnswer::kCancel}) {
+        Extraction run;
+        WriteBytes(run.In("held.txt"), "old");
+        HeldFileAnswers answers;
+        answers.answers = {first};
+        answers.held = CreateFileW(fs::u8path(run.In("held.txt")).wstring().c_str(), GENERIC_READ, 0, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(answers.held, INVALID_HANDLE_VALUE);
+        const std::string file = builder.File();
+        ByteView package;
+        FileList list;
+        std::string error;
+        ASSERT_TRUE(LocatePackage(View(file), &package) && ReadFileList(package, &list, &error));
+        const ExtractOutcome outcome = ExtractAll(package, list, run.target, &answers);
+        if (answers.held != INVALID_HANDLE_VALUE) CloseHandle(answers.held);
+        EXPECT_EQ(answers.asked, std::vector<std::string>{"held.txt"});
+        if (first == InUseAnswer::kRetry) {
+            EXPECT_TRUE(outcome.Complete());
+            EXPECT_EQ(ReadBytes(run.In("held.txt")), "new");
+        } else {
+            EXPECT_TRUE(outcome.stopped);
+            EXPECT_EQ(outcome.failures, (Failures{{"held.txt", EntryFailure::kInUse}}));
+            EXPECT_EQ(ReadBytes(run.In("held.txt")), "old");
+            EXPECT_FALSE(fs::exists(U8Path(run.In("after.txt"))));
+            EXPECT_FALSE(fs::exists(U8Path(run.In("held.txt.lcnew"))));
+        }
+    }
 }
 #endif
 
