@@ -29,6 +29,22 @@ bool AskYesNo(HWND owner, const std::wstring& text, const std::wstring& caption)
            IDYES;
 }
 
+bool AskOkCancel(HWND owner, const std::wstring& text, const std::wstring& caption) {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDOK;
+}
+
+RetryAnswer AskRetryContinueCancel(HWND owner, const std::wstring& text, const std::wstring& caption) {
+    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), MB_CANCELTRYCONTINUE | MB_ICONWARNING)) {
+        case IDTRYAGAIN:
+            return RetryAnswer::kRetry;
+        case IDCONTINUE:
+            return RetryAnswer::kContinue;
+        default:
+            return RetryAnswer::kCancel;  // Cancel, Esc, or a box that could not be shown
+    }
+}
+
 void ShowError(HWND owner, const std::wstring& text, const std::wstring& caption) {
     MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }

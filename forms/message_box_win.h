@@ -9,6 +9,14 @@
 // A Yes/No question with the question icon; No is the default button. True for Yes.
 bool AskYesNo(HWND owner, const std::wstring& text, const std::wstring& caption);
 
+// A warning with OK and Cancel; Cancel is the default button. True for OK.
+bool AskOkCancel(HWND owner, const std::wstring& text, const std::wstring& caption);
+
+// A question about a step that failed: try again, go on without it, or stop (the system's
+// Cancel / Try Again / Continue buttons; the text says what Continue does).
+enum class RetryAnswer { kRetry, kContinue, kCancel };
+RetryAnswer AskRetryContinueCancel(HWND owner, const std::wstring& text, const std::wstring& caption);
+
 // An error with the error icon and an OK button.
 void ShowError(HWND owner, const std::wstring& text, const std::wstring& caption);
 

@@ -175,22 +175,93 @@ bool ParseList(const std::vector<uint8_t>& content, const ListCaps& caps,
     return true;
 }
 
-bool ApplyFolder(const std::string& fullPath) {
-    return FolderExists(fullPath) || CreateOneFolder(fullPath);
+// True when a folder or file on the entry's path below the target is a link or junction: writing
+// through it would land wherever it points, outside the target folder perhaps.
+bool LinkOnTheWay(const std::string& targetFolder, const std::string& path) {
+    for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+        if (KindOfPath(targetFolder + path.substr(0, end)) == PathKind::kLink) return true;
+        if (end == std::string::npos) return false;
+    }
 }
 
-bool ApplyFile(const std::string& fullPath, uint64_t fileTime, ByteView block) {
-    OutputFile* file = CreateOutputFile(fullPath);
-    if (file == nullptr) return false;
+ApplyResult ApplyFolder(const std::string& fullPath) {
+    switch (KindOfPath(fullPath)) {
+        case PathKind::kFolder:
+            return ApplyResult::kDone;
+        case PathKind::kNone:
+            return CreateOneFolder(fullPath) ? ApplyResult::kDone : ApplyResult::kNotWritten;
+        default:
+            return ApplyResult::kNotWritten;
+    }
+}
+
+// The new content is written beside the old file under this name and put in its place when whole.
+constexpr char kNewFileSuffix[] = ".lcnew";
+
+ApplyResult UnfinishedFile(const std::string& newPath, ApplyResult why) {
+    RemoveFile(newPath);  // a leftover is harmless: the next install writes over it first
+    return why;
+}
+
+ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, ByteView block) {
+    const std::string newPath = fullPath + kNewFileSuffix;
+    // A link left at the new file's name would be followed by the create.
+    if (!RemoveFile(newPath)) return ApplyResult::kNotWritten;
+    OutputFile* file = CreateOutputFile(newPath);
+    if (file == nullptr) return ApplyResult::kNotWritten;
     const UnpackResult result =
         UnpackBlockTo(block.data, block.size,
                       [file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
-    // Never keep part of a file: a block that fails to unpack, or a write that fails half way,
-    // leaves the file empty, with the entry's time all the same.
     const bool whole = result == UnpackResult::kComplete || result == UnpackResult::kEmpty;
-    if (!whole) TruncateOutput(file);
-    CloseOutputFile(file, fileTime);
-    return whole;
+    const ApplyResult failure =
+        result == UnpackResult::kSinkStopped ? ApplyResult::kNotWritten : ApplyResult::kDamaged;
+    // Never keep part of a file: an old file stays as it was; without one, an empty file with the
+    // entry's time stands for the content that could not be had.
+    const bool keepOld = !whole && KindOfPath(fullPath) != PathKind::kNone;
+    const bool emptied = whole || keepOld || TruncateOutput(file);
+    if (!CloseOutputFile(file, fileTime) || !emptied)
+        return UnfinishedFile(newPath, ApplyResult::kNotWritten);
+    if (keepOld) return UnfinishedFile(newPath, failure);
+    switch (ReplaceFileWith(newPath, fullPath)) {
+        case ReplaceResult::kDone:
+            return whole ? ApplyResult::kDone : failure;
+        case ReplaceResult::kInUse:
+            return UnfinishedFile(newPath, ApplyResult::kInUse);
+        default:
+            return UnfinishedFile(newPath, ApplyResult::kNotWritten);
+    }
+}
+
+EntryFailure FailureOf(ApplyResult result) {
+    switch (result) {
+        case ApplyResult::kRefused:
+            return EntryFailure::kRefused;
+        case ApplyResult::kDamaged:
+            return EntryFailure::kDamaged;
+        case ApplyResult::kInUse:
+            return EntryFailure::kInUse;
+        default:
+            return EntryFailure::kNotWritten;
+    }
+}
+
+// Applies one entry, asking what to do while its file is held open, and counts what it came to.
+// False when the user cancelled.
+bool ApplyAndCount(const std::string& targetFolder, const PackageEntry& entry, ByteView block,
+                   ExtractObserver* observer, ExtractOutcome* outcome) {
+    ApplyResult result = ApplyEntry(targetFolder, entry, block);
+    InUseAnswer answer = InUseAnswer::kSkip;
+    while (result == ApplyResult::kInUse && observer != nullptr &&
+           (answer = observer->FileInUse(entry)) == InUseAnswer::kRetry) {
+        result = ApplyEntry(targetFolder, entry, block);
+    }
+    if (result == ApplyResult::kDone) {
+        if (!entry.folder && !entry.path.empty()) ++outcome->filesWritten;
+        return true;
+    }
+    if (result == ApplyResult::kRefused && observer != nullptr) observer->Refused(entry);
+    outcome->failures.emplace_back(entry.path, FailureOf(result));
+    return answer != InUseAnswer::kCancel;
 }
 
 }  // namespace
@@ -307,33 +378,32 @@ bool IsSafeRelativePath(const std::string& path) {
 ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entry, ByteView block) {
     // An empty path names the target folder itself, as the empty last entry of a list ending in
     // CR LF does: there is nothing to write, and nothing hostile to report either.
-    if (entry.path.empty()) {
-        return entry.folder && FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
-    }
+    if (entry.path.empty()) return FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
     if (!IsSafeRelativePath(entry.path)) return ApplyResult::kRefused;
+    if (LinkOnTheWay(targetFolder, entry.path)) return ApplyResult::kNotWritten;
     const std::string fullPath = targetFolder + entry.path;
-    const bool done = entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, block);
-    return done ? ApplyResult::kDone : ApplyResult::kNotWritten;
+    return entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, block);
 }
 
-size_t ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
-                  ExtractObserver* observer) {
-    size_t refused = 0;
+ExtractOutcome ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
+                          ExtractObserver* observer) {
+    ExtractOutcome outcome;
     size_t position = list.firstBlock;
     for (size_t i = 0; i < list.entries.size(); ++i) {
         const PackageEntry& entry = list.entries[i];
+        if (observer != nullptr && observer->StopRequested()) {
+            outcome.stopped = true;
+            break;
+        }
         if (observer != nullptr) observer->BeforeEntry(i, entry);
         // A file entry takes its block before anything else, whatever becomes of the entry.
         const ByteView block = entry.folder ? ByteView{} : NextFileBlock(package, &position);
-        const ApplyResult result = ApplyEntry(targetFolder, entry, block);
-        if (result == ApplyResult::kRefused) {
-            ++refused;
-            if (observer != nullptr) observer->Refused(entry);
-        } else if (result == ApplyResult::kNotWritten && !entry.path.empty() && observer != nullptr) {
-            observer->NotWritten(entry);
+        if (!ApplyAndCount(targetFolder, entry, block, observer, &outcome)) {
+            outcome.stopped = true;
+            break;
         }
     }
-    return refused;
+    return outcome;
 }
 
 bool EnsureFolderPath(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The marker, joined at run time from two pieces so that the program image never holds it in one
@@ -100,28 +101,62 @@ bool IsSafeRelativePath(const std::string& path);
 enum class ApplyResult {
     kDone,
     kRefused,     // an unsafe path: nothing written
-    kNotWritten,  // the folder or file could not be made, or its block could not be unpacked
+    kNotWritten,  // the folder or file could not be made or replaced: read-only, full disk, path too
+                  // long, a link or junction in the way; an old file stays as it was
+    kDamaged,     // the block could not be unpacked: an old file stays, a new one is left empty
+    kInUse,       // another program holds the old file open: it stays as it was
 };
 
 // Applies one entry under targetFolder (which ends in '\'): a folder entry creates that folder
-// (one level, when missing); a file entry creates or truncates the file, streams the block's
-// content into it (empty content when the block cannot be unpacked, also when part of it was
-// written) and sets its last-write time, also when the time is 0.
+// (one level, when missing); a file entry unpacks the block into a new file beside the old one, sets
+// its last-write time (also when it is 0) and only then puts it in the old one's place, so that a
+// damaged block never costs a working file. With no old file, a block that cannot be unpacked still
+// leaves an empty file. A link or junction on the way is never followed (kNotWritten). An empty path
+// names the target folder itself: nothing to write.
 ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entry, ByteView block);
+
+// Why an entry of an extraction did not come to be written.
+enum class EntryFailure {
+    kRefused,     // an unsafe path
+    kNotWritten,  // see ApplyResult::kNotWritten
+    kDamaged,     // see ApplyResult::kDamaged
+    kInUse,       // held open by another program and skipped
+};
+
+// What an extraction came to: every entry counts, so a failure is never reported as success.
+struct ExtractOutcome {
+    size_t filesWritten = 0;
+    std::vector<std::pair<std::string, EntryFailure>> failures;  // in list order
+    bool stopped = false;  // asked to stop: the entries after the last one tried were not written
+
+    // True when every entry was written and the extraction ran to its end.
+    bool Complete() const { return failures.empty() && !stopped; }
+    bool Has(EntryFailure kind) const {
+        for (const auto& failure : failures) {
+            if (failure.second == kind) return true;
+        }
+        return false;
+    }
+};
+
+// What to do with a file another program holds open.
+enum class InUseAnswer { kRetry, kSkip, kCancel };
 
 // Walks the list as the installer's worker does: every entry in order, each file entry taking the
 // next block (also when its path is refused, so the following files keep their blocks). The
-// observer, when given, hears of each entry before it is applied, of each refused one, and of each
-// one that names a path and was not written whole (kNotWritten). Returns the number of refused
-// entries.
+// observer, when given, hears of each entry before it is applied and of each refused one, is asked
+// what to do with a file held open (without an observer such a file is skipped), and is asked
+// before each entry whether to stop. Cancel in that question stops after that file, which counts as
+// failed.
 struct ExtractObserver {
     virtual ~ExtractObserver() = default;
     virtual void BeforeEntry(size_t index, const PackageEntry& entry) = 0;
     virtual void Refused(const PackageEntry& entry) = 0;
-    virtual void NotWritten(const PackageEntry&) {}
+    virtual InUseAnswer FileInUse(const PackageEntry&) { return InUseAnswer::kSkip; }
+    virtual bool StopRequested() { return false; }
 };
-size_t ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
-                  ExtractObserver* observer);
+ExtractOutcome ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
+                          ExtractObserver* observer);
 
 // Creates every missing folder of a path such as "D:\澜川软件\钟伴\" (one trailing '\' ignored),
 // level by level from the drive; true when the whole path exists as a folder afterwards.

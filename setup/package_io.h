@@ -13,14 +13,28 @@ bool FolderExists(const std::string& path);
 // Creates one folder level (its parent must exist). True when it exists afterwards.
 bool CreateOneFolder(const std::string& path);
 
+// What lies at a path. A symbolic link or junction is kLink whatever it points at: it is looked at,
+// never followed.
+enum class PathKind { kNone, kFile, kFolder, kLink };
+PathKind KindOfPath(const std::string& path);
+
 // A file open for writing: created or truncated, not shared. Null handle on failure.
 struct OutputFile;
 OutputFile* CreateOutputFile(const std::string& path);
 bool WriteOutput(OutputFile* file, const uint8_t* data, size_t size);
 bool TruncateOutput(OutputFile* file);  // back to 0 bytes
 // Sets the last-write time (100-ns intervals since 1601-01-01 UTC; creation and access times stay)
-// and closes the file.
-void CloseOutputFile(OutputFile* file, uint64_t lastWriteTime);
+// and closes the file. False when either failed (the file is closed all the same).
+bool CloseOutputFile(OutputFile* file, uint64_t lastWriteTime);
+
+// Puts the file at from in the place of the one at to (replacing it, or a link there, never what a
+// link points at). kInUse when another program holds the old file open; kFailed for any other
+// reason, a read-only old file among them. from stays where it was unless kDone.
+enum class ReplaceResult { kDone, kInUse, kFailed };
+ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to);
+
+// Deletes a file; false when it is still there.
+bool RemoveFile(const std::string& path);
 
 // The whole content of a file, read once (the installer's own file); empty when it cannot be read.
 // A mapping would do as well; the bytes stay valid until ReleaseFileBytes.

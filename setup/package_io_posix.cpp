@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 
 #include "setup/package_io.h"
@@ -44,6 +45,13 @@ timespec ToTimespec(uint64_t fileTime) {
 
 }  // namespace
 
+PathKind KindOfPath(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || lstat(NativePath(path).c_str(), &info) != 0) return PathKind::kNone;
+    if (S_ISLNK(info.st_mode)) return PathKind::kLink;
+    return S_ISDIR(info.st_mode) ? PathKind::kFolder : PathKind::kFile;
+}
+
 bool FolderExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -75,15 +83,32 @@ bool TruncateOutput(OutputFile* file) {
     return ftruncate(file->fd, 0) == 0 && lseek(file->fd, 0, SEEK_SET) == 0;
 }
 
-void CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
-    if (file == nullptr) return;
+bool CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
+    if (file == nullptr) return false;
     timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;  // the access time stays
     times[1] = ToTimespec(lastWriteTime);
-    futimens(file->fd, times);
-    close(file->fd);
+    const bool timed = futimens(file->fd, times) == 0;
+    const bool closed = close(file->fd) == 0;
     delete file;
+    return timed && closed;
+}
+
+ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to) {
+    struct stat info {};
+    const std::string target = NativePath(to);
+    // rename() ignores the old file's mode; a read-only file is kept as Windows keeps it, so that
+    // the tests see the installer's behaviour.
+    if (lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0)
+        return ReplaceResult::kFailed;
+    // POSIX has no file held open against replacement: every other failure is kFailed.
+    return rename(NativePath(from).c_str(), target.c_str()) == 0 ? ReplaceResult::kDone
+                                                                 : ReplaceResult::kFailed;
+}
+
+bool RemoveFile(const std::string& path) {
+    return unlink(NativePath(path).c_str()) == 0 || errno == ENOENT;
 }
 
 FileBytes ReadFileBytes(const std::string& path) {

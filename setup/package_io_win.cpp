@@ -27,6 +27,14 @@ constexpr size_t kMaxWrite = 1u << 30;
 
 }  // namespace
 
+PathKind KindOfPath(const std::string& path) {
+    // GetFileAttributesW describes a link or junction itself, not what it points at.
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNone;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return PathKind::kLink;
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::kFolder : PathKind::kFile;
+}
+
 bool FolderExists(const std::string& path) {
     if (path.empty()) return false;
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
@@ -61,15 +69,39 @@ bool TruncateOutput(OutputFile* file) {
            SetEndOfFile(file->handle);
 }
 
-void CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
-    if (file == nullptr) return;
+bool CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
+    if (file == nullptr) return false;
     FILETIME time;
     time.dwLowDateTime = static_cast<DWORD>(lastWriteTime);
     time.dwHighDateTime = static_cast<DWORD>(lastWriteTime >> 32);
     // A time of 0 is passed on as it is; Windows takes it as "leave the time unchanged".
-    SetFileTime(file->handle, nullptr, nullptr, &time);
-    CloseHandle(file->handle);
+    const bool timed = SetFileTime(file->handle, nullptr, nullptr, &time) != FALSE;
+    const bool closed = CloseHandle(file->handle) != FALSE;
     delete file;
+    return timed && closed;
+}
+
+ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to) {
+    const std::wstring target = Wide(to);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    // MoveFileExW would fail on a read-only file with the same error as on a held one; the user is
+    // told a different remedy for each, so read-only is recognised first.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return ReplaceResult::kFailed;
+    if (MoveFileExW(Wide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return ReplaceResult::kDone;
+    const DWORD error = GetLastError();
+    // A running program's image, or a file opened without delete sharing, refuses the rename with
+    // one of these.
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                      (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+                       !(attributes & FILE_ATTRIBUTE_DIRECTORY));
+    return held ? ReplaceResult::kInUse : ReplaceResult::kFailed;
+}
+
+bool RemoveFile(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    return DeleteFileW(wide.c_str()) || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 FileBytes ReadFileBytes(const std::string& path) {

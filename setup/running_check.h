@@ -1,6 +1,6 @@
 // The check for running programs of the target folder: files of a running program cannot be
-// replaced, and the extraction skips a file it cannot write, so before unpacking every process whose
-// executable lies in the target folder or below it is named to the user and then ended. The rules
+// replaced, so before unpacking every process whose executable lies in the target folder or below
+// it is named to the user, who may end them all or stop the install. The rules
 // here are portable; the processes come from running_check_win.cpp. Texts are UTF-8.
 #pragma once
 
@@ -23,6 +23,12 @@ bool ImageLiesInFolder(const std::string& imagePath, const std::string& folder);
 std::vector<RunningProcess> ProcessesInFolder(const std::vector<RunningProcess>& processes,
                                               const std::string& folder, uint32_t ownProcessId);
 
-// The caption and text of the warning shown for one such process.
+// The caption and text of the OK / Cancel question shown before such processes are ended, listing
+// every one's image path; OK ends them, Cancel stops the install.
 std::string RunningProgramCaption();
-std::string RunningProgramWarning(const std::string& packageName, const std::string& imagePath);
+std::string RunningProgramsQuestion(const std::string& packageName,
+                                    const std::vector<std::string>& imagePaths);
+
+// Told when some of them cannot be ended (an elevated program, say): the install stops before
+// anything is written.
+std::string CannotEndProgramsMessage(const std::vector<std::string>& imagePaths);

@@ -171,10 +171,38 @@ bool EnvironmentBlockRouteAvailable() {
 #endif
 }
 
-bool EndProcess(uint32_t processId) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
-    if (!process) return false;
-    const bool ended = TerminateProcess(process, 0) != FALSE;
-    CloseHandle(process);
-    return ended;
+ProcessesToEnd::~ProcessesToEnd() {
+    for (const auto& process : opened_)
+        CloseHandle(process.first);
+}
+
+bool ProcessesToEnd::Open(const std::vector<RunningProcess>& processes, std::vector<std::string>* unopened) {
+    for (const RunningProcess& process : processes) {
+        HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process.id);
+        if (handle) {
+            opened_.emplace_back(handle, process.imagePath);
+        } else {
+            unopened->push_back(process.imagePath);
+        }
+    }
+    return unopened->empty();
+}
+
+std::vector<std::string> ProcessesToEnd::EndAll() {
+    std::vector<std::string> notEnded;
+    for (const auto& process : opened_) {
+        // TerminateProcess refuses a process that has already exited: the user may have closed it
+        // while the question was shown, as it asks.
+        const bool ended =
+            TerminateProcess(process.first, 0) || WaitForSingleObject(process.first, 0) == WAIT_OBJECT_0;
+        if (!ended) notEnded.push_back(process.second);
+    }
+    return notEnded;
+}
+
+bool ProcessesToEnd::AllGone() const {
+    for (const auto& process : opened_) {
+        if (WaitForSingleObject(process.first, 0) != WAIT_OBJECT_0) return false;
+    }
+    return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "setup/running_check.h"
@@ -24,5 +25,25 @@ std::string ImagePathFromEnvironmentBlock64(uint32_t processId);
 // lacks the 64-bit query, and there the other routes read such paths).
 bool EnvironmentBlockRouteAvailable();
 
-// Ends a process with exit code 0; false when it cannot be opened or ended (it may be gone).
-bool EndProcess(uint32_t processId);
+// Processes held open for ending. They are opened before the user is asked, and only these handles
+// are ended: an id opened afresh after the wait might belong to another program by then. The
+// handles close with the object.
+class ProcessesToEnd {
+  public:
+    ProcessesToEnd() = default;
+    ~ProcessesToEnd();
+    ProcessesToEnd(const ProcessesToEnd&) = delete;
+    ProcessesToEnd& operator=(const ProcessesToEnd&) = delete;
+
+    // Opens each process for ending and waiting; false with the image paths of those that cannot
+    // be opened (an elevated program, say), none of which is ended.
+    bool Open(const std::vector<RunningProcess>& processes, std::vector<std::string>* unopened);
+    // Ends every opened process with exit code 0; one that has exited meanwhile counts as ended.
+    // The image paths of those that could not be ended.
+    std::vector<std::string> EndAll();
+    // True once every opened process has exited.
+    bool AllGone() const;
+
+  private:
+    std::vector<std::pair<void*, std::string>> opened_;  // process handle, image path
+};

@@ -18,6 +18,39 @@ std::string Trimmed(const std::string& text) {
 
 const char kThanks[] = "－－－－感谢你使用【澜川软件】";
 
+const char* FailureReason(EntryFailure failure) {
+    switch (failure) {
+        case EntryFailure::kDamaged:
+            return "安装包中的数据已损坏";
+        case EntryFailure::kInUse:
+            return "正被其他程序使用";
+        case EntryFailure::kRefused:
+            return "安装包中的路径不安全";
+        default:
+            return "无法写入";
+    }
+}
+
+std::string FailedFilesLines(const ExtractOutcome& outcome) {
+    std::string lines;
+    for (size_t i = 0; i < outcome.failures.size() && i < kFailuresNamed; ++i) {
+        lines +=
+            "    " + outcome.failures[i].first + "（" + FailureReason(outcome.failures[i].second) + "）\r\n";
+    }
+    if (outcome.failures.size() > kFailuresNamed) lines += "    ……\r\n";
+    return lines + "共 " + std::to_string(outcome.failures.size()) + " 个文件没有装好。\r\n\r\n";
+}
+
+std::string Remedies(const ExtractOutcome& outcome) {
+    std::string text = "请这样处理后再安装一次：\r\n";
+    if (outcome.Has(EntryFailure::kInUse)) text += "・关闭正在使用这些文件的程序\r\n";
+    if (outcome.Has(EntryFailure::kNotWritten))
+        text += "・腾出磁盘空间，去掉文件的只读属性，或换一个文件夹\r\n";
+    if (outcome.Has(EntryFailure::kDamaged) || outcome.Has(EntryFailure::kRefused))
+        text += "・安装包已损坏，请到澜川网站重新下载\r\n";
+    return text;
+}
+
 }  // namespace
 
 std::string WizardTitle() {
@@ -73,6 +106,25 @@ std::string WorkerFailedMessage() {
 std::string NoPackageMessage(const std::string& installerPath) {
     return installerPath + "\r\n\r\n文件没有带安装数据！！！ \r\n\r\n请到澜川网站重新下载试试\r\n\r\n   　" +
            kThanks;
+}
+
+std::string ExtractFailedMessage(const ExtractOutcome& outcome) {
+    std::string text = outcome.stopped ? "安装已停止，已写入 " + std::to_string(outcome.filesWritten) +
+                                             " 个文件，其余文件没有写入。\r\n\r\n"
+                                       : std::string("安装没有完成！！！\r\n\r\n");
+    if (!outcome.failures.empty())
+        text += "以下文件没有装好：\r\n" + FailedFilesLines(outcome) + Remedies(outcome);
+    if (outcome.stopped && outcome.failures.empty()) text += "软件可能无法正常使用，请再安装一次。";
+    return text;
+}
+
+std::string FileInUseQuestion(const std::string& path) {
+    return path + "\r\n\r\n这个文件正被其他程序使用，无法替换。\r\n\r\n请关闭使用它的程序后点【重试】；" +
+           "点【继续】跳过这个文件；点【取消】停止安装。";
+}
+
+std::string StopInstallQuestion() {
+    return "停止安装？\r\n\r\n已经写入的文件会留在目标文件夹中。";
 }
 
 std::string OverwriteQuestion() {

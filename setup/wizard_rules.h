@@ -41,6 +41,21 @@ std::string WorkerFailedMessage();
 std::string NoPackageMessage(const std::string& installerPath);
 std::string OverwriteQuestion();
 
+// How many failed files the message after an extraction names; the rest are counted.
+constexpr size_t kFailuresNamed = 5;
+
+// The message after an extraction that did not write everything (ExtractOutcome::Complete false):
+// whether it was stopped and how many files were written then, the first kFailuresNamed failed
+// files with why, how many failed in all, and what the user can do about each kind of failure
+// present, before trying again.
+std::string ExtractFailedMessage(const ExtractOutcome& outcome);
+
+// The question when a file to be replaced is held open by another program (Retry / Skip / Cancel).
+std::string FileInUseQuestion(const std::string& path);
+
+// Asked when the window is closed while files are written.
+std::string StopInstallQuestion();
+
 // Page header texts of the pages 2 to 4.
 struct PageHeader {
     std::string title;

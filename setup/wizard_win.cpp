@@ -10,7 +10,9 @@
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
+#include "forms/com_win.h"
 #include "forms/form_win.h"
 #include "forms/message_box_win.h"
 #include "forms/shell_link_win.h"
@@ -105,29 +107,54 @@ void PumpWait(int milliseconds) {
             DispatchMessageW(&message);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
+    } while (static_cast<int>(end - GetTickCount()) > 0 && !gWizard.closeRequested);
 }
 
 // ---- Running programs ----
 
-void RunningProgramCheck(const std::string& folder) {
-    EnableButtons(false);
-    bool ended = false;
-    for (const RunningProcess& process :
-         ProcessesInFolder(SnapshotProcesses(), folder, GetCurrentProcessId())) {
-        ShowWarning(gWizard.window, W(RunningProgramWarning(gWizard.info.name, process.imagePath)),
-                    W(RunningProgramCaption()));
-        EndProcess(process.id);
-        ended = true;
-    }
-    if (!ended) return;
+std::vector<std::string> ImagePaths(const std::vector<RunningProcess>& processes) {
+    std::vector<std::string> paths;
+    for (const RunningProcess& process : processes)
+        paths.push_back(process.imagePath);
+    return paths;
+}
+
+// Gives ended programs the moment Windows takes to let go of their files, with the bar moving.
+void WaitAfterEnding() {
     SetState(3);
     HWND bar = ControlWindow(TheForm(), "ProgressBar1");
     SendMessageW(bar, PBM_SETRANGE32, 1, 100);
-    for (int i = 1; i <= 100; ++i) {
+    for (int i = 1; i <= 100 && !gWizard.closeRequested; ++i) {
         SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(i), 0);
         PumpWait(50);
     }
+}
+
+// The programs running from the target folder: the user ends them all (OK) or stops the install
+// (Cancel). True when the install may go on.
+bool RunningProgramCheck(const std::string& folder) {
+    EnableButtons(false);
+    const std::vector<RunningProcess> found =
+        ProcessesInFolder(SnapshotProcesses(), folder, GetCurrentProcessId());
+    if (found.empty()) return true;
+    ProcessesToEnd toEnd;
+    std::vector<std::string> cannot;
+    if (!toEnd.Open(found, &cannot)) {
+        ShowError(gWizard.window, W(CannotEndProgramsMessage(cannot)), Caption());
+        return false;
+    }
+    if (!AskOkCancel(gWizard.window, W(RunningProgramsQuestion(gWizard.info.name, ImagePaths(found))),
+                     W(RunningProgramCaption())) ||
+        gWizard.closeRequested) {
+        return false;
+    }
+    cannot = toEnd.EndAll();
+    if (cannot.empty()) WaitAfterEnding();
+    if (gWizard.closeRequested) return false;
+    if (cannot.empty() && !toEnd.AllGone()) cannot = ImagePaths(found);
+    if (cannot.empty()) return true;
+    ShowError(gWizard.window, W(CannotEndProgramsMessage(cannot)), Caption());
+    return false;
 }
 
 // ---- The worker ----
@@ -140,6 +167,17 @@ struct Progress : ExtractObserver {
             SendMessageW(gWizard.window, kMsgExtracting, index, reinterpret_cast<LPARAM>(&entry.path));
     }
     void Refused(const PackageEntry&) override {}
+    InUseAnswer FileInUse(const PackageEntry& entry) override {
+        switch (AskRetryContinueCancel(gWizard.window, W(FileInUseQuestion(entry.path)), Caption())) {
+            case RetryAnswer::kRetry:
+                return InUseAnswer::kRetry;
+            case RetryAnswer::kContinue:
+                return InUseAnswer::kSkip;
+            default:
+                return InUseAnswer::kCancel;
+        }
+    }
+    bool StopRequested() override { return gWizard.stopRequested; }
 };
 
 DWORD WINAPI ExtractWorker(LPVOID) {
@@ -156,13 +194,12 @@ DWORD WINAPI ExtractWorker(LPVOID) {
         gWizard.outcome = 1;
         return 0;
     }
-    if (!FolderExists(target)) CreateOneFolder(target);
     Progress progress;
     progress.bar = ControlWindow(TheForm(), "ProgressBar1");
     // The 32-bit range: lists of more than 65,535 entries still move the bar.
     SendMessageW(progress.bar, PBM_SETRANGE32, 0,
                  static_cast<LPARAM>(list.entries.size() ? list.entries.size() - 1 : 0));
-    ExtractAll(gPackage, list, target + "\\", &progress);
+    gWizard.extracted = ExtractAll(gPackage, list, target + "\\", &progress);
     gWizard.outcome = 2;
     return 0;
 }
@@ -188,54 +225,107 @@ void FinishedExtraction() {
     SetState(4);
 }
 
-// ---- Steps ----
+// Back to the folder page, where the user can try again.
+void BackToFolderPage() {
+    EnableButtons(true);
+    SetHeader(FolderPageHeader(gWizard.info));
+    SetState(2);
+}
 
-void InstallStep() {
-    std::string folder;
-    switch (CheckTargetFolder(TextOfFolderBox(), &folder)) {
+// Closing is safe at every point of the install step: during it the window only records the wish,
+// and the step ends the window once it is back in charge. While files are written the user is asked
+// first, and the worker stops after the file in hand.
+void RequestClose() {
+    if (!gWizard.installing) {
+        DestroyWindow(gWizard.window);
+    } else if (!gWorker) {
+        gWizard.closeRequested = true;
+    } else if (!gWizard.stopRequested && AskYesNo(gWizard.window, W(StopInstallQuestion()), Caption())) {
+        gWizard.stopRequested = true;
+    }
+}
+
+// Checks the typed folder; false (the user told) when it will not do.
+bool AcceptFolder(std::string* folder) {
+    switch (CheckTargetFolder(TextOfFolderBox(), folder)) {
         case FolderCheck::kDriveRoot:
             ShowError(gWizard.window, W(DriveRootMessage()), Caption());
             SetFolderBox(gWizard.defaultFolder + gWizard.info.name);
-            return;
+            return false;
         case FolderCheck::kInvalid:
             ShowError(gWizard.window, W(InvalidFolderMessage()), Caption());
-            return;
-        case FolderCheck::kAccepted:
-            break;
+            return false;
+        default:
+            SetFolderBox(*folder);
+            return true;
     }
-    SetFolderBox(folder);
-    // Asked about only when the folder held something before this step: the step itself creates it.
-    gWizard.folderHadFiles = FolderExists(folder.substr(0, folder.size() - 1)) && FolderHasFiles(folder);
-    SetLabel("强制终止运行中的软件中...........");
-    RunningProgramCheck(folder);
-    if (!EnsureFolderPath(folder)) {
-        ShowError(gWizard.window, W(CannotCreateFolderMessage()), L"软件安装");
-        EnableButtons(true);
-        return;
-    }
+}
+
+bool MakeFolder(const std::string& folder) {
+    if (EnsureFolderPath(folder)) return true;
+    ShowError(gWizard.window, W(CannotCreateFolderMessage()), L"软件安装");
+    return false;
+}
+
+// Runs the worker with the window alive; false when it could not be started.
+bool RunWorker(const std::string& folder) {
     SetLabel("开始解压文件...........");
     SetHeader(ExtractPageHeader(gWizard.info));
     SetState(3);
     SetCurrentDirectoryW(W(gWizard.installerFolder).c_str());
     EnableButtons(false);
-    EnableWindow(ControlWindow(TheForm(), "Command4"), TRUE);
+    EnableWindow(ControlWindow(TheForm(), "Command2"), TRUE);  // 取消 asks to stop
     gWizard.targetFolder = folder;
     gWizard.outcome = 0;
+    gWizard.extracted = ExtractOutcome{};
     gWorker = CreateThread(nullptr, 0, ExtractWorker, nullptr, 0, nullptr);
     while (gWorker && WaitForSingleObject(gWorker, 0) == WAIT_TIMEOUT)
         PumpWait(100);
-    if (gWorker) CloseHandle(gWorker);
-    const bool started = gWorker != nullptr;
+    if (!gWorker) return false;
+    CloseHandle(gWorker);
     gWorker = nullptr;
-    if (started && gWizard.outcome == 1) {
-        DestroyWindow(gWizard.window);
-    } else if (started && gWizard.outcome == 2) {
-        FinishedExtraction();
-    } else {
+    return true;
+}
+
+// What the worker came to: the finish page only when every entry was written.
+void AfterWorker(bool started) {
+    if (!started) {
         ShowError(gWizard.window, W(WorkerFailedMessage()), L"");
-        EnableButtons(true);
-        SetHeader(FolderPageHeader(gWizard.info));
-        SetState(2);
+        return BackToFolderPage();
+    }
+    if (gWizard.outcome == 1) {
+        DestroyWindow(gWizard.window);
+        return;
+    }
+    if (gWizard.extracted.Complete()) return FinishedExtraction();
+    ShowError(gWizard.window, W(ExtractFailedMessage(gWizard.extracted)), Caption());
+    if (gWizard.stopRequested) {
+        DestroyWindow(gWizard.window);
+        return;
+    }
+    BackToFolderPage();
+}
+
+// ---- Steps ----
+
+void InstallStep() {
+    std::string folder;
+    if (!AcceptFolder(&folder)) return;
+    // Asked about only when the folder held something before this step: the step itself creates it.
+    gWizard.folderHadFiles = FolderExists(folder.substr(0, folder.size() - 1)) && FolderHasFiles(folder);
+    SetLabel("强制终止运行中的软件中...........");
+    gWizard.installing = true;
+    gWizard.closeRequested = false;
+    gWizard.stopRequested = false;
+    const bool ready = RunningProgramCheck(folder) && !gWizard.closeRequested && MakeFolder(folder);
+    const bool started = ready && RunWorker(folder);
+    gWizard.installing = false;
+    if (gWizard.closeRequested) {
+        DestroyWindow(gWizard.window);
+    } else if (!ready) {
+        BackToFolderPage();
+    } else {
+        AfterWorker(started);
     }
 }
 
@@ -334,6 +424,8 @@ void Browse() {
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    // The new dialog style hosts shell views, which need an apartment-threaded COM on this thread.
+    const ComScope com(COINIT_APARTMENTTHREADED);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
     if (!chosen) return;
     wchar_t path[MAX_PATH] = {};
@@ -378,8 +470,7 @@ void OnCommand(WPARAM wParam) {
         case 109:
             return Previous();
         case 110:
-            DestroyWindow(gWizard.window);
-            return;
+            return RequestClose();
         case 105:
             return Browse();
         default:
@@ -404,8 +495,7 @@ LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SetLabel(*reinterpret_cast<const std::string*>(lParam));
             return 0;
         case WM_CLOSE:
-            // Never while files are being written: a half-written folder would be worse than waiting.
-            if (!gWorker) DestroyWindow(window);
+            RequestClose();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

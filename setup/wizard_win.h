@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "forms/scale.h"
@@ -24,7 +25,12 @@ struct WizardState {
     std::string installerFolder;
     std::string targetFolder;  // ends in '\'
     bool folderHadFiles = false;
-    int outcome = 0;  // 0 not run, 1 failed or declined, 2 done
+    int outcome = 0;           // 0 not run, 1 failed or declined, 2 ran through the list
+    ExtractOutcome extracted;  // what the list came to, when outcome is 2
+    // The install step runs (with message loops of its own): the window is ended only by the step.
+    bool installing = false;
+    bool closeRequested = false;             // closed during the step, before files were written
+    std::atomic<bool> stopRequested{false};  // the user asked to stop while files were written
 };
 
 // Creates and shows the wizard; its start step (reading the package) runs right after the first

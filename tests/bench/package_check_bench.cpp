@@ -30,7 +30,7 @@ bool Extract(ByteView package, const std::string& folder) {
     FileList list;
     std::string error;
     return EnsureFolderPath(target) && ReadFileList(package, &list, &error) &&
-           ExtractAll(package, list, target, nullptr) == 0;
+           ExtractAll(package, list, target, nullptr).Complete();
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "setup/lzma_block.h"
 #include "setup/package.h"
 #include "setup/package_io.h"
@@ -597,16 +601,20 @@ uint64_t WrittenFileTime(const std::string& path) {
 struct Recorder : ExtractObserver {
     std::vector<size_t> seen;
     std::vector<std::string> refused;
+    size_t stopAfter = SIZE_MAX;  // entries seen before a stop is asked for
     void BeforeEntry(size_t index, const PackageEntry&) override { seen.push_back(index); }
     void Refused(const PackageEntry& entry) override { refused.push_back(entry.path); }
+    bool StopRequested() override { return seen.size() >= stopAfter; }
 };
+
+using Failures = std::vector<std::pair<std::string, EntryFailure>>;
 
 struct Extraction {
     ScratchDir scratch;
     std::string target = scratch.path() + "\\target\\";
     bool made = EnsureFolderPath(target);
     Recorder recorder;
-    size_t refused = 0;
+    ExtractOutcome outcome;
 
     void Run(const PackageBuilder& builder) {
         ASSERT_TRUE(made);
@@ -616,7 +624,7 @@ struct Extraction {
         FileList list;
         std::string error;
         ASSERT_TRUE(ReadFileList(package, &list, &error));
-        refused = ExtractAll(package, list, target, &recorder);
+        outcome = ExtractAll(package, list, target, &recorder);
     }
     std::string In(const std::string& relative) const { return scratch.File("target/" + relative); }
 };
@@ -636,7 +644,11 @@ TEST(PackageExtract, FoldersFilesTimesAndSkippedEntries) {
     Extraction run;
     WriteBytes(run.scratch.File("target/空.txt"), "old content to be truncated");
     run.Run(builder);
-    EXPECT_EQ(run.refused, 0u);
+    // Every entry's outcome counts: the file whose folder is missing and the damaged block fail.
+    EXPECT_EQ(run.outcome.failures, (Failures{{"不存在\\x.txt", EntryFailure::kNotWritten},
+                                              {"程序\\数据\\坏.dat", EntryFailure::kDamaged}}));
+    EXPECT_EQ(run.outcome.filesWritten, 3u);
+    EXPECT_FALSE(run.outcome.Complete());
     EXPECT_EQ(run.recorder.seen.size(), 8u);
     EXPECT_TRUE(ReadBytes(run.In("程序/钟伴.exe")) == std::string(program.begin(), program.end()));
     EXPECT_TRUE(fs::is_directory(U8Path(run.In("程序/数据"))));
@@ -678,8 +690,10 @@ TEST(PackageExtract, HostileEntriesWriteNothingOutsideAndKeepTheOrder) {
 
     Extraction run;
     run.Run(builder);
-    EXPECT_EQ(run.refused, std::size(hostile) + 1);
-    EXPECT_EQ(run.recorder.refused.size(), run.refused);
+    EXPECT_EQ(run.outcome.failures.size(), std::size(hostile) + 1);
+    EXPECT_TRUE(std::all_of(run.outcome.failures.begin(), run.outcome.failures.end(),
+                            [](const auto& failure) { return failure.second == EntryFailure::kRefused; }));
+    EXPECT_EQ(run.recorder.refused.size(), run.outcome.failures.size());
     EXPECT_EQ(ReadBytes(run.In("a/good.txt")), "good");
     std::vector<std::string> found;
     for (const auto& item : fs::recursive_directory_iterator(U8Path(run.scratch.path()))) {
@@ -694,7 +708,8 @@ TEST(PackageExtract, EmptyPathsAndUnwritableFiles) {
     ASSERT_TRUE(run.made);
     const Bytes block = Pack("content");
     const ByteView view{block.data(), block.size()};
-    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, ""}, view), ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, ""}, view),
+              ApplyResult::kDone);  // nothing to write
     EXPECT_EQ(ApplyEntry(run.target, PackageEntry{true, 0, ""}, {}), ApplyResult::kDone);
     EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "no\\such\\a.txt"}, view),
               ApplyResult::kNotWritten);
@@ -706,6 +721,126 @@ TEST(PackageExtract, EmptyPathsAndUnwritableFiles) {
     // 0 unchanged).
     EXPECT_LT(WrittenFileTime(run.In("zero.txt")) - kUnixEpochAsFileTime, 20000000u);
 #endif
+}
+
+// A reinstall from a damaged download: what cannot be had new keeps what worked before, and no
+// unfinished file is left beside it.
+TEST(PackageExtract, DamagedBlockOrReadOnlyFileKeepsTheOldFile) {
+    Extraction run;
+    ASSERT_TRUE(run.made);
+    Bytes broken = Pack(RandomBytes(5000, 3));
+    broken.resize(broken.size() / 2);
+    WriteBytes(run.In("旧.exe"), "working program");
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "旧.exe"}, {broken.data(), broken.size()}),
+              ApplyResult::kDamaged);
+    EXPECT_EQ(ReadBytes(run.In("旧.exe")), "working program");
+
+    WriteBytes(run.In("只读.txt"), "kept");
+    fs::permissions(U8Path(run.In("只读.txt")),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const Bytes block = Pack("new");
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "只读.txt"}, {block.data(), block.size()}),
+              ApplyResult::kNotWritten);
+    EXPECT_EQ(ReadBytes(run.In("只读.txt")), "kept");
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "新.txt"}, {block.data(), block.size()}),
+              ApplyResult::kDone);
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(U8Path(run.scratch.File("target"))))
+        names.push_back(item.path().filename().u8string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"只读.txt", "新.txt", "旧.exe"}));
+    fs::permissions(U8Path(run.In("只读.txt")), fs::perms::owner_write, fs::perm_options::add);
+}
+
+#if !defined(_WIN32)
+// Links in the target folder are never followed: the entry fails and the place they point at stays
+// untouched. (Making links on Windows needs a right the tests do not have.)
+TEST(PackageExtract, LinksInTheTargetAreNotFollowed) {
+    Extraction run;
+    ASSERT_TRUE(run.made);
+    fs::create_directories(U8Path(run.scratch.File("elsewhere")));
+    WriteBytes(run.scratch.File("elsewhere/file.txt"), "outside");
+    fs::create_directory_symlink(U8Path(run.scratch.File("elsewhere")), U8Path(run.In("dir")));
+    fs::create_symlink(U8Path(run.scratch.File("elsewhere/file.txt")), U8Path(run.In("file.txt")));
+    const Bytes block = Pack("evil");
+    const ByteView view{block.data(), block.size()};
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "dir\\new.txt"}, view), ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "dir\\file.txt"}, view),
+              ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{true, 0, "dir\\sub"}, {}), ApplyResult::kNotWritten);
+    EXPECT_EQ(ApplyEntry(run.target, PackageEntry{false, 0, "file.txt"}, view), ApplyResult::kNotWritten);
+    EXPECT_EQ(ReadBytes(run.scratch.File("elsewhere/file.txt")), "outside");
+    EXPECT_FALSE(fs::exists(U8Path(run.scratch.File("elsewhere/new.txt"))));
+    EXPECT_FALSE(fs::exists(U8Path(run.scratch.File("elsewhere/sub"))));
+}
+#endif
+
+#if defined(_WIN32)
+// Answers the question about a held file from a list, letting the file go before a Retry.
+struct HeldFileAnswers : Recorder {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    std::vector<InUseAnswer> answers;
+    std::vector<std::string> asked;
+    InUseAnswer FileInUse(const PackageEntry& entry) override {
+        asked.push_back(entry.path);
+        const InUseAnswer answer = answers.at(asked.size() - 1);
+        if (answer == InUseAnswer::kRetry && held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
+        }
+        return answer;
+    }
+};
+
+// A file another program holds open without sharing is asked about, not silently left: Retry
+// once it is let go replaces it; Cancel stops after it, counting it as failed.
+TEST(PackageExtract, HeldFileIsAskedAboutRetriedOrCancelled) {
+    PackageBuilder builder;
+    builder.list = FileLine(0, "held.txt") + "\r\n" + FileLine(0, "after.txt");
+    builder.blocks = {Pack("new"), Pack("after")};
+    for (const InUseAnswer first : {InUseAnswer::kRetry, InUseAnswer::kCancel}) {
+        Extraction run;
+        WriteBytes(run.In("held.txt"), "old");
+        HeldFileAnswers answers;
+        answers.answers = {first};
+        answers.held = CreateFileW(fs::u8path(run.In("held.txt")).wstring().c_str(), GENERIC_READ, 0, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(answers.held, INVALID_HANDLE_VALUE);
+        const std::string file = builder.File();
+        ByteView package;
+        FileList list;
+        std::string error;
+        ASSERT_TRUE(LocatePackage(View(file), &package) && ReadFileList(package, &list, &error));
+        const ExtractOutcome outcome = ExtractAll(package, list, run.target, &answers);
+        if (answers.held != INVALID_HANDLE_VALUE) CloseHandle(answers.held);
+        EXPECT_EQ(answers.asked, std::vector<std::string>{"held.txt"});
+        if (first == InUseAnswer::kRetry) {
+            EXPECT_TRUE(outcome.Complete());
+            EXPECT_EQ(ReadBytes(run.In("held.txt")), "new");
+        } else {
+            EXPECT_TRUE(outcome.stopped);
+            EXPECT_EQ(outcome.failures, (Failures{{"held.txt", EntryFailure::kInUse}}));
+            EXPECT_EQ(ReadBytes(run.In("held.txt")), "old");
+            EXPECT_FALSE(fs::exists(U8Path(run.In("after.txt"))));
+            EXPECT_FALSE(fs::exists(U8Path(run.In("held.txt.lcnew"))));
+        }
+    }
+}
+#endif
+
+TEST(PackageExtract, StopEndsAfterTheFileInHand) {
+    PackageBuilder builder;
+    builder.list = FileLine(0, "1.txt") + "\r\n" + FileLine(0, "2.txt") + "\r\n" + FileLine(0, "3.txt");
+    builder.blocks = {Pack("one"), Pack("two"), Pack("three")};
+    Extraction run;
+    run.recorder.stopAfter = 2;
+    run.Run(builder);
+    EXPECT_TRUE(run.outcome.stopped);
+    EXPECT_FALSE(run.outcome.Complete());
+    EXPECT_EQ(run.outcome.filesWritten, 2u);
+    EXPECT_EQ(ReadBytes(run.In("2.txt")), "two");
+    EXPECT_FALSE(fs::exists(U8Path(run.In("3.txt"))));
 }
 
 TEST(PackageExtract, EnsureFolderPathCreatesEveryLevel) {

@@ -28,15 +28,18 @@ TEST(RunningCheck, ProcessesInTheFolderInSnapshotOrderWithoutTheInstaller) {
     EXPECT_EQ(found[1].id, 400u);
 }
 
-TEST(RunningCheck, WarningNamesThePackageAndThePath) {
-    const std::string text = RunningProgramWarning("钟伴", "D:\\澜川软件\\钟伴\\钟伴.exe");
+TEST(RunningCheck, QuestionNamesThePackageAndEveryProgram) {
+    const std::string text = RunningProgramsQuestion(
+        "钟伴", {"D:\\澜川软件\\钟伴\\钟伴.exe", "D:\\澜川软件\\钟伴\\工具\\助手.exe"});
     const std::string rule(50, '-');
     EXPECT_EQ(text.rfind("发现目标文件夹中有【游戏或软件】运行中！！！\r\n\r\n" + rule +
                              "\r\n钟伴\r\n\r\n"
-                             "D:\\澜川软件\\钟伴\\钟伴.exe\r\n" +
+                             "D:\\澜川软件\\钟伴\\钟伴.exe\r\n"
+                             "D:\\澜川软件\\钟伴\\工具\\助手.exe\r\n" +
                              rule + "\r\n\r\n",
                          0),
               0u);
-    EXPECT_NE(text.find("请在【确定】前先把相关【游戏或应用】退出。"), std::string::npos);
+    EXPECT_NE(text.find("点【取消】停止安装"), std::string::npos);
     EXPECT_EQ(RunningProgramCaption(), "请退出【应用或游戏】");
+    EXPECT_NE(CannotEndProgramsMessage({"D:\\a\\b.exe"}).find("D:\\a\\b.exe"), std::string::npos);
 }

@@ -38,3 +38,30 @@ TEST(WizardRules, TitleFoldersAndHeaders) {
     EXPECT_EQ(FinishPageHeader(info).title, "安装完成");
     EXPECT_EQ(ExtractPageHeader(info).subtitle, "解压“钟伴”的安装包");
 }
+
+// The report after an extraction that did not write everything names what failed and what to do
+// about each kind of failure present, and nothing else.
+TEST(WizardRules, ExtractFailedMessageNamesFilesCountAndRemedies) {
+    ExtractOutcome outcome;
+    for (int i = 1; i <= 7; ++i)
+        outcome.failures.emplace_back("f" + std::to_string(i) + ".dat", EntryFailure::kDamaged);
+    std::string text = ExtractFailedMessage(outcome);
+    EXPECT_NE(text.find("f5.dat（安装包中的数据已损坏）"), std::string::npos);
+    EXPECT_EQ(text.find("f6.dat"), std::string::npos);
+    EXPECT_NE(text.find("共 7 个文件没有装好"), std::string::npos);
+    EXPECT_NE(text.find("重新下载"), std::string::npos);
+    EXPECT_EQ(text.find("关闭正在使用"), std::string::npos);
+    EXPECT_EQ(text.find("磁盘空间"), std::string::npos);
+
+    outcome.failures = {{"钟伴.exe", EntryFailure::kInUse}, {"声.wav", EntryFailure::kNotWritten}};
+    text = ExtractFailedMessage(outcome);
+    EXPECT_NE(text.find("钟伴.exe（正被其他程序使用）"), std::string::npos);
+    EXPECT_NE(text.find("关闭正在使用这些文件的程序"), std::string::npos);
+    EXPECT_NE(text.find("腾出磁盘空间"), std::string::npos);
+    EXPECT_EQ(text.find("重新下载"), std::string::npos);
+
+    ExtractOutcome stopped;
+    stopped.stopped = true;
+    stopped.filesWritten = 12;
+    EXPECT_EQ(ExtractFailedMessage(stopped).rfind("安装已停止，已写入 12 个文件", 0), 0u);
+}

@@ -101,7 +101,9 @@ int wmain(int argc, wchar_t** argv) {
         self = self || p.id == GetCurrentProcessId();
     Check(!self, "the check never finds the program that runs it");
 
-    Check(EndProcess(running.dwProcessId), "the found program is ended");
+    ProcessesToEnd toEnd;
+    std::vector<std::string> unopened;
+    Check(toEnd.Open(found, &unopened) && toEnd.EndAll().empty(), "the found program is ended");
     DWORD code = 99;
     Check(WaitForSingleObject(running.hProcess, 5000) == WAIT_OBJECT_0 &&
               GetExitCodeProcess(running.hProcess, &code) && code == 0,

@@ -38,6 +38,31 @@ shot() { form sync $wizard && settled shoot "$1"; }
 message_is() { [ "$(form msgbox 15000 | tr '\n' '#')" = "$1" ]; }
 wait_text() { wait_until "[ \"\$(button_text)\" = $(printf %q "$1") ]"; }
 
+# Starts the installer with its exit code kept in $work/exit, to tell a clean end from a crash.
+start_recorded() {
+  rm -f "$work/exit"
+  (cd "$work" && "$here/wine_run.sh" "./$(basename "$1")"; echo $? >"$work/exit") </dev/null >/dev/null 2>&1 &
+  wizard_ready
+}
+ended_cleanly() { form gone $wizard 10000 && wait_until "[ -s '$work/exit' ]" 200 && [ "$(cat "$work/exit")" = 0 ]; }
+# Copies installer SRC to DST with the first byte of its last block's LZMA stream spoiled: the
+# block's header and length stay sound, and the decoder refuses the stream (its first byte must be
+# 0). Blocks follow the marker and "lczip", each after its u32 length.
+damage_last_block() {
+  cp "$1" "$2"
+  local size at len last=0 header
+  size=$(stat -c %s "$2")
+  at=$(LC_ALL=C grep -obUaP '\xC0\xBD\xB4\xA8\xC8\xED\xBC\xFE\xB0\xB2\xD7\xB0\xB0\xFC\xCE\xC4\xBC\xFE\xD0\xC5\xCF\xA2' "$2" | head -n 1 | cut -d: -f1)
+  at=$((at + 22 + 5))
+  while [ $((at + 4)) -le "$size" ]; do
+    len=$(od -An -tu4 -j"$at" -N4 "$2" | tr -d ' ')
+    [ $((at + 4 + len)) -le "$size" ] || break
+    last=$((at + 4)) at=$((at + 4 + len))
+  done
+  header=$(($(od -An -tu1 -j"$last" -N1 "$2" | tr -d ' ') & 3))
+  printf '\377' | dd of="$2" bs=1 seek=$((last + header + 1 + 5)) conv=notrunc status=none
+}
+
 # ---- A package-less program: the missing data is reported, Retry asks again, Cancel ends it ----
 # Named for this run: the process check below must not see another run's copy.
 bare="无数据$$.exe"
@@ -189,6 +214,94 @@ check "then the overwrite question is asked" "message_is '澜川软件安装#安
 form answer 7
 check "No ends the installer without writing a file" "form gone $wizard 10000 && [ \"\$(cat '$target/日程声.wav')\" = changed ]"
 
+# ---- The running-program question: Cancel ends nothing; a close during the wait is safe ----
+chime_start "$target" ./钟伴.exe
+driver wait 30000
+on_folder_page() { [ "$(form visible $wizard '#106' 0)" = 1 ] && [ "$(button_text)" = '下一步(&H)' ]; }
+start_recorded "$installer"
+press 111
+form set $wizard '#106' 0 'C:\测试安装\钟伴'
+press 111
+check "the question names the running clock" "form msgbox 10000 | grep -q '测试安装.*钟伴.exe'"
+form answer 2
+check "Cancel ends nothing and returns to the folder page" \
+  "form sync $wizard && wait_until on_folder_page && driver wait 1000"
+press 111
+form msgbox 10000 >/dev/null
+form answer 1
+# The clock is ended; the installer then waits for it to let go of its files.
+driver wait-gone 10000
+form close $wizard
+check "closing during the wait ends the installer cleanly, writing nothing" \
+  "ended_cleanly && [ \"\$(cat '$target/日程声.wav')\" = changed ]"
+
+# ---- A file held open: Retry after it is let go replaces it; Continue skips it and says so ----
+held="$target/日程声.wav"
+hold() { rm -f "$held.held" "$held.release"; chime_start "$work" "$driver_exe" hold-file "$(chime_win_path "$held")"; wait_until "[ -f '$held.held' ]"; }
+reinstall() {
+  start_installer "$1"
+  press 111
+  form set $wizard '#106' 0 'C:\测试安装\钟伴'
+  press 111
+  form msgbox 10000 >/dev/null  # the overwrite question
+  form answer 6
+}
+hold
+reinstall "$installer"
+check "a held file is named with Retry, Continue and Cancel" \
+  "form msgbox 20000 | tr '\n' '#' | grep -q '日程声.wav.*正被其他程序使用.*【重试】.*【继续】.*【取消】'"
+touch "$held.release"
+wait_until "! pgrep -f 'hold-file.*$(basename "$work")' >/dev/null"
+form answer 10
+check "Retry after it was let go replaces it and finishes" \
+  "wait_text 完成 && cmp -s '$held' '$sounds/日程声.wav'"
+form close $wizard
+form gone $wizard 5000
+echo changed >"$held"
+hold
+reinstall "$installer"
+form msgbox 20000 >/dev/null
+form answer 11
+check "Continue skips it and the report names it, with what to do" \
+  "message_is '澜川软件安装#安装没有完成！！！ /  / 以下文件没有装好： /     日程声.wav（正被其他程序使用） / 共 1 个文件没有装好。 /  / 请这样处理后再安装一次： / ・关闭正在使用这些文件的程序 / #'"
+form answer 1
+check "then the folder page is back, the held file as it was" \
+  "wait_until on_folder_page && [ \"\$(cat '$held')\" = changed ]"
+touch "$held.release"
+form close $wizard
+form gone $wizard 5000
+
+# ---- A download damaged in its last block ----
+damaged="$work/损坏_安装.exe"
+damage_last_block "$installer" "$damaged"
+last=$("$lcpack" list "$installer" | grep '^FILE' | tail -n 1 | cut -f4)
+rm -f "$desktop/钟伴.lnk"
+rm -rf "$drive_c/损坏安装"
+start_installer "$damaged"
+press 111
+form set $wizard '#106' 0 'C:\损坏安装\钟伴'
+press 111
+check "a fresh install names the damaged file and asks for a new download" \
+  "form msgbox 30000 | tr '\n' '#' | grep -q \"安装没有完成.*$last（安装包中的数据已损坏）.*重新下载\""
+form answer 1
+check "and returns to the folder page, the file left empty, with no shortcut" \
+  "wait_until on_folder_page && [ -f '$drive_c/损坏安装/钟伴/$last' ] && [ ! -s '$drive_c/损坏安装/钟伴/$last' ] &&
+   [ ! -e '$desktop/钟伴.lnk' ] && shot damaged.png"
+form close $wizard
+form gone $wizard 5000
+echo old >"$target/$last"
+echo read-only >"$target/计时声.wav"
+chmod a-w "$target/计时声.wav"
+reinstall "$damaged"
+check "a reinstall names the damaged file and the read-only one" \
+  "form msgbox 30000 | tr '\n' '#' | grep -q '计时声.wav（无法写入）.*$last（安装包中的数据已损坏）'"
+form answer 1
+check "and keeps the files that were there" \
+  "wait_until on_folder_page && [ \"\$(cat '$target/$last')\" = old ] && [ \"\$(cat '$target/计时声.wav')\" = read-only ]"
+chmod u+w "$target/计时声.wav"
+form close $wizard
+form gone $wizard 5000
+
 # ---- A decompress-only package: no folder page, no check boxes ----
 mkdir -p "$work/data/子目录"
 echo 内容 >"$work/data/说明.txt"
@@ -217,13 +330,27 @@ press 111
 # The progress bar shows as the files start to be written.
 wait_until "[ \"\$(form visible $wizard '#108' 0)\" = 1 ]"
 form close $wizard
-check "closing while the files are written is refused" \
-  "form sync $wizard && [ \"\$(form count $wizard)\" = 1 ] && [ \"\$(button_text)\" != 完成 ]"
-check "and the extraction goes on to its end" \
+check "closing while the files are written asks whether to stop" \
+  "message_is '澜川软件安装#停止安装？ /  / 已经写入的文件会留在目标文件夹中。#'"
+form answer 7
+check "No lets the extraction go on to its end" \
   "wait_until '[ \"\$(button_text)\" = 完成 ]' 300 &&
    [ \"\$(find '$drive_c/澜川软件/大包测试' -type f | wc -l)\" = 1000 ] && [ \"\$(form progress $wizard '#108' 0)\" = '1019 1019' ]"
 form close $wizard
 check "then it closes" "form gone $wizard 5000"
+rm -rf "$drive_c/澜川软件/大包测试"
+start_recorded "$work/大包.exe"
+press 111
+wait_until "[ \"\$(form visible $wizard '#108' 0)\" = 1 ]"
+form close $wizard
+form msgbox 10000 >/dev/null
+form answer 6
+report=$(form msgbox 30000 | tr '\n' '#')
+written=$(printf '%s' "$report" | sed -n 's/.*已写入 \([0-9]*\) 个文件.*/\1/p')
+check "Yes stops after the file in hand and reports how many files were written" \
+  "[ -n '$written' ] && [ '$written' -lt 1000 ] && [ \"\$(find '$drive_c/澜川软件/大包测试' -type f | wc -l)\" = '$written' ]"
+form answer 1
+check "then the installer ends cleanly" ended_cleanly
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -64,22 +64,18 @@ bool OpenPackage(ByteView file, ByteView* package, FileList* list, std::ostream&
     return true;
 }
 
-// Tells what extraction came to, entry by entry and in sum, on err.
-struct OutcomeReporter : ExtractObserver {
-    explicit OutcomeReporter(std::ostream& stream) : err(stream) {}
-    void BeforeEntry(size_t, const PackageEntry&) override {}
-    void Refused(const PackageEntry& entry) override {
-        err << "refused: " << EscapeControls(entry.path) << "\n";
-        ++refused;
-    }
-    void NotWritten(const PackageEntry& entry) override {
-        err << "failed: " << EscapeControls(entry.path) << "\n";
-        ++failed;
-    }
-    std::ostream& err;
+// Tells what extraction came to, entry by entry and in sum, on err; false when anything failed.
+bool ReportOutcome(const ExtractOutcome& outcome, std::ostream& err) {
     size_t refused = 0;
-    size_t failed = 0;
-};
+    for (const auto& failure : outcome.failures) {
+        const bool isRefused = failure.second == EntryFailure::kRefused;
+        refused += isRefused ? 1 : 0;
+        err << (isRefused ? "refused: " : "failed: ") << EscapeControls(failure.first) << "\n";
+    }
+    if (outcome.Complete()) return true;
+    err << outcome.failures.size() - refused << " failed, " << refused << " refused\n";
+    return false;
+}
 
 void PrintInfo(const PackageInfo& info, std::ostream& out) {
     out << "名称=" << EscapeControls(info.name) << "\n文件名=" << EscapeControls(info.programFile)
@@ -255,11 +251,7 @@ int ExtractInstaller(ByteView file, const std::string& folder, std::ostream& err
         err << "无法创建文件夹 " << folder << "\n";
         return kExitFailed;
     }
-    OutcomeReporter reporter(err);
-    ExtractAll(package, list, target, &reporter);
-    if (reporter.refused == 0 && reporter.failed == 0) return kExitOk;
-    err << reporter.failed << " failed, " << reporter.refused << " refused\n";
-    return kExitFailed;
+    return ReportOutcome(ExtractAll(package, list, target, nullptr), err) ? kExitOk : kExitFailed;
 }
 
 int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
