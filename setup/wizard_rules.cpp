@@ -131,6 +131,16 @@ std::string OverwriteQuestion() {
     return "安装的文件已经存在，是要覆盖安装吗？";
 }
 
+std::string ShortcutFailedMessage(const std::string& name, const std::string& folder) {
+    return "无法在桌面创建快捷方式“" + name + "”。\r\n\r\n软件已经安装在：\r\n" + folder +
+           "\r\n可以从这个文件夹启动它，或者自己创建快捷方式。";
+}
+
+std::string StartFailedMessage(const std::string& program, const std::string& folder) {
+    return "无法启动“" + program + "”。\r\n\r\n软件已经安装在：\r\n" + folder +
+           "\r\n请在这个文件夹中双击它启动。";
+}
+
 PageHeader FolderPageHeader(const PackageInfo& info) {
     return PageHeader{"选择安装位置", "选择“" + info.name + "”的安装文件夹"};
 }

@@ -40,6 +40,10 @@ std::string CannotCreateFolderMessage();
 std::string WorkerFailedMessage();
 std::string NoPackageMessage(const std::string& installerPath);
 std::string OverwriteQuestion();
+// The finish page's two actions failing after the files were written: the install itself stands,
+// so each says where the program is. folder ends in '\'.
+std::string ShortcutFailedMessage(const std::string& name, const std::string& folder);
+std::string StartFailedMessage(const std::string& program, const std::string& folder);
 
 // How many failed files the message after an extraction names; the rest are counted.
 constexpr size_t kFailuresNamed = 5;

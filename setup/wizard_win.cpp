@@ -329,27 +329,38 @@ void InstallStep() {
     }
 }
 
+// Where the desktop shortcut goes; false when the desktop folder is unknown.
+bool WriteDesktopShortcut(const std::wstring& folder, const std::wstring& program) {
+    wchar_t desktop[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)))
+        return false;
+    std::wstring link = desktop;
+    if (!link.empty() && link.back() != L'\\') link += L'\\';
+    ShellLink fields;
+    fields.target = program;
+    fields.workingFolder = folder;
+    fields.description = W(gWizard.info.description);
+    return WriteShellLink(link + W(gWizard.info.name) + L".lnk", fields);
+}
+
+// The files are in place whatever happens here: a failing shortcut or start is told, with where
+// the program is, and the install still ends.
 void FinishActions() {
     std::wstring folder = ControlText(TheForm(), "Text1");
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     ShowWindow(gWizard.window, SW_HIDE);
     const std::wstring program = folder + W(gWizard.info.programFile);
-    if (IsControlChecked(TheForm(), "Check2")) {
-        wchar_t desktop[MAX_PATH] = {};
-        if (SUCCEEDED(
-                SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
-            std::wstring link = desktop;
-            if (!link.empty() && link.back() != L'\\') link += L'\\';
-            ShellLink fields;
-            fields.target = program;
-            fields.workingFolder = folder;
-            fields.description = W(gWizard.info.description);
-            WriteShellLink(link + W(gWizard.info.name) + L".lnk", fields);
-        }
-    }
+    const std::string folderText = Utf8FromWide(folder);
+    if (IsControlChecked(TheForm(), "Check2") && !WriteDesktopShortcut(folder, program))
+        ShowWarning(gWizard.window, W(ShortcutFailedMessage(gWizard.info.name, folderText)), Caption());
     if (IsControlChecked(TheForm(), "Check1")) {
         SetCurrentDirectoryW(folder.c_str());
-        ShellExecuteW(nullptr, L"open", program.c_str(), L"", nullptr, SW_SHOWNORMAL);
+        const HINSTANCE started =
+            ShellExecuteW(nullptr, L"open", program.c_str(), L"", nullptr, SW_SHOWNORMAL);
+        // ShellExecute reports success as a value above 32.
+        if (reinterpret_cast<INT_PTR>(started) <= 32)
+            ShowWarning(gWizard.window, W(StartFailedMessage(gWizard.info.programFile, folderText)),
+                        Caption());
     }
     DestroyWindow(gWizard.window);
 }

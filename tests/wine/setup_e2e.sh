@@ -45,9 +45,11 @@ start_recorded() {
   wizard_ready
 }
 ended_cleanly() { form gone $wizard 10000 && wait_until "[ -s '$work/exit' ]" 200 && [ "$(cat "$work/exit")" = 0 ]; }
-# Copies installer SRC to DST with the first byte of its last block's LZMA stream spoiled: the
-# block's header and length stay sound, and the decoder refuses the stream (its first byte must be
-# 0). Blocks follow the marker and "lczip", each after its u32 length.
+# Copies installer SRC to DST with the last block's LZMA stream spoiled past the bytes the installer
+# checks before it writes: the block's header, length and the stream's first byte (0) stay sound,
+# and the four bytes after it become FF, which makes the first symbol a match with nothing before
+# it, so the decoder refuses the stream while the files are written. Blocks follow the marker and
+# "lczip", each after its u32 length.
 damage_last_block() {
   cp "$1" "$2"
   local size at len last=0 header
@@ -60,7 +62,7 @@ damage_last_block() {
     last=$((at + 4)) at=$((at + 4 + len))
   done
   header=$(($(od -An -tu1 -j"$last" -N1 "$2" | tr -d ' ') & 3))
-  printf '\377' | dd of="$2" bs=1 seek=$((last + header + 1 + 5)) conv=notrunc status=none
+  printf '\377\377\377\377' | dd of="$2" bs=1 seek=$((last + header + 1 + 5 + 1)) conv=notrunc status=none
 }
 
 # ---- A package-less program: the missing data is reported, Retry asks again, Cancel ends it ----
