@@ -137,19 +137,28 @@ bool SendZeros(size_t count, const BlockSink& sink) {
     return true;
 }
 
-UnpackResult Decode(Decoder* decoder, const uint8_t* stream, size_t streamSize, uint32_t size,
+// Feeds the stream from `offset` to `end` of the block to the decoder, a piece at a time as read
+// gives it, until `size` bytes came out.
+UnpackResult Decode(Decoder* decoder, const BlockReader& read, size_t offset, size_t end, uint32_t size,
                     const BlockSink& sink) {
     CLzmaDec* state = &decoder->state;
+    ByteView input;
     size_t produced = 0;
     while (produced < size) {
+        if (input.size == 0 && offset < end) {
+            input = read(offset);
+            if (input.size == 0) return UnpackResult::kFailed;
+            input.size = std::min(input.size, end - offset);
+            offset += input.size;
+        }
         if (!MakeRoom(decoder)) return UnpackResult::kFailed;
         const size_t start = state->dicPos;
         const size_t limit = start + std::min({kPieceSize, size - produced, state->dicBufSize - start});
-        SizeT consumed = streamSize;
+        SizeT consumed = input.size;
         ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
-        const SRes result = LzmaDec_DecodeToDic(state, limit, stream, &consumed, LZMA_FINISH_ANY, &status);
-        stream += consumed;
-        streamSize -= consumed;
+        const SRes result = LzmaDec_DecodeToDic(state, limit, input.data, &consumed, LZMA_FINISH_ANY, &status);
+        input.data += consumed;
+        input.size -= consumed;
         const size_t got = state->dicPos - start;
         if (got > 0 && !sink(state->dic + start, got)) return UnpackResult::kSinkStopped;
         produced += got;
@@ -157,10 +166,29 @@ UnpackResult Decode(Decoder* decoder, const uint8_t* stream, size_t streamSize, 
         if (status == LZMA_STATUS_FINISHED_WITH_MARK) {
             return SendZeros(size - produced, sink) ? UnpackResult::kComplete : UnpackResult::kSinkStopped;
         }
-        // No progress is only possible once the input is used up before the declared size.
+        // No progress is only possible once the input is used up before the declared size (a piece
+        // used up is followed by the next one before the decoder is called again).
         if (got == 0 && consumed == 0) return UnpackResult::kFailed;
     }
     return UnpackResult::kComplete;
+}
+
+// The first bytes of a block, which BlockDeclaredSize and the decoder's set-up read together.
+struct BlockHead {
+    uint8_t bytes[kBlockHeadBytes];
+    size_t size = 0;
+};
+
+bool ReadHead(size_t length, const BlockReader& read, BlockHead* head) {
+    const size_t wanted = std::min(length, kBlockHeadBytes);
+    while (head->size < wanted) {
+        const ByteView piece = read(head->size);
+        if (piece.size == 0) return false;
+        const size_t taken = std::min(piece.size, wanted - head->size);
+        std::memcpy(head->bytes + head->size, piece.data, taken);
+        head->size += taken;
+    }
+    return true;
 }
 
 }  // namespace
@@ -188,28 +216,46 @@ bool CheckBlockHeader(const uint8_t* block, size_t length) {
            properties[kPropertiesSize] == 0;
 }
 
+BlockReader ReaderOfBytes(ByteView block) {
+    return [block](size_t offset) {
+        return offset < block.size ? ByteView{block.data + offset, block.size - offset} : ByteView{};
+    };
+}
+
 UnpackResult UnpackBlockTo(const uint8_t* block, size_t length, const BlockSink& sink, size_t* peakMemory) {
+    return UnpackBlockFrom(block == nullptr ? 0 : length, ReaderOfBytes(ByteView{block, length}), sink, peakMemory);
+}
+
+UnpackResult UnpackBlockFrom(size_t length, const BlockReader& read, const BlockSink& sink, size_t* peakMemory) {
     if (peakMemory != nullptr) *peakMemory = 0;
+    BlockHead head;
+    if (!ReadHead(length, read, &head)) return UnpackResult::kFailed;
     uint32_t size = 0;
     unsigned header = 0;
-    if (!BlockDeclaredSize(block, length, &size, &header)) return UnpackResult::kEmpty;
+    if (!BlockDeclaredSize(head.bytes, length, &size, &header)) return UnpackResult::kEmpty;
     if (length <= header + kPropertiesSize || size == 0) return UnpackResult::kEmpty;
 
     Decoder decoder;
     UnpackResult result = UnpackResult::kFailed;
-    if (StartDecoder(&decoder, block + header, size)) {
-        result =
-            Decode(&decoder, block + header + kPropertiesSize, length - header - kPropertiesSize, size, sink);
-    }
+    if (StartDecoder(&decoder, head.bytes + header, size))
+        result = Decode(&decoder, read, header + kPropertiesSize, length, size, sink);
     if (peakMemory != nullptr) *peakMemory = decoder.alloc.peak;
     return result;
 }
 
 std::vector<uint8_t> UnpackBlock(const uint8_t* block, size_t length, size_t maxSize) {
+    return UnpackBlockFrom(block == nullptr ? 0 : length, ReaderOfBytes(ByteView{block, length}), maxSize);
+}
+
+std::vector<uint8_t> UnpackBlockFrom(size_t length, const BlockReader& read, size_t maxSize) {
     std::vector<uint8_t> content;
+    BlockHead head;
     uint32_t size = 0;
     unsigned header = 0;
-    if (!BlockDeclaredSize(block, length, &size, &header) || size > maxSize) return content;
+    if (!ReadHead(length, read, &head) || !BlockDeclaredSize(head.bytes, length, &size, &header) ||
+        size > maxSize) {
+        return content;
+    }
     // Grown as content arrives rather than reserved: the declared size is not trusted.
     const auto append = [&content](const uint8_t* data, size_t piece) {
         try {
@@ -219,6 +265,6 @@ std::vector<uint8_t> UnpackBlock(const uint8_t* block, size_t length, size_t max
         }
         return true;
     };
-    if (UnpackBlockTo(block, length, append) != UnpackResult::kComplete) content.clear();
+    if (UnpackBlockFrom(length, read, append) != UnpackResult::kComplete) content.clear();
     return content;
 }

@@ -8,9 +8,15 @@
 #include <functional>
 #include <vector>
 
+#include "setup/byte_view.h"
+
 constexpr uint32_t kMaxBlockContent = (1u << 30) - 1;  // the size header holds sizes below 2^30
 constexpr uint8_t kLzmaPropertiesByte = 0x5D;          // lc 3, lp 0, pb 2
 constexpr uint32_t kLzmaDictionary = 1u << 26;         // 64 MiB
+
+// What the two functions below read of a block of `length` bytes: its first
+// min(length, kBlockHeadBytes) bytes (size header, properties, the range decoder's first bytes).
+constexpr size_t kBlockHeadBytes = 4 + 5 + 5;
 
 // The unpacked size a block declares and the length of its size header; false when the block has
 // 4 bytes or fewer (it unpacks to nothing).
@@ -18,8 +24,8 @@ bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsi
 
 // True when the decoder can start on the block: one that unpacks to nothing (4 bytes or fewer, a
 // declared size of 0, or no stream), or a valid LZMA properties byte and a stream of at least the 5
-// bytes the range decoder starts from, the first of them 0. Reads only the first bytes: a stream
-// damaged further in still passes.
+// bytes the range decoder starts from, the first of them 0. A stream damaged further in still
+// passes.
 bool CheckBlockHeader(const uint8_t* block, size_t length);
 
 // Packs content into a block: the fewest header bytes, properties 0x5D, a dictionary of 64 MiB or
@@ -50,7 +56,18 @@ enum class UnpackResult {
 UnpackResult UnpackBlockTo(const uint8_t* block, size_t length, const BlockSink& sink,
                            size_t* peakMemory = nullptr);
 
+// The bytes of a block from offset on: as many as lie together there, at least one while offset
+// is inside the block. Empty when they cannot be read, which fails the unpacking.
+using BlockReader = std::function<ByteView(size_t offset)>;
+BlockReader ReaderOfBytes(ByteView block);  // a block in memory
+
+// UnpackBlockTo for a block that is not in memory whole: the installer's file is viewed a window
+// at a time, and the stream is fed to the decoder as read gives it.
+UnpackResult UnpackBlockFrom(size_t length, const BlockReader& read, const BlockSink& sink,
+                             size_t* peakMemory = nullptr);
+
 // The whole content of a block, or empty content on any failure, for the small blocks (the
 // description and the file list). maxSize bounds what may be held: a block declaring more gives
 // empty content.
 std::vector<uint8_t> UnpackBlock(const uint8_t* block, size_t length, size_t maxSize = 64u << 20);
+std::vector<uint8_t> UnpackBlockFrom(size_t length, const BlockReader& read, size_t maxSize = 64u << 20);

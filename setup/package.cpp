@@ -1,6 +1,6 @@
 // Reading the installer package and extracting its entries. Portable: files are reached through
 // setup/package_io.h, blocks through setup/lzma_block.h, and the package itself is only ever
-// looked at through ByteView, never copied.
+// looked at through a window on it, never copied.
 #include "setup/package.h"
 
 #include <algorithm>
@@ -16,31 +16,85 @@ constexpr char kMagic[] = "lczip";
 constexpr size_t kMagicSize = sizeof kMagic - 1;
 constexpr size_t kMaxInfoCharacters = 99;
 
-// ---- Positions in the package ----
+// ---- Reading the package through a window ----
+
+// One view of the package at a time. A package in memory is its own view; one in a file is mapped
+// a window at a time, so that no reading ever needs more address space than a window (or the few
+// bytes asked for together, when more).
+struct Window {
+    explicit Window(const PackageSource& package) : source(package) {}
+    ~Window() { ReleaseFileBytes(&view); }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    const PackageSource& source;
+    FileBytes view;
+    uint64_t viewStart = 0;  // the package position of view.data[0]
+};
+
+// The bytes from position on: at least `together` of them in one piece (fewer only where the
+// package ends), at most `most`. Empty past the end, or when the file cannot be viewed there.
+ByteView Read(Window* window, uint64_t position, size_t together, size_t most) {
+    const PackageSource& source = window->source;
+    if (position >= source.size) return {};
+    const uint64_t left = source.size - position;
+    most = static_cast<size_t>(std::min<uint64_t>(most, left));
+    together = std::min(together, most);
+    if (source.file == nullptr) return {source.memory.data + position, most};
+    FileBytes& view = window->view;
+    const bool inView = view.data != nullptr && position >= window->viewStart &&
+                        position - window->viewStart + together <= view.size;
+    if (!inView) {
+        ReleaseFileBytes(&view);
+        const auto length = static_cast<size_t>(std::min<uint64_t>(std::max(together, source.windowBytes), left));
+        if (!MapFileBytes(source.file, source.start + position, length, &view)) return {};
+        window->viewStart = position;
+    }
+    const auto offset = static_cast<size_t>(position - window->viewStart);
+    return {view.data + offset, std::min(most, view.size - offset)};
+}
 
 // The u32 at position, or 0 when its four bytes are not all present.
-uint32_t ReadLength(ByteView package, size_t position) {
-    if (position > package.size || package.size - position < 4) return 0;
-    const uint8_t* p = package.data + position;
+uint32_t ReadLength(Window* window, uint64_t position) {
+    const ByteView bytes = Read(window, position, 4, 4);
+    if (bytes.size < 4) return 0;
+    const uint8_t* p = bytes.data;
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
+// Where a length-prefixed block lies in the package.
+struct BlockPlace {
+    bool lengthPresent = false;  // all four bytes of its length field
+    uint32_t stated = 0;         // what the length field says
+    uint64_t start = 0;
+    size_t length = 0;  // cut to the bytes present
+};
+
 // The length-prefixed block at *position, cut to the bytes present; *position moves past it. The
 // position is held at the package's end, so a hostile length can never wrap it round.
-ByteView TakeBlock(ByteView package, size_t* position) {
-    const size_t at = std::min(*position, package.size);
-    const uint32_t length = ReadLength(package, at);
-    const size_t start = package.size - at < 4 ? package.size : at + 4;
-    const size_t taken = std::min<size_t>(length, package.size - start);
-    *position = start + taken;
-    ByteView block;
-    if (taken > 0) block = {package.data + start, taken};
-    return block;
+BlockPlace TakeBlock(Window* window, uint64_t* position) {
+    const uint64_t size = window->source.size;
+    const uint64_t at = std::min(*position, size);
+    BlockPlace place;
+    place.lengthPresent = size - at >= 4;
+    place.stated = ReadLength(window, at);
+    place.start = place.lengthPresent ? at + 4 : size;
+    place.length = static_cast<size_t>(std::min<uint64_t>(place.stated, size - place.start));
+    *position = place.start + place.length;
+    return place;
 }
 
-bool HasMagic(ByteView package) {
-    return package.size >= kMagicSize && std::memcmp(package.data, kMagic, kMagicSize) == 0;
+// The block's bytes through the window, as the decoder takes them.
+BlockReader ReaderOf(Window* window, const BlockPlace& place) {
+    return [window, place](size_t offset) {
+        return offset < place.length ? Read(window, place.start + offset, 1, place.length - offset) : ByteView{};
+    };
+}
+
+bool HasMagic(Window* window) {
+    const ByteView magic = Read(window, 0, kMagicSize, kMagicSize);
+    return magic.size == kMagicSize && std::memcmp(magic.data, kMagic, kMagicSize) == 0;
 }
 
 // ---- Texts ----
@@ -155,13 +209,14 @@ bool IsSafeName(const std::string& name) {
 // The next file block at *position, as NextFileBlock takes it, with its length field present and
 // the whole block inside the package. An entry with no path writes nothing, so its block may be
 // missing, as the empty entry after a list's final CR LF finds none.
-bool CheckNextBlock(ByteView package, size_t* position, bool writes) {
-    const size_t at = std::min(*position, package.size);
-    const bool lengthPresent = package.size - at >= 4;
-    const uint32_t length = ReadLength(package, at);
-    const ByteView block = TakeBlock(package, position);
-    if (!lengthPresent) return !writes;
-    return block.size == length && (!writes || CheckBlockHeader(block.data, block.size));
+bool CheckNextBlock(Window* window, uint64_t* position, bool writes) {
+    const BlockPlace place = TakeBlock(window, position);
+    if (!place.lengthPresent) return !writes;
+    if (place.length != place.stated) return false;
+    if (!writes) return true;
+    const size_t headSize = std::min(place.length, kBlockHeadBytes);
+    const ByteView head = Read(window, place.start, headSize, headSize);
+    return head.size == headSize && CheckBlockHeader(head.data, place.length);
 }
 
 // The entries of the list's text, refused before anything is held for them when they would pass
@@ -203,15 +258,14 @@ ApplyResult UnfinishedFile(const std::string& newPath, ApplyResult why) {
     return why;
 }
 
-ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, ByteView block) {
+ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, size_t blockLength, const BlockReader& block) {
     const std::string newPath = fullPath + kNewFileSuffix;
     // A link left at the new file's name would be followed by the create.
     if (!RemoveFile(newPath)) return ApplyResult::kNotWritten;
     OutputFile* file = CreateOutputFile(newPath);
     if (file == nullptr) return ApplyResult::kNotWritten;
-    const UnpackResult result =
-        UnpackBlockTo(block.data, block.size,
-                      [file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
+    const UnpackResult result = UnpackBlockFrom(
+        blockLength, block, [file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
     const bool whole = result == UnpackResult::kComplete || result == UnpackResult::kEmpty;
     const ApplyResult failure =
         result == UnpackResult::kSinkStopped ? ApplyResult::kNotWritten : ApplyResult::kDamaged;
@@ -232,6 +286,17 @@ ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, ByteView b
     }
 }
 
+ApplyResult ApplyEntryFrom(const std::string& targetFolder, const PackageEntry& entry, size_t blockLength,
+                           const BlockReader& block) {
+    // An empty path names the target folder itself, as the empty last entry of a list ending in
+    // CR LF does: there is nothing to write, and nothing hostile to report either.
+    if (entry.path.empty()) return FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
+    if (!IsSafeRelativePath(entry.path)) return ApplyResult::kRefused;
+    if (LinkOnTheWay(targetFolder, entry.path)) return ApplyResult::kNotWritten;
+    const std::string fullPath = targetFolder + entry.path;
+    return entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, blockLength, block);
+}
+
 EntryFailure FailureOf(ApplyResult result) {
     switch (result) {
         case ApplyResult::kRefused:
@@ -247,13 +312,13 @@ EntryFailure FailureOf(ApplyResult result) {
 
 // Applies one entry, asking what to do while its file is held open, and counts what it came to.
 // False when the user cancelled.
-bool ApplyAndCount(const std::string& targetFolder, const PackageEntry& entry, ByteView block,
-                   ExtractObserver* observer, ExtractOutcome* outcome) {
-    ApplyResult result = ApplyEntry(targetFolder, entry, block);
+bool ApplyAndCount(const std::string& targetFolder, const PackageEntry& entry, size_t blockLength,
+                   const BlockReader& block, ExtractObserver* observer, ExtractOutcome* outcome) {
+    ApplyResult result = ApplyEntryFrom(targetFolder, entry, blockLength, block);
     InUseAnswer answer = InUseAnswer::kSkip;
     while (result == ApplyResult::kInUse && observer != nullptr &&
            (answer = observer->FileInUse(entry)) == InUseAnswer::kRetry) {
-        result = ApplyEntry(targetFolder, entry, block);
+        result = ApplyEntryFrom(targetFolder, entry, blockLength, block);
     }
     if (result == ApplyResult::kDone) {
         if (!entry.folder && !entry.path.empty()) ++outcome->filesWritten;
@@ -280,28 +345,59 @@ std::string PackageMarker() {
     return marker;
 }
 
-bool LocatePackage(ByteView file, ByteView* package) {
+PackageSource FileSource(ViewedFile* file, uint64_t size, size_t windowBytes) {
+    PackageSource source;
+    source.file = file;
+    source.size = size;
+    source.windowBytes = windowBytes;
+    return source;
+}
+
+bool LocatePackage(const PackageSource& file, PackageSource* package) {
     const std::string marker = PackageMarker();
-    if (file.data == nullptr || file.size < marker.size()) return false;
-    const uint8_t* end = file.data + file.size;
-    const uint8_t* found = std::search(file.data, end, marker.begin(), marker.end(),
-                                       [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); });
-    if (found == end) return false;
-    package->data = found + marker.size();
-    package->size = static_cast<size_t>(end - package->data);
+    const auto first = static_cast<unsigned char>(marker[0]);
+    Window window(file);
+    // Window by window, each overlapping the last by less than a marker, so that a marker lying
+    // across two windows is seen whole in the second.
+    for (uint64_t position = 0; position + marker.size() <= file.size;) {
+        const ByteView piece = Read(&window, position, marker.size(), file.windowBytes);
+        if (piece.size < marker.size()) return false;
+        const size_t last = piece.size - marker.size();
+        for (size_t at = 0; at <= last; ++at) {
+            const void* hit = std::memchr(piece.data + at, first, last + 1 - at);
+            if (hit == nullptr) break;
+            at = static_cast<size_t>(static_cast<const uint8_t*>(hit) - piece.data);
+            if (std::memcmp(piece.data + at, marker.data(), marker.size()) != 0) continue;
+            const uint64_t skipped = position + at + marker.size();
+            *package = file;
+            package->start += skipped;
+            package->size -= skipped;
+            if (file.file == nullptr) package->memory = {file.memory.data + skipped, static_cast<size_t>(package->size)};
+            return true;
+        }
+        position += last + 1;
+    }
+    return false;
+}
+
+bool LocatePackage(ByteView file, ByteView* package) {
+    PackageSource found;
+    if (!LocatePackage(PackageSource(file), &found)) return false;
+    *package = found.memory;
     return true;
 }
 
-bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error) {
-    if (!HasMagic(package)) {
+bool ReadPackageInfo(const PackageSource& package, PackageInfo* info, std::string* error) {
+    Window window(package);
+    if (!HasMagic(&window)) {
         *error = kNotAPackageMessage;
         return false;
     }
-    size_t position = kMagicSize;
-    const ByteView block = TakeBlock(package, &position);
+    uint64_t position = kMagicSize;
+    const BlockPlace block = TakeBlock(&window, &position);
     *info = PackageInfo{};
     try {
-        ForEachLine(UnpackBlock(block.data, block.size), [info](const std::string& line) {
+        ForEachLine(UnpackBlockFrom(block.length, ReaderOf(&window, block)), [info](const std::string& line) {
             ApplyInfoLine(CutCharacters(line, kMaxInfoCharacters), info);
         });
     } catch (const std::bad_alloc&) {
@@ -312,17 +408,18 @@ bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error) {
     return true;
 }
 
-bool ReadFileList(ByteView package, FileList* list, std::string* error, const ListCaps& caps) {
-    if (!HasMagic(package)) {
+bool ReadFileList(const PackageSource& package, FileList* list, std::string* error, const ListCaps& caps) {
+    Window window(package);
+    if (!HasMagic(&window)) {
         *error = kNotAPackageMessage;
         return false;
     }
-    size_t position = kMagicSize;
-    TakeBlock(package, &position);  // the description
-    const ByteView block = TakeBlock(package, &position);
+    uint64_t position = kMagicSize;
+    TakeBlock(&window, &position);  // the description
+    const BlockPlace block = TakeBlock(&window, &position);
     *list = FileList{};
     try {
-        const std::vector<uint8_t> content = UnpackBlock(block.data, block.size);
+        const std::vector<uint8_t> content = UnpackBlockFrom(block.length, ReaderOf(&window, block));
         if (content.empty()) {
             *error = kNoFileListMessage;
             return false;
@@ -340,13 +437,14 @@ bool ReadFileList(ByteView package, FileList* list, std::string* error, const Li
     return false;
 }
 
-bool CheckPackage(ByteView package, const PackageInfo& info, FileList* list, std::string* error) {
+bool CheckPackage(const PackageSource& package, const PackageInfo& info, FileList* list, std::string* error) {
     if (!ReadFileList(package, list, error)) return false;
     *error = kDamagedPackageMessage;
     if (!PackageTextsAreSafe(info)) return false;
-    size_t position = list->firstBlock;
+    Window window(package);
+    uint64_t position = list->firstBlock;
     for (const PackageEntry& entry : list->entries) {
-        if (!entry.folder && !CheckNextBlock(package, &position, !entry.path.empty())) return false;
+        if (!entry.folder && !CheckNextBlock(&window, &position, !entry.path.empty())) return false;
     }
     error->clear();
     return true;
@@ -358,8 +456,12 @@ bool PackageTextsAreSafe(const PackageInfo& info) {
     return IsSafeRelativePath(info.programFile);
 }
 
-ByteView NextFileBlock(ByteView package, size_t* position) {
-    return TakeBlock(package, position);
+ByteView NextFileBlock(ByteView package, uint64_t* position) {
+    const PackageSource source(package);
+    Window window(source);
+    const BlockPlace place = TakeBlock(&window, position);
+    if (place.length == 0) return {};
+    return {package.data + place.start, place.length};
 }
 
 bool IsSafeRelativePath(const std::string& path) {
@@ -376,19 +478,14 @@ bool IsSafeRelativePath(const std::string& path) {
 }
 
 ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entry, ByteView block) {
-    // An empty path names the target folder itself, as the empty last entry of a list ending in
-    // CR LF does: there is nothing to write, and nothing hostile to report either.
-    if (entry.path.empty()) return FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
-    if (!IsSafeRelativePath(entry.path)) return ApplyResult::kRefused;
-    if (LinkOnTheWay(targetFolder, entry.path)) return ApplyResult::kNotWritten;
-    const std::string fullPath = targetFolder + entry.path;
-    return entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, block);
+    return ApplyEntryFrom(targetFolder, entry, block.size, ReaderOfBytes(block));
 }
 
-ExtractOutcome ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
+ExtractOutcome ExtractAll(const PackageSource& package, const FileList& list, const std::string& targetFolder,
                           ExtractObserver* observer) {
     ExtractOutcome outcome;
-    size_t position = list.firstBlock;
+    Window window(package);
+    uint64_t position = list.firstBlock;
     for (size_t i = 0; i < list.entries.size(); ++i) {
         const PackageEntry& entry = list.entries[i];
         if (observer != nullptr && observer->StopRequested()) {
@@ -397,8 +494,8 @@ ExtractOutcome ExtractAll(ByteView package, const FileList& list, const std::str
         }
         if (observer != nullptr) observer->BeforeEntry(i, entry);
         // A file entry takes its block before anything else, whatever becomes of the entry.
-        const ByteView block = entry.folder ? ByteView{} : NextFileBlock(package, &position);
-        if (!ApplyAndCount(targetFolder, entry, block, observer, &outcome)) {
+        const BlockPlace block = entry.folder ? BlockPlace{} : TakeBlock(&window, &position);
+        if (!ApplyAndCount(targetFolder, entry, block.length, ReaderOf(&window, block), observer, &outcome)) {
             outcome.stopped = true;
             break;
         }
@@ -422,4 +519,13 @@ bool EnsureFolderPath(const std::string& path) {
         if (!piece.empty() && !FolderExists(current)) CreateOneFolder(current);
     }
     return FolderExists(whole);
+}
+
+FileBytes ReadFileBytes(const std::string& path) {
+    FileBytes bytes;
+    uint64_t size = 0;
+    ViewedFile* file = OpenViewedFile(path, &size);
+    if (file != nullptr && size <= SIZE_MAX) MapFileBytes(file, 0, static_cast<size_t>(size), &bytes);
+    CloseViewedFile(file);
+    return bytes;
 }

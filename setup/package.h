@@ -13,6 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "setup/byte_view.h"
+
+struct ViewedFile;
+
 // The marker, joined at run time from two pieces so that the program image never holds it in one
 // piece (the first occurrence in the file is taken).
 std::string PackageMarker();
@@ -33,14 +37,28 @@ struct ListCaps {
 // The 文件名 of a package that is only unpacked: no program to start, no shortcut.
 constexpr const char kDecompressOnlyProgram[] = "解压缩";
 
-// A view of bytes that someone else owns (the mapped or once-read installer file).
-struct ByteView {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
+// Where a package's bytes are read from: memory someone else owns (the tools' whole-file view, a
+// test's bytes), or the installer's file seen one mapped window at a time, so that an installer
+// larger than the address space can spare in one piece is read all the same. Positions in the
+// package are 64-bit for the same reason.
+constexpr size_t kPackageWindowBytes = 16u << 20;
+struct PackageSource {
+    ByteView memory;             // the package in memory, or
+    ViewedFile* file = nullptr;  // the file it lies in (package_io.h), from `start` on
+    uint64_t start = 0;
+    uint64_t size = 0;
+    size_t windowBytes = kPackageWindowBytes;  // what one view of the file covers at least
+
+    PackageSource() = default;
+    PackageSource(ByteView bytes) : memory(bytes), size(bytes.size) {}  // NOLINT: a view is a source
 };
 
+// A whole file as a source, viewed a window at a time.
+PackageSource FileSource(ViewedFile* file, uint64_t size, size_t windowBytes = kPackageWindowBytes);
+
 // The package inside a file's content: the bytes after the first marker. False when there is no
-// marker.
+// marker, or the file cannot be viewed.
+bool LocatePackage(const PackageSource& file, PackageSource* package);
 bool LocatePackage(ByteView file, ByteView* package);
 
 // The five values of the description block (UTF-8); keys no line gives stay empty.
@@ -55,7 +73,7 @@ struct PackageInfo {
 // Reads the description block. False with *error = kNotAPackageMessage when the magic is wrong, or
 // kDamagedPackageMessage when memory runs out. Each line is cut to its first 99 characters before
 // its key is matched. Never throws.
-bool ReadPackageInfo(ByteView package, PackageInfo* info, std::string* error);
+bool ReadPackageInfo(const PackageSource& package, PackageInfo* info, std::string* error);
 
 struct PackageEntry {
     bool folder = false;
@@ -65,13 +83,13 @@ struct PackageEntry {
 
 struct FileList {
     std::vector<PackageEntry> entries;
-    size_t firstBlock = 0;  // position of the first file block's length field in the package
+    uint64_t firstBlock = 0;  // position of the first file block's length field in the package
 };
 
 // Reads the file list. False with *error = kNotAPackageMessage (wrong magic), kNoFileListMessage
 // (the list block unpacks to nothing) or kDamagedPackageMessage (more entries or memory than the
 // caps allow, or memory ran out); *list is then empty. Never throws.
-bool ReadFileList(ByteView package, FileList* list, std::string* error, const ListCaps& caps = ListCaps{});
+bool ReadFileList(const PackageSource& package, FileList* list, std::string* error, const ListCaps& caps = ListCaps{});
 
 // The check made before anything is written, cheap next to unpacking: the list reads (as
 // ReadFileList, into *list), the description's texts are safe (PackageTextsAreSafe), and every file
@@ -79,7 +97,7 @@ bool ReadFileList(ByteView package, FileList* list, std::string* error, const Li
 // and a block header the decoder can start from (CheckBlockHeader in lzma_block.h). False with
 // *error set to ReadFileList's message or kDamagedPackageMessage. Blocks are not unpacked: a stream
 // damaged inside is found while writing.
-bool CheckPackage(ByteView package, const PackageInfo& info, FileList* list, std::string* error);
+bool CheckPackage(const PackageSource& package, const PackageInfo& info, FileList* list, std::string* error);
 
 // True when the description's texts may become names on disk: 名称 a single safe name (it names the
 // folder and the desktop shortcut), 文件名 a safe relative path (the program started and the
@@ -90,7 +108,7 @@ bool PackageTextsAreSafe(const PackageInfo& info);
 // The block of the next file entry at *position (advanced past it): a length field past the end
 // reads as 0; a block running past the end is cut to the bytes present (CheckPackage refuses both
 // for any entry that names a path).
-ByteView NextFileBlock(ByteView package, size_t* position);
+ByteView NextFileBlock(ByteView package, uint64_t* position);
 
 // True when a relative path from a package may be written under the target folder: not empty for a
 // file, not absolute, no drive letter, no UNC prefix, no ".." component, no ':' (alternate data
@@ -155,7 +173,7 @@ struct ExtractObserver {
     virtual InUseAnswer FileInUse(const PackageEntry&) { return InUseAnswer::kSkip; }
     virtual bool StopRequested() { return false; }
 };
-ExtractOutcome ExtractAll(ByteView package, const FileList& list, const std::string& targetFolder,
+ExtractOutcome ExtractAll(const PackageSource& package, const FileList& list, const std::string& targetFolder,
                           ExtractObserver* observer);
 
 // Creates every missing folder of a path such as "D:\澜川软件\钟伴\" (one trailing '\' ignored),

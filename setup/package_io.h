@@ -36,12 +36,25 @@ ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to);
 // Deletes a file; false when it is still there.
 bool RemoveFile(const std::string& path);
 
-// The whole content of a file, read once (the installer's own file); empty when it cannot be read.
-// A mapping would do as well; the bytes stay valid until ReleaseFileBytes.
+// A file read through mapped views. The installer maps one window of bounded size at a time
+// (OpenViewedFile, MapFileBytes): a 32-bit process seldom finds a gigabyte of address space in one
+// piece, so a large installer is never viewed whole. The tools view a file whole (ReadFileBytes).
 struct FileBytes {
     const uint8_t* data = nullptr;
     size_t size = 0;
-    void* handle = nullptr;
+    void* handle = nullptr;  // the view as mapped, from its aligned start
+    size_t mapped = 0;       // its length from there
 };
-FileBytes ReadFileBytes(const std::string& path);
+struct ViewedFile;
+// Opens a file for reading, shared for reading. Null when it cannot be opened or mapped (an empty
+// file cannot be); *size is its length.
+ViewedFile* OpenViewedFile(const std::string& path, uint64_t* size);
+// Views bytes [offset, offset + length), which must lie inside the file. False when they cannot be
+// mapped (no address space left for them).
+bool MapFileBytes(ViewedFile* file, uint64_t offset, size_t length, FileBytes* bytes);
+// Views stay valid after the file is closed, until ReleaseFileBytes.
+void CloseViewedFile(ViewedFile* file);
 void ReleaseFileBytes(FileBytes* bytes);
+
+// The whole content of a file as one view; empty when it cannot be read or is empty.
+FileBytes ReadFileBytes(const std::string& path);

@@ -111,27 +111,49 @@ bool RemoveFile(const std::string& path) {
     return unlink(NativePath(path).c_str()) == 0 || errno == ENOENT;
 }
 
-FileBytes ReadFileBytes(const std::string& path) {
-    FileBytes bytes;
+struct ViewedFile {
+    int fd = -1;
+    uint64_t size = 0;
+};
+
+ViewedFile* OpenViewedFile(const std::string& path, uint64_t* size) {
+    *size = 0;
     const int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return bytes;
+    if (fd < 0) return nullptr;
     struct stat info {};
     // An empty file has nothing to map (mmap refuses a length of 0).
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        static_cast<uintmax_t>(info.st_size) <= std::numeric_limits<size_t>::max()) {
-        const auto size = static_cast<size_t>(info.st_size);
-        void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (mapping != MAP_FAILED) {
-            bytes.data = static_cast<const uint8_t*>(mapping);
-            bytes.size = size;
-            bytes.handle = mapping;
-        }
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {
+        close(fd);
+        return nullptr;
     }
-    close(fd);
-    return bytes;
+    *size = static_cast<uint64_t>(info.st_size);
+    return new ViewedFile{fd, *size};
+}
+
+bool MapFileBytes(ViewedFile* file, uint64_t offset, size_t length, FileBytes* bytes) {
+    static const auto kPage = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+    const uint64_t start = offset - offset % kPage;
+    const auto lead = static_cast<size_t>(offset - start);
+    if (length == 0 || offset > file->size || length > file->size - offset || length > SIZE_MAX - lead ||
+        start > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
+        return false;
+    }
+    void* view = mmap(nullptr, lead + length, PROT_READ, MAP_PRIVATE, file->fd, static_cast<off_t>(start));
+    if (view == MAP_FAILED) return false;
+    bytes->data = static_cast<const uint8_t*>(view) + lead;
+    bytes->size = length;
+    bytes->handle = view;
+    bytes->mapped = lead + length;
+    return true;
+}
+
+void CloseViewedFile(ViewedFile* file) {
+    if (file == nullptr) return;
+    close(file->fd);
+    delete file;
 }
 
 void ReleaseFileBytes(FileBytes* bytes) {
-    if (bytes->handle != nullptr) munmap(bytes->handle, bytes->size);
+    if (bytes->handle != nullptr) munmap(bytes->handle, bytes->mapped);
     *bytes = FileBytes{};
 }

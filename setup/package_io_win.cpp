@@ -104,29 +104,47 @@ bool RemoveFile(const std::string& path) {
     return DeleteFileW(wide.c_str()) || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-FileBytes ReadFileBytes(const std::string& path) {
-    FileBytes bytes;
+struct ViewedFile {
+    HANDLE mapping = nullptr;
+    uint64_t granularity = 0;  // where a view may start
+};
+
+ViewedFile* OpenViewedFile(const std::string& path, uint64_t* size) {
+    *size = 0;
     const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    LARGE_INTEGER size;
-    // An empty file cannot be mapped; one larger than the address space cannot be viewed whole.
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
-        static_cast<unsigned long long>(size.QuadPart) <= static_cast<unsigned long long>(SIZE_MAX)) {
-        const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (mapping != nullptr) {
-            // The view keeps the mapping and the file open by itself.
-            void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-            if (view != nullptr) {
-                bytes.data = static_cast<const uint8_t*>(view);
-                bytes.size = static_cast<size_t>(size.QuadPart);
-                bytes.handle = view;
-            }
-            CloseHandle(mapping);
-        }
-    }
-    CloseHandle(file);
-    return bytes;
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER length;
+    HANDLE mapping = nullptr;
+    // An empty file cannot be mapped.
+    if (GetFileSizeEx(file, &length) && length.QuadPart > 0)
+        mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    CloseHandle(file);  // the mapping keeps it open
+    if (mapping == nullptr) return nullptr;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    *size = static_cast<uint64_t>(length.QuadPart);
+    return new ViewedFile{mapping, system.dwAllocationGranularity};
+}
+
+bool MapFileBytes(ViewedFile* file, uint64_t offset, size_t length, FileBytes* bytes) {
+    const uint64_t start = offset - offset % file->granularity;
+    const auto lead = static_cast<size_t>(offset - start);
+    if (length == 0 || length > SIZE_MAX - lead) return false;
+    void* view = MapViewOfFile(file->mapping, FILE_MAP_READ, static_cast<DWORD>(start >> 32),
+                               static_cast<DWORD>(start), lead + length);
+    if (view == nullptr) return false;
+    bytes->data = static_cast<const uint8_t*>(view) + lead;
+    bytes->size = length;
+    bytes->handle = view;
+    bytes->mapped = lead + length;
+    return true;
+}
+
+void CloseViewedFile(ViewedFile* file) {
+    if (file == nullptr) return;
+    CloseHandle(file->mapping);
+    delete file;
 }
 
 void ReleaseFileBytes(FileBytes* bytes) {

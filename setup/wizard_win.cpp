@@ -30,8 +30,8 @@ constexpr UINT kMsgExtracting = WM_APP + 2;   // from the worker: wParam entry i
 constexpr int kWindowWidth = 451, kWindowHeight = 314;
 
 WizardState gWizard;
-FileBytes gFile;
-ByteView gPackage;
+ViewedFile* gFile = nullptr;  // the installer's own file, viewed a window at a time
+PackageSource gPackage;
 HANDLE gWorker = nullptr;
 
 std::wstring W(const std::string& utf8) {
@@ -449,9 +449,10 @@ void Browse() {
 void LoadPackage() {
     SetState(1);
     for (;;) {
-        if (gFile.data) ReleaseFileBytes(&gFile);
-        gFile = ReadFileBytes(gWizard.installerPath);
-        if (LocatePackage(ByteView{gFile.data, gFile.size}, &gPackage)) break;
+        CloseViewedFile(gFile);
+        uint64_t size = 0;
+        gFile = OpenViewedFile(gWizard.installerPath, &size);
+        if (gFile != nullptr && LocatePackage(FileSource(gFile, size), &gPackage)) break;
         const int answer = MessageBoxW(gWizard.window, W(NoPackageMessage(gWizard.installerPath)).c_str(),
                                        Caption().c_str(), MB_RETRYCANCEL | MB_ICONERROR);
         if (answer != IDRETRY) {

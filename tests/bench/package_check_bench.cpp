@@ -1,6 +1,7 @@
 // Figures of the check made before an install writes anything (CheckPackage) next to the
-// extraction it guards, on one installer file: the mean time of each, the check's share, and the
-// time of extracting with the check ahead of it. Prints figures only; nothing here asserts a time.
+// extraction it guards, on one installer file read as the installer reads it (a window at a time):
+// the mean time of each, the check's share, and the time of extracting with the check ahead of it.
+// Prints figures only; nothing here asserts a time.
 //   package_check_bench INSTALLER.exe SCRATCH_FOLDER [ROUNDS]
 #include <chrono>
 #include <cstdio>
@@ -20,7 +21,7 @@ double MillisecondsSince(Clock::time_point start) {
 }
 
 // One extraction as the installer makes it: the list read, every entry written into a fresh folder.
-bool Extract(ByteView package, const std::string& folder) {
+bool Extract(const PackageSource& package, const std::string& folder) {
     std::filesystem::remove_all(folder);
     // '\' separated, as the installer has it: EnsureFolderPath walks the levels by '\', which the
     // POSIX file calls map back to '/'.
@@ -41,11 +42,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 20;
-    FileBytes file = ReadFileBytes(argv[1]);
-    ByteView package;
+    uint64_t size = 0;
+    ViewedFile* file = OpenViewedFile(argv[1], &size);
+    PackageSource package;
     PackageInfo info;
     std::string error;
-    if (!LocatePackage(ByteView{file.data, file.size}, &package) ||
+    if (file == nullptr || !LocatePackage(FileSource(file, size), &package) ||
         !ReadPackageInfo(package, &info, &error)) {
         std::fprintf(stderr, "no package in %s\n", argv[1]);
         return 1;
@@ -67,11 +69,11 @@ int main(int argc, char** argv) {
         }
         extract += MillisecondsSince(written);
     }
-    std::printf("package: %zu bytes; mean of %d rounds\n", package.size, rounds);
+    std::printf("package: %llu bytes; mean of %d rounds\n", static_cast<unsigned long long>(package.size), rounds);
     std::printf("check before writing (CheckPackage): %.3f ms\n", check / rounds);
     std::printf("extraction without the check (ReadFileList + ExtractAll): %.3f ms\n", extract / rounds);
     std::printf("extraction with the check: %.3f ms (the check adds %.2f%%)\n", (check + extract) / rounds,
                 100.0 * check / extract);
-    ReleaseFileBytes(&file);
+    CloseViewedFile(file);
     return 0;
 }

@@ -20,7 +20,7 @@ void Check(bool condition) {
 }
 
 // The length field at position, which the check promises is there for every named file.
-uint32_t LengthAt(ByteView package, size_t position) {
+uint32_t LengthAt(ByteView package, uint64_t position) {
     Check(position <= package.size && package.size - position >= 4);
     const uint8_t* p = package.data + position;
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -37,7 +37,7 @@ void HoldToTheCheck(ByteView package, const PackageInfo& info) {
         return;
     }
     Check(PackageTextsAreSafe(info));
-    size_t position = list.firstBlock;
+    uint64_t position = list.firstBlock;
     for (const PackageEntry& entry : list.entries) {
         if (entry.folder || entry.path.empty()) continue;
         const uint32_t stated = LengthAt(package, position);
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FileList list;
     if (!ReadFileList(package, &list, &error)) return 0;
     Check(list.entries.size() <= ListCaps{}.entries);
-    size_t position = list.firstBlock;
+    uint64_t position = list.firstBlock;
     for (const PackageEntry& entry : list.entries) {
         IsSafeRelativePath(entry.path);
         if (entry.folder) continue;

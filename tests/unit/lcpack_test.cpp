@@ -312,7 +312,7 @@ std::string PackTwoFiles(PackFixture* f, size_t* secondBlock) {
     FileList list;
     EXPECT_TRUE(LocatePackage(view, &package));
     EXPECT_TRUE(ReadFileList(package, &list, &error));
-    size_t position = list.firstBlock;
+    uint64_t position = list.firstBlock;
     NextFileBlock(package, &position);
     *secondBlock = static_cast<size_t>(package.data - view.data) + position + 4;
     return bytes;

@@ -392,7 +392,7 @@ TEST(PackageReader, LengthFieldsPastTheEndReadAsZero) {
         "abc"
         "\x01\x00";
     const std::string partial(first, sizeof first - 1);
-    size_t position = 0;
+    uint64_t position = 0;
     ByteView block = NextFileBlock(View(partial), &position);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data), block.size), "abc");
     block = NextFileBlock(View(partial), &position);  // two bytes of a length field
@@ -559,7 +559,7 @@ TEST(PackageCheck, RandomlyDamagedPackagesNeverPassWithABlockOutside) {
         }
         if (!CheckPackage(View(bytes), Info("钟伴", "钟伴.exe"), &list, &error)) continue;
         ++passed;
-        size_t position = list.firstBlock;
+        uint64_t position = list.firstBlock;
         for (const PackageEntry& entry : list.entries) {
             if (entry.folder || entry.path.empty()) continue;
             ASSERT_LE(position + 4, bytes.size());
@@ -674,6 +674,38 @@ TEST(PackageExtract, FoldersFilesTimesAndSkippedEntries) {
     EXPECT_LT(std::llabs(static_cast<int64_t>(WrittenFileTime(run.In("最后.txt")) - time)), 20000000);
     // A block that fails to unpack still leaves the file with the entry's time.
     EXPECT_LT(std::llabs(static_cast<int64_t>(WrittenFileTime(run.In("程序/数据/坏.dat")) - time)), 20000000);
+}
+
+// The installer reads its own file a window at a time: the marker across two windows, and blocks
+// and length fields across many, give what the package in memory gives.
+TEST(PackageExtract, FileReadAWindowAtATimeInstallsAsFromMemory) {
+    PackageBuilder builder;
+    builder.image = std::string(990, 'M');  // the marker lies across the first window's end
+    builder.description = "名称=钟伴\r\n文件名=钟伴.exe";
+    builder.list = FileLine(kUnixEpochAsFileTime, "大.bin") + "\r\n" + FileLine(kUnixEpochAsFileTime, "坏.bin") +
+                   "\r\n" + FileLine(kUnixEpochAsFileTime, "小.txt");
+    const Bytes big = RandomBytes(200000, 21);
+    Bytes cut = Pack(RandomBytes(5000, 2));
+    cut.resize(cut.size() / 2);  // whole as the package says, but its stream ends early
+    builder.blocks = {Pack(big), cut, Pack("small")};
+    Extraction run;
+    WriteBytes(run.scratch.File("安装.exe"), builder.File());
+
+    uint64_t size = 0;
+    ViewedFile* file = OpenViewedFile(run.scratch.path() + "\\安装.exe", &size);
+    ASSERT_NE(file, nullptr);
+    PackageSource package;
+    PackageInfo info;
+    FileList list;
+    std::string error;
+    ASSERT_TRUE(LocatePackage(FileSource(file, size, 1000), &package));
+    ASSERT_TRUE(ReadPackageInfo(package, &info, &error) && CheckPackage(package, info, &list, &error)) << error;
+    run.outcome = ExtractAll(package, list, run.target, nullptr);
+    CloseViewedFile(file);
+    EXPECT_EQ(info.programFile, "钟伴.exe");
+    EXPECT_EQ(run.outcome.failures, (Failures{{"坏.bin", EntryFailure::kDamaged}}));
+    EXPECT_TRUE(ReadBytes(run.In("大.bin")) == std::string(big.begin(), big.end()));
+    EXPECT_EQ(ReadBytes(run.In("小.txt")), "small");
 }
 
 TEST(PackageExtract, HostileEntriesWriteNothingOutsideAndKeepTheOrder) {

@@ -318,6 +318,22 @@ check "without check boxes" "[ \"\$(form visible $wizard '#104' 0)\$(form visibl
 press 111
 check "and Next closes it" "form gone $wizard 5000"
 
+# ---- A download of 1.5 GB: read a window at a time, as a 32-bit program must ----
+# The bytes between the program and its package are a hole in the file: they cost no disk.
+big="$work/大资料包.exe"
+stub_size=$(stat -c %s "$stub")
+head -c "$stub_size" "$work/资料包.exe" >"$big"
+truncate -s +1536M "$big"
+tail -c +"$((stub_size + 1))" "$work/资料包.exe" >>"$big"
+rm -rf "$drive_c/澜川软件/解压测试"
+start_installer "$big"
+press 111
+check "an installer of 1.5 GB installs its package" \
+  "wait_text 完成 && [ \"\$(cat '$drive_c/澜川软件/解压测试/子目录/a.txt')\" = 更深 ]"
+press 111
+form gone $wizard 5000
+rm -f "$big"
+
 # ---- A package of a thousand files: closing while they are written is refused ----
 mkdir -p "$work/many"
 for d in $(seq 20); do

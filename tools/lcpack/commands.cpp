@@ -39,7 +39,7 @@ struct InstallerFile {
     FileBytes bytes;
 };
 
-uint32_t ReadU32(ByteView bytes, size_t position) {
+uint32_t ReadU32(ByteView bytes, uint64_t position) {
     uint32_t value = 0;
     for (int i = 3; i >= 0; --i)
         value = (value << 8) | bytes.data[position + i];
@@ -219,7 +219,7 @@ int ListInstaller(ByteView file, std::ostream& out, std::ostream& err) {
         err << error << "\n";
         return kExitFailed;
     }
-    size_t position = list.firstBlock;
+    uint64_t position = list.firstBlock;
     for (const PackageEntry& entry : list.entries) {
         if (entry.folder) {
             out << "DIR\t" << EscapeControls(entry.path) << "\n";
@@ -259,7 +259,8 @@ int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
     FileList list;
     if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
     const BlockSink discard = [](const uint8_t*, size_t) { return true; };
-    size_t position = list.firstBlock, files = 0, bad = 0;
+    uint64_t position = list.firstBlock;
+    size_t files = 0, bad = 0;
     for (const PackageEntry& entry : list.entries) {
         if (entry.folder) continue;
         ++files;
