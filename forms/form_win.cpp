@@ -3,12 +3,15 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <cstdio>
+#include <exception>
 #include <map>
 #include <tuple>
 
 #include "forms/canvas_win.h"
 #include "forms/control_ids.h"
 #include "forms/gdi_handles_win.h"
+#include "forms/wide_win.h"
 
 namespace {
 
@@ -16,38 +19,64 @@ namespace {
 HWND gClosedForm = nullptr;
 int gClosedResult = 0;
 
+// The live forms' records, oldest first; each window points to its own through its user data.
 std::vector<std::unique_ptr<Form>>& Forms() {
     static std::vector<std::unique_ptr<Form>> forms;
     return forms;
 }
 
-void DropForm(HWND window) {
+// Compares addresses only: the record may be gone already when a window failed in its creation.
+void DropForm(const Form* form) {
     auto& forms = Forms();
     for (auto it = forms.begin(); it != forms.end(); ++it) {
-        if ((*it)->window == window) {
+        if (it->get() == form) {
             forms.erase(it);
             return;
         }
     }
 }
 
-// Every form's window procedure: the record comes with WM_NCCREATE and is kept in the window's
-// user data; the record goes with the window.
-LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+// The record comes with WM_NCCREATE and is kept in the window's user data.
+Form* AttachedForm(HWND window, UINT message, LPARAM lParam) {
+    if (message != WM_NCCREATE) return reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    Form* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    return form;
+}
+
+// The record may be gone with the window by the time the handler throws: only the handle is told.
+void LogHandlerFault(HWND window, UINT message, const char* what) {
+    char line[256];
+    std::snprintf(line, sizeof line, "form window %p: the handler of message 0x%04x threw: %s\n",
+                  static_cast<void*>(window), message, what);
+    OutputDebugStringW(WideFromUtf8(line).c_str());
+}
+
+// No exception may unwind through user32: a throwing handler is logged and the message gets its
+// default handling. Nothing of the record may be used after the call, which can have destroyed it.
+LRESULT CallHandler(FormHandler handler, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return handler(window, message, wParam, lParam);
+    } catch (const std::exception& e) {
+        LogHandlerFault(window, message, e.what());
+    } catch (...) {
+        LogHandlerFault(window, message, "not a std::exception");
     }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Every form's window procedure. The record goes with the window.
+LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Form* form = AttachedForm(window, message, lParam);
     if (!form || !form->handler) return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_DESTROY && form->modalOwner) EnableWindow(form->modalOwner, TRUE);
-    const LRESULT result = form->handler(window, message, wParam, lParam);
+    const LRESULT result = CallHandler(form->handler, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         gClosedForm = window;
         gClosedResult = form->modalResult;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        DropForm(window);
+        DropForm(form);
     }
     return result;
 }
@@ -150,7 +179,7 @@ HWND CreateChild(Form& form, const ControlSpec& spec, UINT_PTR id) {
 
 }  // namespace
 
-HWND CreateForm(HINSTANCE instance, const FormSpec& spec) {
+Form* CreateForm(HINSTANCE instance, const FormSpec& spec) {
     RegisterFormClass(instance, spec);
     auto record = std::make_unique<Form>();
     record->name = spec.name;
@@ -161,8 +190,9 @@ HWND CreateForm(HINSTANCE instance, const FormSpec& spec) {
     const SIZE size = WindowSize(spec);
     HWND window = CreateWindowExW(spec.exStyle, spec.className, spec.caption.c_str(), spec.style, spec.x,
                                   spec.y, size.cx, size.cy, spec.owner, nullptr, instance, form);
-    if (!window) DropForm(form->window);
-    return window;
+    if (window) return form;
+    DropForm(form);
+    return nullptr;
 }
 
 Form* FindForm(const std::string& name) {
@@ -172,11 +202,22 @@ Form* FindForm(const std::string& name) {
     return nullptr;
 }
 
-Form* FormOfWindow(HWND window) {
+std::vector<Form*> FormsNamed(const std::string& name) {
+    std::vector<Form*> named;
     for (const auto& form : Forms()) {
-        if (form->window == window) return form.get();
+        if (form->name == name && form->window) named.push_back(form.get());
     }
-    return nullptr;
+    return named;
+}
+
+Form* FormOfWindow(HWND window) {
+    // Any other window's user data has a meaning of its own. The class's procedure tells a form even
+    // when the window is subclassed (the drop shadow does that).
+    DWORD process = 0;
+    if (!window || !GetWindowThreadProcessId(window, &process) || process != GetCurrentProcessId() ||
+        GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(FormWindowProc))
+        return nullptr;
+    return reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 HWND AddControl(Form& form, const ControlSpec& spec) {
@@ -195,6 +236,15 @@ HWND AddControl(Form& form, const ControlSpec& spec) {
     }
     form.controls.push_back(control);
     return control.window;
+}
+
+bool AddControls(Form& form, const ControlSpec* table, size_t count) {
+    bool all = true;
+    for (size_t i = 0; i < count; ++i) {
+        // Components have no window to show for them.
+        if (!AddControl(form, table[i]) && HasWindow(table[i].kind)) all = false;
+    }
+    return all;
 }
 
 const Control* FindControl(const Form& form, const std::string& name, int index) {
@@ -280,4 +330,23 @@ int RunModal(HWND form, HWND owner) {
     }
     if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
     return gClosedForm == form ? gClosedResult : 0;
+}
+
+bool ActiveDialogMessage(MSG* message) {
+    HWND active = GetActiveWindow();
+    return active && IsDialogMessageW(active, message);
+}
+
+bool PumpMessages(MessageFilter filter) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        if (filter && filter(&message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return true;
 }

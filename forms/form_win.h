@@ -2,10 +2,12 @@
 // ("Form7"), a control by its name and its index in the array of that name ("Text1", 1).
 //
 // A form is a top-level window of the class FSMWindowClass or of a class of its own name; either
-// way the framework's window procedure holds the form's record (attached at WM_NCCREATE) and passes
-// every message on to the form's own handler. Controls are child windows (edit, spinner, check and
-// option boxes, label, button, combo box, date-and-time picker, progress bar) or components without
-// a window of their own (window timer, tray icon, keyboard hook) that are recorded by name too.
+// way the framework's window procedure holds the form's record (attached at WM_NCCREATE), with the
+// form's own state, and passes every message on to the form's own handler. That procedure is the
+// one place where an exception from a handler stops: it is logged and the message gets its default
+// handling. Controls are child windows (edit, spinner, check and option boxes, label, button, combo
+// box, date-and-time picker, progress bar) or components without a window of their own (window
+// timer, tray icon, keyboard hook) that are recorded by name too.
 // Geometry is in 96-dpi logical pixels and scaled here, with the form's Scale; fonts are given by
 // face and size and fall back to the system's user-interface face when the face is not installed.
 // GUI thread only.
@@ -13,8 +15,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/scale.h"
@@ -37,22 +41,33 @@ enum ControlKind {
     kControlKeyboardHook,
 };
 
-// A control as a form's load step describes it. A label, check box or option button with no width
-// is as wide and high as its text (and its box). A control without an id gets the one its name and
-// index give (forms/control_ids.h).
+// A control as a form's load step describes it, one row of the form's control table: the fields
+// run from the ones every row gives to the ones few do. A label, check box or option button with no
+// width is as wide and high as its text (and its box). A control without an id gets the one its name
+// and index give (forms/control_ids.h).
 struct ControlSpec {
     std::string name;  // "Text1"
     int index = 0;     // place in the array of that name
     ControlKind kind = kControlLabel;
-    std::wstring caption;
+    std::wstring caption = {};                // defaulted, so that a table's row may end before it
     int x = 0, y = 0, width = 0, height = 0;  // logical pixels in the form's client area
-    const wchar_t* fontFace = L"Microsoft YaHei";
-    float fontPoints = 9;
-    DWORD style = 0;  // styles added to the kind's own
+    UINT_PTR id = 0;                          // 0 = the one of name and index, else the next free one
     bool visible = true;
-    UINT_PTR id = 0;      // timer and tray ids; 0 = the next free control id
+    DWORD style = 0;  // styles added to the kind's own
+    float fontPoints = 9;
     UINT intervalMs = 0;  // timers: started at once when not 0
+    const wchar_t* fontFace = L"Microsoft YaHei";
 };
+
+// The row of a window timer of the form, id and interval (started at once when not 0).
+inline ControlSpec TimerControl(const char* name, UINT_PTR id, UINT intervalMs) {
+    ControlSpec spec;
+    spec.name = name;
+    spec.kind = kControlTimer;
+    spec.id = id;
+    spec.intervalMs = intervalMs;
+    return spec;
+}
 
 struct Control {
     std::string name;
@@ -74,9 +89,24 @@ struct Form {
     FormHandler handler = nullptr;
     std::vector<Control> controls;
     UINT_PTR nextControlId = 1001;
-    int modalResult = 0;        // what RunModal returns; set by the form before it closes
-    HWND modalOwner = nullptr;  // enabled again as the form goes, so that it gets the activation
+    int modalResult = 0;          // what RunModal returns; set by the form before it closes
+    HWND modalOwner = nullptr;    // enabled again as the form goes, so that it gets the activation
+    std::shared_ptr<void> state;  // the form's own state (SetFormState), freed with the window
 };
+
+// Gives the form its own state, replacing any it had, and returns it.
+template <class T>
+T& SetFormState(Form& form, T state) {
+    auto owned = std::make_shared<T>(std::move(state));
+    form.state = owned;
+    return *owned;
+}
+
+// The form's state as SetFormState gave it; T must be that type. Null while it has none.
+template <class T>
+T* FormState(const Form& form) {
+    return static_cast<T*>(form.state.get());
+}
 
 // How a form is created. The size is of the client area when clientSize is set (dialogs), else of
 // the whole window; logical pixels either way.
@@ -95,18 +125,28 @@ struct FormSpec {
     Scale scale;
 };
 
-// Creates the form's window, hidden, and records it. Registers the class on first use (a class of
-// the same name registered by someone else is used as it is). Null when the window could not be
-// made; the record is dropped then.
-HWND CreateForm(HINSTANCE instance, const FormSpec& spec);
+// Creates the form's window, hidden, and returns its record, which lives as long as the window.
+// Registers the class on first use (a class of the same name registered by someone else is used as
+// it is). Null when the window could not be made.
+Form* CreateForm(HINSTANCE instance, const FormSpec& spec);
 
-// The record of a live form, by name or by its window; null when there is none.
+// The record of a live form by name (the first made), all live forms of a name (oldest first), and
+// the record of a window of this thread's forms (null for none and for any other window).
 Form* FindForm(const std::string& name);
+std::vector<Form*> FormsNamed(const std::string& name);
 Form* FormOfWindow(HWND window);
 
 // Creates a control on the form (or records a component) and returns its window (null for
 // components, and on failure).
 HWND AddControl(Form& form, const ControlSpec& spec);
+
+// Adds a form's table of controls in its order, which is the tab order. False when one of them
+// could not be made; the others are made all the same.
+bool AddControls(Form& form, const ControlSpec* table, size_t count);
+template <size_t N>
+bool AddControls(Form& form, const ControlSpec (&table)[N]) {
+    return AddControls(form, table, N);
+}
 
 // A control by name and index, or by its id; null when the form has none.
 const Control* FindControl(const Form& form, const std::string& name, int index = 0);
@@ -127,3 +167,14 @@ HFONT FormFont(const wchar_t* face, float points, const Scale& scale);
 // Shows the form modally over owner: the owner takes no input until the form is destroyed, while
 // messages keep flowing (timers of the owner go on). Returns the form's modalResult.
 int RunModal(HWND form, HWND owner);
+
+// Handles a message before it is dispatched (dialog keys, say); true when it needs nothing more.
+using MessageFilter = bool (*)(MSG* message);
+
+// The dialog keys (Tab, Enter, Esc) of the active window, as a dialog has them.
+bool ActiveDialogMessage(MSG* message);
+
+// Dispatches the messages waiting in this thread's queue, each offered to filter first when there
+// is one, and returns once the queue is empty: true, or false at WM_QUIT, which is posted again so
+// that the outer loop ends too.
+bool PumpMessages(MessageFilter filter = nullptr);

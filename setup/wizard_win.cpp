@@ -95,17 +95,7 @@ void SetFolderBox(const std::string& folder) {
 void PumpWait(int milliseconds) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds < 1 ? 1 : milliseconds);
     do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            HWND active = GetActiveWindow();
-            if (active && IsDialogMessageW(active, &message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        if (!PumpMessages(ActiveDialogMessage)) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (static_cast<int>(end - GetTickCount()) > 0 && !gWizard.closeRequested);
 }
@@ -517,35 +507,20 @@ LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-struct ControlPlace {
-    int id;
-    const char* name;
-    ControlKind kind;
-    const char* caption;
-    int x, y, w, h;
-};
-const ControlPlace kControls[] = {
-    {103, "Check2", kControlCheckBox, "在桌面添加快捷方式", 35, 125, 149, 13},
-    {104, "Check1", kControlCheckBox, "完成后立即启动软件", 35, 100, 134, 18},
-    {106, "Text1", kControlEdit, "", 25, 175, 396, 21},
-    {105, "Command4", kControlButton, "浏览(&B).....", 325, 205, 95, 25},
-    {108, "ProgressBar1", kControlProgressBar, "", 15, 215, 421, 24},
-    {109, "Command3", kControlButton, "上一步(&F)", 220, 255, 63, 24},
-    {111, "Command1", kControlButton, "下一步(&H)", 295, 255, 63, 24},
-    {110, "Command2", kControlButton, "取消(&C)", 370, 255, 63, 24},
+// Hidden until the first page shows the ones it has.
+const ControlSpec kControls[] = {
+    {"Check2", 0, kControlCheckBox, L"在桌面添加快捷方式", 35, 125, 149, 13, 103, false},
+    {"Check1", 0, kControlCheckBox, L"完成后立即启动软件", 35, 100, 134, 18, 104, false},
+    {"Text1", 0, kControlEdit, L"", 25, 175, 396, 21, 106, false},
+    {"Command4", 0, kControlButton, L"浏览(&B).....", 325, 205, 95, 25, 105, false},
+    {"ProgressBar1", 0, kControlProgressBar, L"", 15, 215, 421, 24, 108, false},
+    {"Command3", 0, kControlButton, L"上一步(&F)", 220, 255, 63, 24, 109, false},
+    {"Command1", 0, kControlButton, L"下一步(&H)", 295, 255, 63, 24, 111, false},
+    {"Command2", 0, kControlButton, L"取消(&C)", 370, 255, 63, 24, 110, false},
 };
 
 void AddControls(Form& form) {
-    for (const ControlPlace& place : kControls) {
-        ControlSpec spec;
-        spec.name = place.name;
-        spec.kind = place.kind;
-        spec.caption = W(place.caption);
-        spec.x = place.x, spec.y = place.y, spec.width = place.w, spec.height = place.h;
-        spec.id = static_cast<UINT_PTR>(place.id);
-        spec.visible = false;
-        AddControl(form, spec);
-    }
+    AddControls(form, kControls);
     SetControlChecked(form, "Check1", 0, true);
     SetControlChecked(form, "Check2", 0, true);
 }
@@ -586,9 +561,9 @@ HWND CreateWizard(HINSTANCE instance, const Scale& scale) {
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = WizardProc;
     spec.scale = scale;
-    gWizard.window = CreateForm(instance, spec);
-    Form* form = FormOfWindow(gWizard.window);
+    Form* form = CreateForm(instance, spec);
     if (!form) return nullptr;
+    gWizard.window = form->window;
     gWizard.scale = scale;
     AddControls(*form);
     RECT work, outer;

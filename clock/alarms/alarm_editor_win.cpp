@@ -4,89 +4,61 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 #include "clock/alarms/alarm_rules.h"
 #include "clock/core/clock_data.h"
 #include "clock/core/editor_forms_win.h"
 #include "clock/core/platform.h"
-#include "forms/gbk.h"
-#include "forms/message_box_win.h"
 #include "forms/wide_win.h"
 
 namespace {
 
 constexpr int kClientWidth = 294, kClientHeight = 407;
 constexpr int kNameLimit = 50;
-constexpr const char* kProgramHint = "点击【...】按钮指定一个软件";
+constexpr int kMaxHour = 23, kMaxMinute = 59;
 
-int gEditIndex = -1;  // the alarm being changed; -1 for a new one
-AlarmEntry gOpened;   // that alarm as the editor opened it: the tick may ring it meanwhile
-
-// Hour and minute boxes with their spinners: Text1/UpDown1 (i).
-struct TimeBox {
-    int x, width, labelX;
-    const char* label;
-    int maximum;
+// What the editor works on, kept on its form.
+struct AlarmEdit {
+    int index = -1;     // the alarm being changed; -1 for a new one
+    AlarmEntry opened;  // that alarm as the editor opened it: the tick may ring it meanwhile
 };
-const TimeBox kTimeBoxes[2] = {{151, 43, 153, "时", 23}, {210, 47, 213, "分", 59}};
 
-// The week-day boxes Check1 (1..7).
-struct DayBox {
-    const char* caption;
-    int x, y;
-};
-const DayBox kDayBoxes[8] = {{"一次性闹钟", 187, 113}, {"星期一", 29, 111},  {"星期二", 29, 131},
-                             {"星期三", 29, 151},      {"星期四", 106, 112}, {"星期五", 106, 132},
-                             {"星期六", 106, 152},     {"星期日", 187, 151}};
-
-// The action options Option1 (0..3).
-struct ActionOption {
-    const char* caption;
-    int y;
-};
-const ActionOption kActions[4] = {
-    {"打开某个软件", 233}, {"关闭电脑", 287}, {"重启电脑", 309}, {"不使用附加功能", 209}};
-
-void AddTimeBoxes(Form& form) {
-    AddEditorControl(form, EditorControl("Label2", 0, kControlLabel, "提示", 33, 27));
-    HWND name = AddEditorControl(form, EditorControl("Text2", 0, kControlEdit, "", 32, 46, 105, 22));
-    SendMessageW(name, EM_LIMITTEXT, kNameLimit, 0);
-    for (int i = 0; i < 2; ++i) {
-        const TimeBox& box = kTimeBoxes[i];
-        AddEditorControl(form, EditorControl("Label1", i, kControlLabel, box.label, box.labelX, 27));
-        AddSpinnerBox(form, i, box.x, 46, box.width, 22, box.maximum, 1);
-    }
-}
-
-void AddDayAndActionBoxes(Form& form) {
-    // One-shot first: its place in the tab order follows the time, as the dialog reads.
-    for (int k = 0; k <= 7; ++k) {
-        const DayBox& day = kDayBoxes[k];
-        AddEditorControl(form, EditorControl("Check1", k, kControlCheckBox, day.caption, day.x, day.y));
-    }
-    for (int k : {3, 0}) {
-        AddEditorControl(
-            form, EditorControl("Option1", k, kControlOptionButton, kActions[k].caption, 27, kActions[k].y));
-    }
-    HWND path =
-        AddEditorControl(form, EditorControl("Text3", 0, kControlEdit, kProgramHint, 37, 261, 226, 20));
-    if (path) SendMessageW(path, EM_SETREADONLY, TRUE, 0);
-    AddEditorControl(form, EditorControl("Command3", 0, kControlButton, "...", 233, 239, 30, 19));
-    for (int k : {1, 2}) {
-        AddEditorControl(
-            form, EditorControl("Option1", k, kControlOptionButton, kActions[k].caption, 27, kActions[k].y));
-    }
-}
-
-void AddButtonsAndFrames(Form& form) {
-    AddEditorControl(form, EditorControl("Command2", 0, kControlButton, "删除", 25, 343, 52, 27));
-    AddEditorControl(form, EditorControl("Command1", 0, kControlButton, "确定修改", 191, 343, 64, 27));
+// The hour and minute are Text1/UpDown1 (0, 1), the one-shot box and the week days Check1 (0, 1..7),
+// the actions Option1 (0..3). One-shot follows the time in the tab order, as the dialog reads.
+const ControlSpec kControls[] = {
+    {"Label2", 0, kControlLabel, L"提示", 33, 27},
+    {"Text2", 0, kControlEdit, L"", 32, 46, 105, 22},
+    {"Label1", 0, kControlLabel, L"时", 153, 27},
+    {"Text1", 0, kControlEdit, L"", 151, 46, 43, 22},
+    {"UpDown1", 0, kControlUpDown},
+    {"Label1", 1, kControlLabel, L"分", 213, 27},
+    {"Text1", 1, kControlEdit, L"", 210, 46, 47, 22},
+    {"UpDown1", 1, kControlUpDown},
+    {"Check1", 0, kControlCheckBox, L"一次性闹钟", 187, 113},
+    {"Check1", 1, kControlCheckBox, L"星期一", 29, 111},
+    {"Check1", 2, kControlCheckBox, L"星期二", 29, 131},
+    {"Check1", 3, kControlCheckBox, L"星期三", 29, 151},
+    {"Check1", 4, kControlCheckBox, L"星期四", 106, 112},
+    {"Check1", 5, kControlCheckBox, L"星期五", 106, 132},
+    {"Check1", 6, kControlCheckBox, L"星期六", 106, 152},
+    {"Check1", 7, kControlCheckBox, L"星期日", 187, 151},
+    {"Option1", 3, kControlOptionButton, L"不使用附加功能", 27, 209},
+    {"Option1", 0, kControlOptionButton, L"打开某个软件", 27, 233},
+    {"Text3", 0, kControlEdit, L"点击【...】按钮指定一个软件", 37, 261, 226, 20, 0, true, ES_READONLY},
+    {"Command3", 0, kControlButton, L"...", 233, 239, 30, 19},
+    {"Option1", 1, kControlOptionButton, L"关闭电脑", 27, 287},
+    {"Option1", 2, kControlOptionButton, L"重启电脑", 27, 309},
+    {"Command2", 0, kControlButton, L"删除", 25, 343, 52, 27},
+    {"Command1", 0, kControlButton, L"确定修改", 191, 343, 64, 27},
     // Group boxes last: at the bottom of the z-order, under the controls they frame.
-    AddEditorControl(form, EditorControl("Frame1", 0, kControlFrame, "时间", 12, 2, 263, 78));
-    AddEditorControl(form, EditorControl("Frame2", 0, kControlFrame, "每星期循环", 12, 89, 263, 87));
-    AddEditorControl(form, EditorControl("Frame3", 0, kControlFrame, "附加功能", 12, 186, 263, 145));
+    {"Frame1", 0, kControlFrame, L"时间", 12, 2, 263, 78},
+    {"Frame2", 0, kControlFrame, L"每星期循环", 12, 89, 263, 87},
+    {"Frame3", 0, kControlFrame, L"附加功能", 12, 186, 263, 145},
+};
+
+AlarmEdit& Edit(const Form& form) {
+    return *FormState<AlarmEdit>(form);
 }
 
 void SelectAction(const Form& form, int option) {
@@ -95,11 +67,8 @@ void SelectAction(const Form& form, int option) {
 }
 
 void ShowInput(const Form& form, const AlarmEditorInput& input) {
-    for (int i = 0; i < 2; ++i) {
-        const int value = i == 0 ? input.hour : input.minute;
-        SetControlText(form, "Text1", i, std::to_wstring(value));
-        SendMessageW(ControlWindow(form, "UpDown1", i), UDM_SETPOS32, 0, value);
-    }
+    SetSpinner(form, 0, kMaxHour, input.hour);
+    SetSpinner(form, 1, kMaxMinute, input.minute);
     SetGbkControlText(form, "Text2", 0, input.nameText);
     SetControlChecked(form, "Check1", 0, input.oneShot);
     for (int k = 1; k <= 7; ++k)
@@ -110,8 +79,8 @@ void ShowInput(const Form& form, const AlarmEditorInput& input) {
 
 AlarmEditorInput ReadInput(const Form& form) {
     AlarmEditorInput input;
-    input.hour = SpinnerValue(form, 0, kTimeBoxes[0].maximum);
-    input.minute = SpinnerValue(form, 1, kTimeBoxes[1].maximum);
+    input.hour = SpinnerValue(form, 0, kMaxHour);
+    input.minute = SpinnerValue(form, 1, kMaxMinute);
     input.nameText = GbkControlText(form, "Text2");
     input.oneShot = IsControlChecked(form, "Check1", 0);
     for (int k = 1; k <= 7; ++k)
@@ -124,7 +93,7 @@ AlarmEditorInput ReadInput(const Form& form) {
     return input;
 }
 
-void PickProgram(HWND window, const Form& form) {
+void PickProgram(const Form& form) {
     wchar_t file[MAX_PATH] = {};
     const std::wstring title = WideFromUtf8("选择1个EXE");
     std::wstring filter = WideFromUtf8("可执行文件(*.exe)");
@@ -133,7 +102,7 @@ void PickProgram(HWND window, const Form& form) {
     filter.push_back(L'\0');
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = window;
+    ofn.hwndOwner = form.window;
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
@@ -145,19 +114,20 @@ void PickProgram(HWND window, const Form& form) {
     SelectAction(form, kActionOpenProgram);
 }
 
-void Save(HWND window, const Form& form) {
+void Save(const Form& form) {
     std::string message;
-    const AlarmEntry* opened = gEditIndex < 0 ? nullptr : &gOpened;
-    if (!SaveAlarmEdit(Alarms, gEditIndex, opened, ReadInput(form), &message))
-        return ShowEditorError(window, message);
+    const AlarmEdit& edit = Edit(form);
+    const AlarmEntry* opened = edit.index < 0 ? nullptr : &edit.opened;
+    if (!SaveAlarmEdit(Alarms, edit.index, opened, ReadInput(form), &message))
+        return ShowEditorError(form.window, message);
     SaveAlarms();
-    DestroyWindow(window);
+    DestroyWindow(form.window);
 }
 
-void Delete(HWND window) {
-    if (!ConfirmDelete(window, "你要删除此闹钟吗？")) return;
-    if (DeleteAlarm(Alarms, gEditIndex)) SaveAlarms();
-    DestroyWindow(window);
+void Delete(const Form& form) {
+    if (!ConfirmDelete(form.window, "你要删除此闹钟吗？")) return;
+    if (DeleteAlarm(Alarms, Edit(form).index)) SaveAlarms();
+    DestroyWindow(form.window);
 }
 
 // "一次性闹钟" and the days exclude each other: checking it clears the days, unchecking it checks
@@ -172,16 +142,13 @@ void CoupleDayBoxes(const Form& form, int clicked) {
     }
 }
 
-void OnCommand(HWND window, WPARAM wParam) {
-    const Form* form = FormOfWindow(window);
-    std::string name;
-    int index = 0;
-    if (!form || HIWORD(wParam) != BN_CLICKED || !CommandSource(window, wParam, &name, &index)) return;
-    if (name == "Check1") return CoupleDayBoxes(*form, index);
-    if (name == "Option1") return SelectAction(*form, index);
-    if (name == "Command3") return PickProgram(window, *form);
-    if (name == "Command1") return Save(window, *form);
-    if (name == "Command2") return Delete(window);
+void OnCommand(Form& form, const Control& source, UINT code) {
+    if (code != BN_CLICKED) return;
+    if (source.name == "Check1") return CoupleDayBoxes(form, source.index);
+    if (source.name == "Option1") return SelectAction(form, source.index);
+    if (source.name == "Command3") return PickProgram(form);
+    if (source.name == "Command1") return Save(form);
+    if (source.name == "Command2") return Delete(form);
 }
 
 LRESULT CALLBACK AlarmEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -192,17 +159,17 @@ LRESULT CALLBACK AlarmEditorProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void OpenAlarmEditor(int item) {
     const bool adding = item == 9;
-    gEditIndex = adding ? -1 : AlarmRowOfItem(item, Alarms.size());
-    if (!adding && gEditIndex < 0) return;
-    gOpened = adding ? AlarmEntry() : Alarms[static_cast<size_t>(gEditIndex)];
-    HWND window = CreateEditorForm("Form7", L"钟伴_Form7", adding ? "新增闹钟" : "修改闹钟", kClientWidth,
-                                   kClientHeight, AlarmEditorProc);
-    Form* form = FormOfWindow(window);
+    AlarmEdit edit;
+    edit.index = adding ? -1 : AlarmRowOfItem(item, Alarms.size());
+    if (!adding && edit.index < 0) return;
+    if (!adding) edit.opened = Alarms[static_cast<size_t>(edit.index)];
+    Form* form = CreateEditorForm("Form7", L"钟伴_Form7", adding ? "新增闹钟" : "修改闹钟", kClientWidth,
+                                  kClientHeight, AlarmEditorProc);
     if (!form) return;
-    AddTimeBoxes(*form);
-    AddDayAndActionBoxes(*form);
-    AddButtonsAndFrames(*form);
-    ShowInput(*form, adding ? NewAlarmEditorInput(PlatformNow()) : AlarmEditorInputFor(gOpened));
+    const AlarmEntry& opened = SetFormState(*form, edit).opened;
+    AddControls(*form, kControls);
+    SendMessageW(ControlWindow(*form, "Text2"), EM_LIMITTEXT, kNameLimit, 0);
+    ShowInput(*form, adding ? NewAlarmEditorInput(PlatformNow()) : AlarmEditorInputFor(opened));
     ShowControl(*form, "Command2", 0, !adding);
-    RunEditor(window);
+    RunEditor(*form);
 }

@@ -9,8 +9,6 @@
 #include <mmsystem.h>
 #include <shlwapi.h>
 
-#include <map>
-#include <memory>
 #include <vector>
 
 #include "clock/alarms/reminder_rules.h"
@@ -23,11 +21,12 @@
 namespace {
 
 constexpr const wchar_t* kPopupClass = L"LcChimePalX";
+constexpr const char* kPopupName = "FormX";
 constexpr int kClientWidth = 273, kClientHeight = 157;
 constexpr UINT kBlinkTimer = 1;
 constexpr UINT kBlinkMs = 200;
 
-// What one pop-up shows; lives exactly as long as its window.
+// What one pop-up shows, kept on its form.
 struct ReminderNote {
     int kind = kReminderAlarm;
     std::string firstText;   // GBK, at most kReminderFirstBytes
@@ -36,9 +35,14 @@ struct ReminderNote {
     int slot = 0;  // its place in the tiling (ReminderPlace)
 };
 
-std::map<HWND, ReminderNote>& Notes() {
-    static std::map<HWND, ReminderNote> notes;
-    return notes;
+const ControlSpec kControls[] = {
+    {"Command1", 0, kControlButton, L"确定", 204, 120, 55, 25},
+    TimerControl("Timer1", kBlinkTimer, kBlinkMs),
+};
+
+ReminderNote* NoteOf(HWND window) {
+    const Form* form = FormOfWindow(window);
+    return form ? FormState<ReminderNote>(*form) : nullptr;
 }
 
 uint32_t gLastRaiseTick = 0;  // 0: the sound's time-out has been handled
@@ -74,12 +78,12 @@ void PaintNote(const Canvas& c, const ReminderNote& note, float width, float hei
 }
 
 void OnPaint(HWND window) {
-    auto found = Notes().find(window);
-    if (found == Notes().end()) {
+    const ReminderNote* found = NoteOf(window);
+    if (!found) {
         ValidateRect(window, nullptr);
         return;
     }
-    const ReminderNote& note = found->second;
+    const ReminderNote& note = *found;
     PaintBuffered(window, WindowScale(),
                   [&note](const Canvas& c, float width, float height) { PaintNote(c, note, width, height); });
 }
@@ -87,9 +91,9 @@ void OnPaint(HWND window) {
 // ---- Messages ----
 
 void OnBlink(HWND window) {
-    auto found = Notes().find(window);
-    if (found == Notes().end()) return;
-    found->second.blink = !found->second.blink;
+    ReminderNote* note = NoteOf(window);
+    if (!note) return;
+    note->blink = !note->blink;
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
     if (ReminderSoundExpired(gLastRaiseTick, GetTickCount())) {
@@ -122,7 +126,6 @@ LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         case WM_DESTROY:
             KillTimer(window, kBlinkTimer);
-            Notes().erase(window);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -131,26 +134,32 @@ LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // ---- Raising ----
 
+std::vector<Form*> OpenPopups() {
+    return FormsNamed(kPopupName);
+}
+
 HWND OpenNoteLike(const ReminderNote& note) {
-    for (const auto& open : Notes()) {
-        const ReminderNote& other = open.second;
-        if (other.kind == note.kind && other.firstText == note.firstText &&
-            other.secondText == note.secondText)
-            return open.first;
+    for (const Form* open : OpenPopups()) {
+        const ReminderNote* other = FormState<ReminderNote>(*open);
+        if (other && other->kind == note.kind && other->firstText == note.firstText &&
+            other->secondText == note.secondText)
+            return open->window;
     }
     return nullptr;
 }
 
 std::vector<int> TakenSlots() {
     std::vector<int> slots;
-    for (const auto& open : Notes())
-        slots.push_back(open.second.slot);
+    for (const Form* open : OpenPopups()) {
+        if (const ReminderNote* note = FormState<ReminderNote>(*open)) slots.push_back(note->slot);
+    }
     return slots;
 }
 
-HWND CreatePopup() {
+// Made at the screen's corner, then moved to its slot.
+Form* CreatePopup(const ReminderNote& note) {
     FormSpec spec;
-    spec.name = "FormX";
+    spec.name = kPopupName;
     spec.className = kPopupClass;
     spec.caption = WideFromUtf8("提醒");
     spec.x = 0;
@@ -163,22 +172,11 @@ HWND CreatePopup() {
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = PopupProc;
     spec.scale = WindowScale();
-    HWND window = CreateForm(GetModuleHandleW(nullptr), spec);
-    Form* form = FormOfWindow(window);
-    if (!form) return window;
-    ControlSpec button;
-    button.name = "Command1";
-    button.kind = kControlButton;
-    button.caption = WideFromUtf8("确定");
-    button.x = 204, button.y = 120, button.width = 55, button.height = 25;
-    AddControl(*form, button);
-    ControlSpec timer;
-    timer.name = "Timer1";
-    timer.kind = kControlTimer;
-    timer.id = kBlinkTimer;
-    timer.intervalMs = kBlinkMs;
-    AddControl(*form, timer);
-    return window;
+    Form* form = CreateForm(GetModuleHandleW(nullptr), spec);
+    if (!form) return nullptr;
+    SetFormState(*form, note);
+    AddControls(*form, kControls);
+    return form;
 }
 
 void PlaceInSlot(HWND window, int slot) {
@@ -221,9 +219,9 @@ void RaiseReminder(int kind, const std::string& firstText, const std::string& se
     gLastRaiseTick = now != 0 ? now : 1;  // 0 means "handled"
     if (HWND open = OpenNoteLike(note)) return RaiseAgain(open, kind);
     note.slot = FirstFreeReminderSlot(TakenSlots());
-    HWND window = CreatePopup();
-    if (!window) return;
-    Notes()[window] = note;
+    const Form* form = CreatePopup(note);
+    if (!form) return;
+    HWND window = form->window;
     PlaceInSlot(window, note.slot);
     ShowWindow(window, SW_SHOW);
     FocusButton(window);

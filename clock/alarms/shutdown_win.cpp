@@ -17,55 +17,39 @@ constexpr int kClientWidth = 780, kClientHeight = 515;
 constexpr UINT kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 100;
 constexpr COLORREF kHeadlineColour = RGB(255, 26, 26);
+constexpr const char* kFormName = "Form重启关机";
 
-HWND gWindow = nullptr;
-int gMode = kShutdownPowerOff;
-uint32_t gStartTick = 0;
+// What the window counts down to, kept on its form.
+struct Countdown {
+    int mode = kShutdownPowerOff;
+    uint32_t startTick = 0;
+};
 
-ControlSpec Label(const char* name, const char* text, int x, int y, int w, int h, float points) {
-    ControlSpec spec;
-    spec.name = name;
-    spec.kind = kControlLabel;
-    spec.caption = WideFromUtf8(text);
-    spec.x = x, spec.y = y, spec.width = w, spec.height = h;
-    spec.fontPoints = points;
-    spec.style = SS_CENTER;
-    return spec;
-}
-
-void AddControls(Form& form) {
-    AddControl(form, Label("Label1", "即将关闭电脑", 15, 21, 750, 145, 80));
-    AddControl(form, Label("Label2", "60", 5, 196, 750, 199, 100));
-    // Programs are not forced closed (see ExitSystem): the user may come back to a machine that
-    // waits for a program with unsaved work.
-    AddControl(form, Label("Label3", "只结束没有响应的程序，其他程序不会被强制关闭", 15, 482, 750, 30, 12));
-    ControlSpec cancel;
-    cancel.name = "Command1";
-    cancel.kind = kControlButton;
-    cancel.caption = WideFromUtf8("取消");
-    cancel.x = 278, cancel.y = 415, cancel.width = 220, cancel.height = 64;
-    cancel.fontPoints = 22;
-    AddControl(form, cancel);
-    ControlSpec timer;
-    timer.name = "Timer1";
-    timer.kind = kControlTimer;
-    timer.id = kRefreshTimer;
-    timer.intervalMs = kRefreshMs;
-    AddControl(form, timer);
-}
+// Programs are not forced closed (see ExitSystem): the user may come back to a machine that waits
+// for a program with unsaved work; Label3 says so.
+const ControlSpec kControls[] = {
+    {"Label1", 0, kControlLabel, L"即将关闭电脑", 15, 21, 750, 145, 0, true, SS_CENTER, 80},
+    {"Label2", 0, kControlLabel, L"60", 5, 196, 750, 199, 0, true, SS_CENTER, 100},
+    {"Label3", 0, kControlLabel, L"只结束没有响应的程序，其他程序不会被强制关闭", 15, 482, 750, 30, 0, true,
+     SS_CENTER, 12},
+    {"Command1", 0, kControlButton, L"取消", 278, 415, 220, 64, 0, true, 0, 22},
+    TimerControl("Timer1", kRefreshTimer, kRefreshMs),
+};
 
 void OnRefresh(HWND window) {
     const Form* form = FormOfWindow(window);
-    if (!form) return;
-    SetControlText(*form, "Label1", 0, WideFromGbk(ShutdownHeadline(gMode)));
-    const int remaining = ShutdownRemainingMs(gStartTick, GetTickCount());
+    const Countdown* countdown = form ? FormState<Countdown>(*form) : nullptr;
+    if (!countdown) return;
+    const int mode = countdown->mode;
+    SetControlText(*form, "Label1", 0, WideFromGbk(ShutdownHeadline(mode)));
+    const int remaining = ShutdownRemainingMs(countdown->startTick, GetTickCount());
     SetControlText(*form, "Label2", 0, WideFromGbk(ShutdownCountdownText(remaining)));
     if (remaining > 0) return;
     // Once only. A refusal is said where the number was, and stays until the user closes it.
     KillTimer(window, kRefreshTimer);
-    if (ExitSystem(gMode)) return;
-    SetControlText(*form, "Label1", 0, WideFromGbk(ShutdownFailedHeadline(gMode)));
-    SetControlText(*form, "Label2", 0, WideFromGbk(ShutdownFailedAdvice(gMode)));
+    if (ExitSystem(mode)) return;
+    SetControlText(*form, "Label1", 0, WideFromGbk(ShutdownFailedHeadline(mode)));
+    SetControlText(*form, "Label2", 0, WideFromGbk(ShutdownFailedAdvice(mode)));
 }
 
 LRESULT CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,12 +72,25 @@ LRESULT CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             KillTimer(window, kRefreshTimer);  // the count-down is discarded
             DestroyWindow(window);
             return 0;
-        case WM_DESTROY:
-            gWindow = nullptr;
-            return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+FormSpec CountdownForm() {
+    FormSpec spec;
+    spec.name = kFormName;
+    spec.className = kCountdownClass;
+    spec.caption = WideFromUtf8("关机或重启电脑提醒");
+    spec.width = kClientWidth;
+    spec.height = kClientHeight;
+    spec.clientSize = true;
+    spec.style = WS_POPUP | WS_BORDER | WS_SYSMENU;
+    spec.exStyle = WS_EX_TOPMOST;
+    spec.iconName = L"AAAAA_APPICON";
+    spec.handler = CountdownProc;
+    spec.scale = WindowScale();
+    return spec;
 }
 
 void BringForward(HWND window) {
@@ -124,34 +121,17 @@ void PlaceCentred(HWND window) {
 }  // namespace
 
 void OpenShutdownWindow(int mode) {
-    if (gWindow) {
-        BringForward(gWindow);  // its mode and time stay as they are
+    if (const Form* open = FindForm(kFormName)) {
+        BringForward(open->window);  // its mode and time stay as they are
         return;
     }
-    FormSpec spec;
-    spec.name = "Form重启关机";
-    spec.className = kCountdownClass;
-    spec.caption = WideFromUtf8("关机或重启电脑提醒");
-    spec.width = kClientWidth;
-    spec.height = kClientHeight;
-    spec.clientSize = true;
-    spec.style = WS_POPUP | WS_BORDER | WS_SYSMENU;
-    spec.exStyle = WS_EX_TOPMOST;
-    spec.iconName = L"AAAAA_APPICON";
-    spec.handler = CountdownProc;
-    spec.scale = WindowScale();
-    gWindow = CreateForm(GetModuleHandleW(nullptr), spec);
-    Form* form = FormOfWindow(gWindow);
-    if (!form) {
-        gWindow = nullptr;
-        return;
-    }
-    AddControls(*form);
-    PlaceCentred(gWindow);
-    ShowWindow(gWindow, SW_SHOW);
+    Form* form = CreateForm(GetModuleHandleW(nullptr), CountdownForm());
+    if (!form) return;
+    AddControls(*form, kControls);
+    PlaceCentred(form->window);
+    ShowWindow(form->window, SW_SHOW);
     SetFocus(ControlWindow(*form, "Command1"));
-    gMode = mode;
-    gStartTick = GetTickCount();
+    SetFormState(*form, Countdown{mode, GetTickCount()});
 }
 
 int ExitSystem(int mode) {

@@ -7,47 +7,42 @@
 #include "clock/core/clock_data.h"
 #include "clock/core/editor_forms_win.h"
 #include "clock/core/platform.h"
-#include "forms/message_box_win.h"
-#include "forms/wide_win.h"
 
 namespace {
 
 constexpr int kClientWidth = 191, kClientHeight = 123;
+constexpr int kMaximum[3] = {99, 59, 59};  // hours, minutes, seconds
 
-struct DurationBox {
-    const char* label;
-    int labelX, labelY, x, maximum;
+// Hours, minutes and seconds are Text1/UpDown1 (0..2).
+const ControlSpec kControls[] = {
+    {"Label1", 0, kControlLabel, L"时", 13, 6},
+    {"Text1", 0, kControlEdit, L"", 11, 22, 45, 23},
+    {"UpDown1", 0, kControlUpDown},
+    {"Label1", 1, kControlLabel, L"分", 73, 5},
+    {"Text1", 1, kControlEdit, L"", 70, 22, 45, 23},
+    {"UpDown1", 1, kControlUpDown},
+    {"Label1", 2, kControlLabel, L"秒", 135, 4},
+    {"Text1", 2, kControlEdit, L"", 131, 22, 45, 23},
+    {"UpDown1", 2, kControlUpDown},
+    {"Command1", 0, kControlButton, L"确定", 52, 60, 88, 28},
 };
-const DurationBox kBoxes[3] = {{"时", 13, 6, 11, 99}, {"分", 73, 5, 70, 59}, {"秒", 135, 4, 131, 59}};
 
-int gRow = -1;  // the display row being changed; -1 for a new timer
+struct TimerEdit {
+    int row = -1;  // the display row being changed; -1 for a new timer
+};
 
-void AddControls(Form& form, const int values[3]) {
-    for (int i = 0; i < 3; ++i) {
-        const DurationBox& box = kBoxes[i];
-        AddEditorControl(form, EditorControl("Label1", i, kControlLabel, box.label, box.labelX, box.labelY));
-        AddSpinnerBox(form, i, box.x, 22, 45, 23, box.maximum, values[i]);
-    }
-    AddEditorControl(form, EditorControl("Command1", 0, kControlButton, "确定", 52, 60, 88, 28));
-}
-
-void Save(HWND window, const Form& form) {
+void Save(const Form& form) {
     std::string message;
-    const bool saved = SaveTimerEdit(Timers, gRow, SpinnerValue(form, 0, kBoxes[0].maximum),
-                                     SpinnerValue(form, 1, kBoxes[1].maximum),
-                                     SpinnerValue(form, 2, kBoxes[2].maximum), PlatformTickCount(), &message);
-    if (!saved) return ShowEditorError(window, message);
+    const bool saved = SaveTimerEdit(Timers, FormState<TimerEdit>(form)->row,
+                                     SpinnerValue(form, 0, kMaximum[0]), SpinnerValue(form, 1, kMaximum[1]),
+                                     SpinnerValue(form, 2, kMaximum[2]), PlatformTickCount(), &message);
+    if (!saved) return ShowEditorError(form.window, message);
     SaveTimers();
-    DestroyWindow(window);
+    DestroyWindow(form.window);
 }
 
-void OnCommand(HWND window, WPARAM wParam) {
-    std::string name;
-    int index = 0;
-    const Form* form = FormOfWindow(window);
-    if (form && HIWORD(wParam) == BN_CLICKED && CommandSource(window, wParam, &name, &index) &&
-        name == "Command1")
-        Save(window, *form);
+void OnCommand(Form& form, const Control& source, UINT code) {
+    if (code == BN_CLICKED && source.name == "Command1") Save(form);
 }
 
 LRESULT CALLBACK TimerEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,17 +52,18 @@ LRESULT CALLBACK TimerEditorProc(HWND window, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void OpenTimerEditor(int row) {
-    gRow = row;
     int values[3] = {0, 1, 0};
     if (row >= 0) {
         const int index = TimerIndexOfRow(Timers.size(), row);
         if (index < 0) return;
         SplitDuration(Timers[static_cast<size_t>(index)].seconds, &values[0], &values[1], &values[2]);
     }
-    HWND window = CreateEditorForm("Form8", L"钟伴_Form8", row < 0 ? "新增计时" : "修改计时", kClientWidth,
-                                   kClientHeight, TimerEditorProc);
-    Form* form = FormOfWindow(window);
+    Form* form = CreateEditorForm("Form8", L"钟伴_Form8", row < 0 ? "新增计时" : "修改计时", kClientWidth,
+                                  kClientHeight, TimerEditorProc);
     if (!form) return;
-    AddControls(*form, values);
-    RunEditor(window);
+    SetFormState(*form, TimerEdit{row});
+    AddControls(*form, kControls);
+    for (int i = 0; i < 3; ++i)
+        SetSpinner(*form, i, kMaximum[i], values[i]);
+    RunEditor(*form);
 }

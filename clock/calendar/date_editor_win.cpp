@@ -24,45 +24,46 @@ constexpr int kNameLimit = 50;
 constexpr int kListDropHeight = 240;  // a drop-down list shows this much when open
 constexpr int kOfferedAheadDays = 7;
 
-struct EditorState {
+// What the editor works on, kept on its form.
+struct DateEdit {
     DateListKind kind = kBirthdayList;
     int openedIndex = -1;   // -1 when adding
     DateEntry opened;       // the entry as it was opened, to find it again after a re-sort
     DateEditorInput shown;  // the controls as read back once opened: untouched, the date is kept
     bool syncing = false;   // the lists are being set from the picker: no feedback to it
 };
-EditorState gEditor;
 
-std::vector<DateEntry>& List() {
-    return gEditor.kind == kBirthdayList ? Birthdays : Schedules;
+// The lunar year, month and day lists are Combo3 (0..2), the advance reminder Combo1, the repeat
+// mode Combo2. Label1 (0, 1) name a birthday's fields; a schedule's form renames them (SetUpForKind),
+// to texts as wide.
+const ControlSpec kControls[] = {
+    {"Label1", 0, kControlLabel, L"姓名：", 12, 9},
+    {"Text1", 0, kControlEdit, L"", 57, 5, 186, 23},
+    {"Label1", 1, kControlLabel, L"生日：", 12, 40},
+    {"Option2", 0, kControlOptionButton, L"公历", 60, 38, 44, 19},
+    {"Option2", 1, kControlOptionButton, L"农历", 125, 38, 44, 19},
+    {"DateTimePicker1", 0, kControlDatePicker, L"", 15, 63, 228, 25},
+    {"Combo3", 0, kControlComboBox, L"", 14, 93, 97, kListDropHeight},
+    {"Combo3", 1, kControlComboBox, L"", 118, 93, 60, kListDropHeight},
+    {"Combo3", 2, kControlComboBox, L"", 186, 93, 56, kListDropHeight},
+    {"Label1", 2, kControlLabel, L"提醒：", 12, 128},
+    {"Combo1", 0, kControlComboBox, L"", 57, 125, 185, kListDropHeight},
+    {"Label1", 3, kControlLabel, L"重复：", 12, 161},
+    {"Combo2", 0, kControlComboBox, L"", 57, 158, 185, kListDropHeight},
+    {"Command3", 0, kControlButton, L"删除", 12, 194, 40, 25},
+    {"Command1", 0, kControlButton, L"确定", 105, 194, 67, 25},
+    {"Command2", 0, kControlButton, L"取消", 185, 194, 57, 25},
+};
+
+DateEdit& Edit(const Form& form) {
+    return *FormState<DateEdit>(form);
+}
+
+std::vector<DateEntry>& List(const DateEdit& edit) {
+    return edit.kind == kBirthdayList ? Birthdays : Schedules;
 }
 
 // ---- Controls ----
-
-void AddCombo(Form& form, const char* name, int index, int x, int y, int width) {
-    AddEditorControl(form, EditorControl(name, index, kControlComboBox, "", x, y, width, kListDropHeight));
-}
-
-void AddControls(Form& form, bool birthdays) {
-    AddEditorControl(form, EditorControl("Label1", 0, kControlLabel, birthdays ? "姓名：" : "名称：", 12, 9));
-    HWND name = AddEditorControl(form, EditorControl("Text1", 0, kControlEdit, "", 57, 5, 186, 23));
-    SendMessageW(name, EM_LIMITTEXT, kNameLimit, 0);
-    AddEditorControl(form,
-                     EditorControl("Label1", 1, kControlLabel, birthdays ? "生日：" : "日期：", 12, 40));
-    AddEditorControl(form, EditorControl("Option2", 0, kControlOptionButton, "公历", 60, 38, 44, 19));
-    AddEditorControl(form, EditorControl("Option2", 1, kControlOptionButton, "农历", 125, 38, 44, 19));
-    AddEditorControl(form, EditorControl("DateTimePicker1", 0, kControlDatePicker, "", 15, 63, 228, 25));
-    AddCombo(form, "Combo3", 0, 14, 93, 97);
-    AddCombo(form, "Combo3", 1, 118, 93, 60);
-    AddCombo(form, "Combo3", 2, 186, 93, 56);
-    AddEditorControl(form, EditorControl("Label1", 2, kControlLabel, "提醒：", 12, 128));
-    AddCombo(form, "Combo1", 0, 57, 125, 185);
-    AddEditorControl(form, EditorControl("Label1", 3, kControlLabel, "重复：", 12, 161));
-    AddCombo(form, "Combo2", 0, 57, 158, 185);
-    AddEditorControl(form, EditorControl("Command3", 0, kControlButton, "删除", 12, 194, 40, 25));
-    AddEditorControl(form, EditorControl("Command1", 0, kControlButton, "确定", 105, 194, 67, 25));
-    AddEditorControl(form, EditorControl("Command2", 0, kControlButton, "取消", 185, 194, 57, 25));
-}
 
 HWND Combo(const Form& form, const char* name, int index = 0) {
     return ControlWindow(form, name, index);
@@ -156,7 +157,7 @@ void SetUpPicker(const Form& form) {
 // Sets the three lunar lists without writing back to the picker; -1 leaves a list without a
 // selection (and the month list empty without a year), so it never seems to name a date.
 void ShowLunarLists(const Form& form, const LunarListIndexes& lists) {
-    gEditor.syncing = true;
+    Edit(form).syncing = true;
     Select(Combo(form, "Combo3", 0), lists.year);
     const bool year = lists.year >= 0;
     FillList(Combo(form, "Combo3", 1),
@@ -164,7 +165,7 @@ void ShowLunarLists(const Form& form, const LunarListIndexes& lists) {
     Select(Combo(form, "Combo3", 1), lists.month);
     FillList(Combo(form, "Combo3", 2), LunarDayItems());
     Select(Combo(form, "Combo3", 2), lists.day);
-    gEditor.syncing = false;
+    Edit(form).syncing = false;
 }
 
 // The lunar lists show the picker's day, or nothing where the lunar table has no such day.
@@ -175,7 +176,7 @@ void LunarListsFromPicker(const Form& form) {
 // A new selection in a lunar list: a new year refills the months, a new month the days, and the
 // picker moves to the chosen lunar date with its time of day kept.
 void PickerFromLunarLists(const Form& form, int changedList) {
-    if (gEditor.syncing) return;
+    if (Edit(form).syncing) return;
     const int yearIndex = Selected(Combo(form, "Combo3", 0));
     const int year = LunarYearOfIndex(yearIndex);
     if (changedList == 0) RefillKeeping(Combo(form, "Combo3", 1), LunarMonthItems(year));
@@ -191,9 +192,9 @@ void PickerFromLunarLists(const Form& form, int changedList) {
     const DateTime date = SplitDate(day);
     DateTime t = PickerTime(form);
     t.year = date.year, t.month = date.month, t.day = date.day;
-    gEditor.syncing = true;
+    Edit(form).syncing = true;
     SetPicker(form, t);
-    gEditor.syncing = false;
+    Edit(form).syncing = false;
 }
 
 // ---- Opening, saving, deleting ----
@@ -205,14 +206,14 @@ void ShowEntry(const Form& form, const DateEntry& entry) {
     SetControlChecked(form, "Option2", 0, shown.gregorian);
     SetControlChecked(form, "Option2", 1, !shown.gregorian);
     ShowLunarLists(form, LunarListIndexes{shown.yearIndex, shown.monthIndex, shown.dayIndex});
-    if (gEditor.kind == kScheduleList) Select(Combo(form, "Combo2"), entry.repeat);
+    if (Edit(form).kind == kScheduleList) Select(Combo(form, "Combo2"), entry.repeat);
 }
 
 void ShowNew(const Form& form) {
     DateTime today = PlatformNow();
     today.hour = today.minute = today.second = 0;
     SetPicker(form, today);
-    const bool lunar = gEditor.kind == kBirthdayList;
+    const bool lunar = Edit(form).kind == kBirthdayList;
     SetControlChecked(form, "Option2", 0, !lunar);
     SetControlChecked(form, "Option2", 1, lunar);
     Select(Combo(form, "Combo2"), 0);
@@ -234,8 +235,8 @@ DateEditorInput ReadInput(const Form& form) {
     return input;
 }
 
-void SaveList() {
-    if (gEditor.kind == kBirthdayList) {
+void SaveList(const DateEdit& edit) {
+    if (edit.kind == kBirthdayList) {
         SaveBirthdays();
     } else {
         SaveSchedules();
@@ -243,54 +244,51 @@ void SaveList() {
 }
 
 // The entry the editor was opened for, where the minute pass may have moved it; -1 when gone.
-int CurrentIndex() {
-    return gEditor.openedIndex < 0 ? -1 : LocateOpenedEntry(List(), gEditor.openedIndex, gEditor.opened);
+int CurrentIndex(const DateEdit& edit) {
+    return edit.openedIndex < 0 ? -1 : LocateOpenedEntry(List(edit), edit.openedIndex, edit.opened);
 }
 
-void Save(HWND window, const Form& form) {
-    const int index = CurrentIndex();
-    if (gEditor.openedIndex >= 0 && index < 0) {
-        DestroyWindow(window);  // the entry is gone meanwhile: nothing left to save into
+void Save(const Form& form) {
+    const DateEdit& edit = Edit(form);
+    const int index = CurrentIndex(edit);
+    if (edit.openedIndex >= 0 && index < 0) {
+        DestroyWindow(form.window);  // the entry is gone meanwhile: nothing left to save into
         return;
     }
     std::string message;
-    const DateEditorInput* shown = gEditor.openedIndex < 0 ? nullptr : &gEditor.shown;
-    if (!SaveDateEdit(List(), gEditor.kind, index, ReadInput(form), shown, PlatformNow(), &message)) {
-        return ShowEditorError(window, message);
+    const DateEditorInput* shown = edit.openedIndex < 0 ? nullptr : &edit.shown;
+    if (!SaveDateEdit(List(edit), edit.kind, index, ReadInput(form), shown, PlatformNow(), &message)) {
+        return ShowEditorError(form.window, message);
     }
-    SaveList();
-    DestroyWindow(window);
+    SaveList(edit);
+    DestroyWindow(form.window);
 }
 
-void Delete(HWND window) {
-    if (!ConfirmDelete(window, "你要删除这个吗？")) return;
-    if (DeleteDateEntry(List(), CurrentIndex())) SaveList();
-    DestroyWindow(window);
+void Delete(const Form& form) {
+    if (!ConfirmDelete(form.window, "你要删除这个吗？")) return;
+    const DateEdit& edit = Edit(form);
+    if (DeleteDateEntry(List(edit), CurrentIndex(edit))) SaveList(edit);
+    DestroyWindow(form.window);
 }
 
-void OnCommand(HWND window, WPARAM wParam) {
-    const Form* form = FormOfWindow(window);
-    std::string name;
-    int index = 0;
-    if (!form || !CommandSource(window, wParam, &name, &index)) return;
-    const UINT code = HIWORD(wParam);
-    if (name == "Combo3" && code == CBN_SELCHANGE) return PickerFromLunarLists(*form, index);
+void OnCommand(Form& form, const Control& source, UINT code) {
+    if (source.name == "Combo3" && code == CBN_SELCHANGE) return PickerFromLunarLists(form, source.index);
     if (code != BN_CLICKED) return;
-    if (name == "Option2") {
-        SetControlChecked(*form, "Option2", 0, index == 0);
-        SetControlChecked(*form, "Option2", 1, index == 1);
-    } else if (name == "Command1") {
-        Save(window, *form);
-    } else if (name == "Command2") {
-        DestroyWindow(window);
-    } else if (name == "Command3") {
-        Delete(window);
+    if (source.name == "Option2") {
+        SetControlChecked(form, "Option2", 0, source.index == 0);
+        SetControlChecked(form, "Option2", 1, source.index == 1);
+    } else if (source.name == "Command1") {
+        Save(form);
+    } else if (source.name == "Command2") {
+        DestroyWindow(form.window);
+    } else if (source.name == "Command3") {
+        Delete(form);
     }
 }
 
 void OnNotify(HWND window, const NMHDR* header) {
     const Form* form = FormOfWindow(window);
-    if (!form || header->code != DTN_DATETIMECHANGE || gEditor.syncing) return;
+    if (!form || header->code != DTN_DATETIMECHANGE || Edit(*form).syncing) return;
     LunarListsFromPicker(*form);
 }
 
@@ -302,39 +300,48 @@ LRESULT CALLBACK DateEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return EditorMessage(window, message, wParam, lParam, OnCommand);
 }
 
-const char* CaptionOf(bool adding) {
-    if (gEditor.kind == kBirthdayList) return adding ? "新增生日" : "修改生日";
+const char* CaptionOf(DateListKind kind, bool adding) {
+    if (kind == kBirthdayList) return adding ? "新增生日" : "修改生日";
     return adding ? "新增日程" : "修改日程";
+}
+
+// The controls and lists as the kind of entry and the opening (adding or changing) want them.
+void SetUpForKind(const Form& form, const DateEdit& edit) {
+    const bool adding = edit.openedIndex < 0, birthdays = edit.kind == kBirthdayList;
+    SendMessageW(ControlWindow(form, "Text1"), EM_LIMITTEXT, kNameLimit, 0);
+    if (!birthdays) {
+        SetControlText(form, "Label1", 0, L"名称：");
+        SetControlText(form, "Label1", 1, L"日期：");
+    }
+    SetUpPicker(form);
+    FillAheadList(Combo(form, "Combo1"), adding ? 0 : edit.opened.aheadDays);
+    FillRepeatList(Combo(form, "Combo2"));
+    FillList(Combo(form, "Combo3", 0), YearItems());
+    ShowControl(form, "Label1", 3, !birthdays);
+    ShowControl(form, "Combo2", 0, !birthdays);
+    ShowControl(form, "Command3", 0, !adding);
 }
 
 }  // namespace
 
 void OpenDateEditor(int page, int item) {
-    gEditor = EditorState();
-    gEditor.kind = page == kScheduleList ? kScheduleList : kBirthdayList;
+    DateEdit edit;
+    edit.kind = page == kScheduleList ? kScheduleList : kBirthdayList;
     const bool adding = item == 9;
-    gEditor.openedIndex = adding ? -1 : item - 10;
-    if (!adding && (gEditor.openedIndex < 0 || gEditor.openedIndex >= static_cast<int>(List().size())))
-        return;
-    if (!adding) gEditor.opened = List()[static_cast<size_t>(gEditor.openedIndex)];
-    HWND window = CreateEditorForm("Form9", L"钟伴_Form9", CaptionOf(adding), kWindowWidth, kWindowHeight,
-                                   DateEditorProc, false);
-    Form* form = FormOfWindow(window);
+    edit.openedIndex = adding ? -1 : item - 10;
+    if (!adding && (edit.openedIndex < 0 || edit.openedIndex >= static_cast<int>(List(edit).size()))) return;
+    if (!adding) edit.opened = List(edit)[static_cast<size_t>(edit.openedIndex)];
+    Form* form = CreateEditorForm("Form9", L"钟伴_Form9", CaptionOf(edit.kind, adding), kWindowWidth,
+                                  kWindowHeight, DateEditorProc, false);
     if (!form) return;
-    const bool birthdays = gEditor.kind == kBirthdayList;
-    AddControls(*form, birthdays);
-    SetUpPicker(*form);
-    FillAheadList(Combo(*form, "Combo1"), adding ? 0 : gEditor.opened.aheadDays);
-    FillRepeatList(Combo(*form, "Combo2"));
-    FillList(Combo(*form, "Combo3", 0), YearItems());
-    ShowControl(*form, "Label1", 3, !birthdays);
-    ShowControl(*form, "Combo2", 0, !birthdays);
-    ShowControl(*form, "Command3", 0, !adding);
+    DateEdit& state = SetFormState(*form, edit);
+    AddControls(*form, kControls);
+    SetUpForKind(*form, state);
     if (adding) {
         ShowNew(*form);
     } else {
-        ShowEntry(*form, gEditor.opened);
+        ShowEntry(*form, state.opened);
     }
-    gEditor.shown = ReadInput(*form);
-    RunEditor(window);
+    state.shown = ReadInput(*form);
+    RunEditor(*form);
 }

@@ -7,8 +7,8 @@
 #include "forms/message_box_win.h"
 #include "forms/wide_win.h"
 
-HWND CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
-                      int height, FormHandler handler, bool clientSize) {
+Form* CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
+                       int height, FormHandler handler, bool clientSize) {
     FormSpec spec;
     spec.name = name;
     spec.className = className;
@@ -30,24 +30,6 @@ HWND CreateEditorForm(const char* name, const wchar_t* className, const char* ca
     return CreateForm(GetModuleHandleW(nullptr), spec);
 }
 
-ControlSpec EditorControl(const char* name, int index, ControlKind kind, const char* captionUtf8, int x,
-                          int y, int width, int height) {
-    ControlSpec spec;
-    spec.name = name;
-    spec.index = index;
-    spec.kind = kind;
-    spec.caption = WideFromUtf8(captionUtf8);
-    spec.x = x;
-    spec.y = y;
-    spec.width = width;
-    spec.height = height;
-    return spec;
-}
-
-HWND AddEditorControl(Form& form, const ControlSpec& spec) {
-    return AddControl(form, spec);
-}
-
 std::string GbkControlText(const Form& form, const std::string& name, int index) {
     const std::wstring text = ControlText(form, name, index);
     return Utf16ToGbk(std::u16string(text.begin(), text.end()));
@@ -57,10 +39,9 @@ void SetGbkControlText(const Form& form, const std::string& name, int index, con
     SetControlText(form, name, index, WideFromGbk(gbk));
 }
 
-void AddSpinnerBox(Form& form, int index, int x, int y, int width, int height, int maximum, int value) {
-    AddEditorControl(form, EditorControl("Text1", index, kControlEdit, "", x, y, width, height));
+void SetSpinner(const Form& form, int index, int maximum, int value) {
     SetControlText(form, "Text1", index, std::to_wstring(value));
-    HWND spin = AddEditorControl(form, EditorControl("UpDown1", index, kControlUpDown, "", 0, 0));
+    HWND spin = ControlWindow(form, "UpDown1", index);
     SendMessageW(spin, UDM_SETRANGE32, 0, maximum);
     SendMessageW(spin, UDM_SETPOS32, 0, value);
 }
@@ -70,18 +51,10 @@ int SpinnerValue(const Form& form, int index, int maximum) {
     return typed < 0 ? 0 : typed > maximum ? maximum : static_cast<int>(typed);
 }
 
-void RunEditor(HWND form) {
-    CentreOverOwner(form);
-    RunModal(form, MainWindow);
-}
-
-bool CommandSource(HWND form, WPARAM wParam, std::string* name, int* index) {
-    const Form* record = FormOfWindow(form);
-    const Control* control = record ? ControlOfId(*record, LOWORD(wParam)) : nullptr;
-    if (!control) return false;
-    *name = control->name;
-    *index = control->index;
-    return true;
+void RunEditor(const Form& form) {
+    HWND window = form.window;
+    CentreOverOwner(window);
+    RunModal(window, MainWindow);
 }
 
 void ShowEditorError(HWND editor, const std::string& gbkMessage) {
@@ -96,7 +69,10 @@ LRESULT EditorMessage(HWND editor, UINT message, WPARAM wParam, LPARAM lParam,
                       EditorCommandHandler onCommand) {
     switch (message) {
         case WM_COMMAND:
-            onCommand(editor, wParam);
+            if (Form* form = FormOfWindow(editor)) {
+                if (const Control* source = ControlOfId(*form, LOWORD(wParam)))
+                    onCommand(*form, *source, HIWORD(wParam));
+            }
             return 0;
         case WM_CLOSE:
             DestroyWindow(editor);

@@ -10,41 +10,35 @@
 
 // Creates a hidden editor form owned by the main window: title bar and close box, the program icon,
 // a client area of width x height logical pixels (or a window of that size when clientSize is
-// false). Null on failure.
-HWND CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
-                      int height, FormHandler handler, bool clientSize = true);
-
-// A control record in the editors' font. caption is UTF-8 (the source's literals).
-ControlSpec EditorControl(const char* name, int index, ControlKind kind, const char* captionUtf8, int x,
-                          int y, int width = 0, int height = 0);
-
-// Adds a control and returns its window (null on failure).
-HWND AddEditorControl(Form& form, const ControlSpec& spec);
+// false). Its controls are in the framework's default font, the editors' "Microsoft YaHei" 9. Null
+// on failure.
+Form* CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
+                       int height, FormHandler handler, bool clientSize = true);
 
 // A control's text as GBK, and set from GBK.
 std::string GbkControlText(const Form& form, const std::string& name, int index = 0);
 void SetGbkControlText(const Form& form, const std::string& name, int index, const std::string& gbk);
 
-// An edit box Text1 (index) with its spinner UpDown1 (index), range 0..maximum, at (x, 46 or y).
-void AddSpinnerBox(Form& form, int index, int x, int y, int width, int height, int maximum, int value);
+// Sets the spinner UpDown1 (index) to the range 0..maximum and to value, and its box Text1 (index)
+// to the number.
+void SetSpinner(const Form& form, int index, int maximum, int value);
 
 // The value of spinner index: the number typed into its Text1 box held within 0..maximum (a text
 // that is no number gives 0), as the spinner takes it from its box.
 int SpinnerValue(const Form& form, int index, int maximum);
 
-// Centres the editor over the main window inside the work area and runs it modally.
-void RunEditor(HWND form);
-
-// The name and index of the control a WM_COMMAND came from; false when it is none of the form's.
-bool CommandSource(HWND form, WPARAM wParam, std::string* name, int* index);
+// Centres the editor over the main window inside the work area and runs it modally; the record is
+// gone when this returns.
+void RunEditor(const Form& form);
 
 // The editors' messages: a refusal (GBK; nothing is shown for an empty one) with the error icon, and
 // the delete question (Yes/No, No the default); both with the caption "钟伴".
 void ShowEditorError(HWND editor, const std::string& gbkMessage);
 bool ConfirmDelete(HWND editor, const char* questionUtf8);
 
-// The part of an editor's window procedure they all share: commands go to onCommand, the close box
-// discards the editor, the rest goes to DefWindowProcW.
-using EditorCommandHandler = void (*)(HWND editor, WPARAM wParam);
+// The part of an editor's window procedure they all share: commands go to onCommand with the
+// control they came from (none of the form's: no call), the close box discards the editor, the
+// rest goes to DefWindowProcW.
+using EditorCommandHandler = void (*)(Form& editor, const Control& source, UINT code);
 LRESULT EditorMessage(HWND editor, UINT message, WPARAM wParam, LPARAM lParam,
                       EditorCommandHandler onCommand);

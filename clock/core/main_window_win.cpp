@@ -84,25 +84,11 @@ void BuildTrayMenu() {
 
 // The form's components, recorded under their names: the tick timer (started here), the tray icon
 // and the keyboard hook.
-void AddComponents(HWND window) {
-    Form* form = FormOfWindow(window);
-    if (!form) return;
-    ControlSpec timer;
-    timer.name = "Timer1";
-    timer.kind = kControlTimer;
-    timer.id = kTimerTick;
-    timer.intervalMs = kTickIntervalMs;
-    AddControl(*form, timer);
-    ControlSpec tray;
-    tray.name = "TrayIco1";
-    tray.kind = kControlTrayIcon;
-    tray.id = kTrayIconId;
-    AddControl(*form, tray);
-    ControlSpec hook;
-    hook.name = "WinHook1";
-    hook.kind = kControlKeyboardHook;
-    AddControl(*form, hook);
-}
+const ControlSpec kComponents[] = {
+    TimerControl("Timer1", kTimerTick, kTickIntervalMs),
+    {"TrayIco1", 0, kControlTrayIcon, L"", 0, 0, 0, 0, kTrayIconId},
+    {"WinHook1", 0, kControlKeyboardHook},
+};
 
 void OnCreate(HWND window) {
     MainWindow = window;
@@ -119,7 +105,7 @@ void OnCreate(HWND window) {
     PostMessageW(window, kMsgDataFileProblem, 0, 0);  // a file the load could not use is told at once
     StartCentringOwnedWindows();
     gKeyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
-    AddComponents(window);
+    if (Form* form = FormOfWindow(window)) AddControls(*form, kComponents);
     if (LenientInt(ReadSetting(Gbk("显示"), "1")) == 1) PostMessageW(window, WM_COMMAND, kCmdShow, 0);
 }
 
@@ -437,5 +423,6 @@ HWND CreateMainWindow(HINSTANCE instance) {
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = MainWindowProc;
     spec.scale = gScale;
-    return CreateForm(instance, spec);
+    const Form* form = CreateForm(instance, spec);
+    return form ? form->window : nullptr;
 }

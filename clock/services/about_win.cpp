@@ -40,41 +40,36 @@ constexpr float kRankingLeft = 380, kRankingTop = 23;
 constexpr float kRankingSplits[] = {15, 150};
 constexpr float kListRight = 589;  // both lists end 5 pixels inside the client area
 
+// The buttons' and the text box's ids, as the window has always had them.
+constexpr UINT_PTR kCmdContact = 103, kCmdMakerSite = 104, kTextId = 105, kCmdDonate = 106, kCmdOk = 107,
+                   kCmdProgramPage = 108;
+
 // Atomic, as the download thread reads it to post its note; trivially destroyed, so that thread
 // may still read it while the program exits.
 std::atomic<HWND> gWindow{nullptr};
-int gSoftware = kSoftwareNumber;
 std::atomic<bool> gWaiting{false};  // a download is under way: the window says so
 
-ControlSpec Button(const char* name, UINT_PTR id, const char* caption, int x, int y, int w, int h) {
-    ControlSpec spec;
-    spec.name = name;
-    spec.kind = kControlButton;
-    spec.id = id;
-    spec.caption = WideFromUtf8(caption);
-    spec.x = x, spec.y = y, spec.width = w, spec.height = h;
-    return spec;
-}
+// The software the window was opened for, kept on its form.
+struct AboutState {
+    int software = kSoftwareNumber;
+};
 
-void AddControls(Form& form) {
-    AddControl(form, Button("Command5", 103, "联系澜川", 267, 153, 100, 23));
-    // 澜川网站 and 确定 lie below the window's height, as the window has always had them: the
-    // title bar's close button closes it, Enter still presses 确定.
-    AddControl(form, Button("Command2", 104, "澜川网站", 342, 392, 65, 23));
-    ControlSpec text;
-    text.name = "Text1";
-    text.kind = kControlEdit;
-    text.id = 105;
-    text.caption = WideFromGbk(AboutLines());
-    text.x = 4, text.y = 130, text.width = 252, text.height = 40;
-    text.fontFace = L"SimSun";
-    text.style = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-    AddControl(form, text);
-    AddControl(form, Button("Command3", 106, "打赏", 267, 126, 49, 23));
-    ControlSpec ok = Button("Command1", 107, "确定", 426, 392, 44, 23);
-    ok.style = BS_DEFPUSHBUTTON;
-    AddControl(form, ok);
-    AddControl(form, Button("Command4", 108, "官网", 318, 126, 49, 23));
+// 澜川网站 and 确定 lie below the window's height, as the window has always had them: the title
+// bar's close button closes it, Enter still presses 确定. Text1 gets its lines once it is made.
+const ControlSpec kControls[] = {
+    {"Command5", 0, kControlButton, L"联系澜川", 267, 153, 100, 23, kCmdContact},
+    {"Command2", 0, kControlButton, L"澜川网站", 342, 392, 65, 23, kCmdMakerSite},
+    {"Text1", 0, kControlEdit, L"", 4, 130, 252, 40, kTextId, true,
+     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 9, 0, L"SimSun"},
+    {"Command3", 0, kControlButton, L"打赏", 267, 126, 49, 23, kCmdDonate},
+    {"Command1", 0, kControlButton, L"确定", 426, 392, 44, 23, kCmdOk, true, BS_DEFPUSHBUTTON},
+    {"Command4", 0, kControlButton, L"官网", 318, 126, 49, 23, kCmdProgramPage},
+};
+
+int SoftwareOf(HWND window) {
+    const Form* form = FormOfWindow(window);
+    const AboutState* state = form ? FormState<AboutState>(*form) : nullptr;
+    return state ? state->software : kSoftwareNumber;
 }
 
 // ---- Drawing ----
@@ -217,42 +212,35 @@ void OpenPage(HWND window, const std::string& address) {
 void OpenMakerSite(HWND window) {
     ShowWindow(window, SW_HIDE);
     OpenPage(window, MakerSiteAddress());
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    PumpMessages();
     if (IsWindow(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
 void Donate(HWND window) {
+    const int software = SoftwareOf(window);
     const MemberLogin login = ReadMemberLogin(ServiceFolder());
-    const std::string reply = GuestHallRequest(window, gSoftware, kGuestHallAboutRequest,
-                                               DonateRequestText(gSoftware, login.account, login.password));
+    const std::string reply = GuestHallRequest(window, software, kGuestHallAboutRequest,
+                                               DonateRequestText(software, login.account, login.password));
     if (StoreDonationData(UnpackServiceReply(reply))) InvalidateRect(window, nullptr, FALSE);
 }
 
 void OnCommand(HWND window, WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED) return;
     switch (LOWORD(wParam)) {
-        case 103:
-            OPENAIDPORT(window, L"", L"", gSoftware);
+        case kCmdContact:
+            OPENAIDPORT(window, L"", L"", SoftwareOf(window));
             return;
-        case 104:
+        case kCmdMakerSite:
             return OpenMakerSite(window);
-        case 106:
+        case kCmdDonate:
             return Donate(window);
-        case 107:
+        case kCmdOk:
         case IDOK:  // Enter, through the dialog keys of the message loop
         case IDCANCEL:
             DestroyWindow(window);
             return;
-        case 108:
-            return OpenPage(window, ProgramPageAddress(gSoftware));
+        case kCmdProgramPage:
+            return OpenPage(window, ProgramPageAddress(SoftwareOf(window)));
         default:
             return;
     }
@@ -281,6 +269,22 @@ LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+FormSpec AboutForm(HWND owner) {
+    FormSpec spec;
+    spec.name = "Form关于";
+    spec.className = kAboutClass;
+    spec.caption = WideFromUtf8(std::string("关于：") + kProgramCaption);
+    spec.width = kWindowWidth;
+    spec.height = kWindowHeight;
+    spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    spec.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    spec.owner = owner;
+    spec.iconName = L"AAAAA_APPICON";
+    spec.handler = AboutProc;
+    spec.scale = WindowScale();
+    return spec;
 }
 
 // The program's icon at 48 and 32 pixels, as the window has always shown it.
@@ -312,31 +316,17 @@ void OpenAboutWindow(HWND owner, int softwareNumber) {
         SetForegroundWindow(gWindow);
         return;
     }
-    FormSpec spec;
-    spec.name = "Form关于";
-    spec.className = kAboutClass;
-    spec.caption = WideFromUtf8(std::string("关于：") + kProgramCaption);
-    spec.width = kWindowWidth;
-    spec.height = kWindowHeight;
-    spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    spec.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    spec.owner = owner;
-    spec.iconName = L"AAAAA_APPICON";
-    spec.handler = AboutProc;
-    spec.scale = WindowScale();
-    gWindow = CreateForm(GetModuleHandleW(nullptr), spec);
-    Form* form = FormOfWindow(gWindow);
-    if (!form) {
-        gWindow = nullptr;
-        return;
-    }
-    gSoftware = softwareNumber;
-    SetIcons(gWindow);
-    AddControls(*form);
+    Form* form = CreateForm(GetModuleHandleW(nullptr), AboutForm(owner));
+    if (!form) return;
+    gWindow = form->window;
+    SetFormState(*form, AboutState{softwareNumber});
+    SetIcons(form->window);
+    AddControls(*form, kControls);
+    SetControlText(*form, "Text1", 0, WideFromGbk(AboutLines()));
     StartDownload(softwareNumber);
-    PlaceOverOwner(gWindow, owner);
-    ShowWindow(gWindow, SW_SHOWNORMAL);
-    SetForegroundWindow(gWindow);
+    PlaceOverOwner(form->window, owner);
+    ShowWindow(form->window, SW_SHOWNORMAL);
+    SetForegroundWindow(form->window);
 }
 
 bool AboutWindowMessage(MSG* message) {

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "forms/canvas_win.h"
@@ -19,6 +21,7 @@
 namespace {
 
 constexpr UINT kMsgFinish = WM_APP + 1;  // ends a modal test form with its wParam as the result
+constexpr UINT kMsgThrow = WM_APP + 2;   // the handler throws
 
 LRESULT CALLBACK TestHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgFinish) {
@@ -26,6 +29,7 @@ LRESULT CALLBACK TestHandler(HWND window, UINT message, WPARAM wParam, LPARAM lP
         DestroyWindow(window);
         return 0;
     }
+    if (message == kMsgThrow) throw std::runtime_error("a handler's fault");
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -33,14 +37,6 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     return name;
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
 }
 
 RECT ClientRectOnScreen(HWND child) {
@@ -66,40 +62,24 @@ FormSpec DialogSpec(const char* name, const wchar_t* className, const Scale& sca
 }
 
 void CheckFormsAndControls(HINSTANCE instance, const Scale& scale, const std::string& at) {
-    HWND window = CreateForm(instance, DialogSpec("Form7", L"钟伴_Form7", scale));
+    Form* form = CreateForm(instance, DialogSpec("Form7", L"钟伴_Form7", scale));
+    HWND window = form ? form->window : nullptr;
     Check(window != nullptr && ClassOf(window) == L"钟伴_Form7", at + "a form of its own class");
-    Form* form = FindForm("Form7");
-    Check(form && form->window == window && FormOfWindow(window) == form, at + "found by name and by window");
+    Check(form && FindForm("Form7") == form && FormOfWindow(window) == form,
+          at + "found by name and by window");
     RECT client;
     GetClientRect(window, &client);
     Check(client.right == ScaleX(scale, 294) && client.bottom == ScaleY(scale, 407),
           at + "its client area is 294 x 407 logical pixels");
-    for (int k = 0; k < 2; ++k) {
-        ControlSpec edit;
-        edit.name = "Text1";
-        edit.index = k;
-        edit.kind = kControlEdit;
-        edit.caption = k == 0 ? L"7" : L"30";
-        edit.x = 151 + 60 * k, edit.y = 46, edit.width = 43, edit.height = 22;
-        AddControl(*form, edit);
-        ControlSpec spin;
-        spin.name = "UpDown1";
-        spin.index = k;
-        spin.kind = kControlUpDown;
-        AddControl(*form, spin);
-    }
-    ControlSpec label;
-    label.name = "Label2";
-    label.caption = L"提示";
-    label.x = 33, label.y = 27;
-    AddControl(*form, label);
-    ControlSpec missing;
-    missing.name = "Check1";
-    missing.kind = kControlCheckBox;
-    missing.caption = L"星期一";
-    missing.fontFace = L"No Such Face 123";
-    missing.x = 29, missing.y = 111, missing.width = 70, missing.height = 20;
-    AddControl(*form, missing);
+    const ControlSpec controls[] = {
+        {"Text1", 0, kControlEdit, L"7", 151, 46, 43, 22},
+        {"UpDown1", 0, kControlUpDown},
+        {"Text1", 1, kControlEdit, L"30", 211, 46, 43, 22},
+        {"UpDown1", 1, kControlUpDown},
+        {"Label2", 0, kControlLabel, L"提示", 33, 27},
+        {"Check1", 0, kControlCheckBox, L"星期一", 29, 111, 70, 20, 0, true, 0, 9, 0, L"No Such Face 123"},
+    };
+    Check(AddControls(*form, controls), at + "a table of controls is made whole");
 
     HWND minute = ControlWindow(*form, "Text1", 1);
     Check(minute && ClassOf(minute) == L"Edit", at + "Text1 (1) is an edit box");
@@ -129,17 +109,21 @@ void CheckFormsAndControls(HINSTANCE instance, const Scale& scale, const std::st
           at + "a face that is not installed falls back to the system's");
     Check(asked.lfHeight == -ScaleY(scale, 12), at + "9 points are 12 logical pixels high");
 
+    const std::weak_ptr<void> state = form->state = std::make_shared<int>(7);
     DestroyWindow(window);
-    Check(FindForm("Form7") == nullptr, at + "a destroyed form is forgotten");
+    Check(FindForm("Form7") == nullptr && state.expired(),
+          at + "a destroyed form is forgotten, its state freed");
 }
 
 void CheckModal(HINSTANCE instance) {
-    HWND owner = CreateForm(instance, DialogSpec("Owner", kFormWindowClass, Scale{}));
+    HWND owner = CreateForm(instance, DialogSpec("Owner", kFormWindowClass, Scale{}))->window;
     ShowWindow(owner, SW_SHOW);
     FormSpec spec = DialogSpec("Form8", kFormWindowClass, Scale{});
     spec.owner = owner;
-    HWND dialog = CreateForm(instance, spec);
+    HWND dialog = CreateForm(instance, spec)->window;
     Check(ClassOf(dialog) == L"FSMWindowClass", "a form of the framework's class FSMWindowClass");
+    Check(SendMessageW(dialog, kMsgThrow, 0, 0) == 0 && IsWindow(dialog),
+          "a handler that throws leaves the message to the default handling");
     PostMessageW(dialog, kMsgFinish, 7, 0);
     const int result = RunModal(dialog, owner);
     Check(result == 7, "RunModal returns the form's result");
@@ -186,7 +170,7 @@ void CheckShadow(HINSTANCE instance, const std::wstring& outDir) {
     FormSpec spec = DialogSpec("Form6", kFormWindowClass, Scale{});
     spec.style = WS_POPUP | WS_BORDER;
     spec.width = 193, spec.height = 200, spec.clientSize = false;
-    HWND form = CreateForm(instance, spec);
+    HWND form = CreateForm(instance, spec)->window;
     ShowWindow(form, SW_SHOW);
     Check(AttachShadow(form, Scale{}), "a shadow is attached");
     HWND shadow = ShadowOf(form);
@@ -197,7 +181,7 @@ void CheckShadow(HINSTANCE instance, const std::wstring& outDir) {
               (WS_EX_LAYERED | WS_EX_TRANSPARENT),
           "it is layered and lets the mouse through");
     SetWindowPos(form, nullptr, 200, 150, 193, 260, SWP_NOZORDER | SWP_NOACTIVATE);
-    Pump();
+    PumpMessages();
     RECT f, s;
     GetWindowRect(form, &f);
     GetWindowRect(shadow, &s);
@@ -205,7 +189,7 @@ void CheckShadow(HINSTANCE instance, const std::wstring& outDir) {
               s.right - f.right == f.left - s.left,
           "moved and resized, the form keeps its shadow around it");
     Sleep(200);
-    Pump();
+    PumpMessages();
     COLORREF outside = 0, beyond = 0;
     const RECT around = {f.left - 20, f.top - 20, f.right + 20, f.bottom + 20};
     Check(SavePictureOf(around, outDir + L"\\shadow.png", &outside, &beyond),
@@ -217,7 +201,7 @@ void CheckShadow(HINSTANCE instance, const std::wstring& outDir) {
     std::printf("note: desktop composition %s; beside the form %06lx\n",
                 DesktopComposesWindows() ? "on" : "off", static_cast<unsigned long>(outside));
     ShowWindow(form, SW_HIDE);
-    Pump();
+    PumpMessages();
     Check(!IsWindowVisible(shadow), "hidden with its form");
     DestroyWindow(form);
     Check(!IsWindow(shadow), "and gone with it");
