@@ -34,7 +34,7 @@ struct DateEdit {
 };
 
 // The lunar year, month and day lists are Combo3 (0..2), the advance reminder Combo1, the repeat
-// mode Combo2. Label1 (0, 1) name a birthday's fields; a schedule's form renames them (SetUpForKind),
+// mode Combo2. Label1 (0, 1) name a birthday's fields; a schedule's form renames them (ShowOpened),
 // to texts as wide.
 const ControlSpec kControls[] = {
     {"Label1", 0, kControlLabel, L"姓名：", 12, 9},
@@ -305,8 +305,10 @@ const char* CaptionOf(DateListKind kind, bool adding) {
     return adding ? "新增日程" : "修改日程";
 }
 
-// The controls and lists as the kind of entry and the opening (adding or changing) want them.
-void SetUpForKind(const Form& form, const DateEdit& edit) {
+// The controls and lists as the kind of entry wants them, showing the entry opened or a new one's
+// defaults; what they show is kept to tell an untouched date on save.
+void ShowOpened(const Form& form) {
+    DateEdit& edit = Edit(form);
     const bool adding = edit.openedIndex < 0, birthdays = edit.kind == kBirthdayList;
     SendMessageW(ControlWindow(form, "Text1"), EM_LIMITTEXT, kNameLimit, 0);
     if (!birthdays) {
@@ -320,6 +322,12 @@ void SetUpForKind(const Form& form, const DateEdit& edit) {
     ShowControl(form, "Label1", 3, !birthdays);
     ShowControl(form, "Combo2", 0, !birthdays);
     ShowControl(form, "Command3", 0, !adding);
+    if (adding) {
+        ShowNew(form);
+    } else {
+        ShowEntry(form, edit.opened);
+    }
+    edit.shown = ReadInput(form);
 }
 
 }  // namespace
@@ -334,14 +342,8 @@ void OpenDateEditor(int page, int item) {
     Form* form = CreateEditorForm("Form9", L"钟伴_Form9", CaptionOf(edit.kind, adding), kWindowWidth,
                                   kWindowHeight, DateEditorProc, false);
     if (!form) return;
-    DateEdit& state = SetFormState(*form, edit);
+    SetFormState(*form, edit);
     AddControls(*form, kControls);
-    SetUpForKind(*form, state);
-    if (adding) {
-        ShowNew(*form);
-    } else {
-        ShowEntry(*form, state.opened);
-    }
-    state.shown = ReadInput(*form);
+    ShowOpened(*form);
     RunEditor(*form);
 }

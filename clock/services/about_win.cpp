@@ -49,11 +49,6 @@ constexpr UINT_PTR kCmdContact = 103, kCmdMakerSite = 104, kTextId = 105, kCmdDo
 std::atomic<HWND> gWindow{nullptr};
 std::atomic<bool> gWaiting{false};  // a download is under way: the window says so
 
-// The software the window was opened for, kept on its form.
-struct AboutState {
-    int software = kSoftwareNumber;
-};
-
 // 澜川网站 and 确定 lie below the window's height, as the window has always had them: the title
 // bar's close button closes it, Enter still presses 确定. Text1 gets its lines once it is made.
 const ControlSpec kControls[] = {
@@ -66,10 +61,11 @@ const ControlSpec kControls[] = {
     {"Command4", 0, kControlButton, L"官网", 318, 126, 49, 23, kCmdProgramPage},
 };
 
+// The software the window was opened for, kept on its form as its state.
 int SoftwareOf(HWND window) {
     const Form* form = FormOfWindow(window);
-    const AboutState* state = form ? FormState<AboutState>(*form) : nullptr;
-    return state ? state->software : kSoftwareNumber;
+    const int* software = form ? FormState<int>(*form) : nullptr;
+    return software ? *software : kSoftwareNumber;
 }
 
 // ---- Drawing ----
@@ -319,7 +315,7 @@ void OpenAboutWindow(HWND owner, int softwareNumber) {
     Form* form = CreateForm(GetModuleHandleW(nullptr), AboutForm(owner));
     if (!form) return;
     gWindow = form->window;
-    SetFormState(*form, AboutState{softwareNumber});
+    SetFormState(*form, softwareNumber);
     SetIcons(form->window);
     AddControls(*form, kControls);
     SetControlText(*form, "Text1", 0, WideFromGbk(AboutLines()));
