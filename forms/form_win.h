@@ -131,7 +131,7 @@ struct FormSpec {
 Form* CreateForm(HINSTANCE instance, const FormSpec& spec);
 
 // The record of a live form by name (the first made), all live forms of a name (oldest first), and
-// the record of a window of this thread's forms (null for none and for any other window).
+// the record of one of this process's form windows (null for none and for any other window).
 Form* FindForm(const std::string& name);
 std::vector<Form*> FormsNamed(const std::string& name);
 Form* FormOfWindow(HWND window);

@@ -36,9 +36,9 @@ void RunEditor(const Form& form);
 void ShowEditorError(HWND editor, const std::string& gbkMessage);
 bool ConfirmDelete(HWND editor, const char* questionUtf8);
 
-// The part of an editor's window procedure they all share: commands go to onCommand with the
-// control they came from (none of the form's: no call), the close box discards the editor, the
-// rest goes to DefWindowProcW.
+// What every editor's window procedure does alike: commands go to onCommand with the control they
+// came from (none of the form's: no call), the close box discards the editor, the rest goes to
+// DefWindowProcW.
 using EditorCommandHandler = void (*)(Form& editor, const Control& source, UINT code);
 LRESULT EditorMessage(HWND editor, UINT message, WPARAM wParam, LPARAM lParam,
                       EditorCommandHandler onCommand);
