@@ -139,7 +139,8 @@ int TabStripTop(bool tabsBelow) {
 }
 
 int RowHeight(int page) {
-    static const int kHeights[kPageCount] = {35, 30, 30, 38, 38, 25};
+    static const int kHeights[kPageCount] = {kAlarmRowHeight, kListRowHeight, kListRowHeight,
+                                             kDateRowHeight,  kDateRowHeight, kOptionRowHeight};
     return page >= 0 && page < kPageCount ? kHeights[page] : 0;
 }
 
@@ -148,7 +149,7 @@ int RowTop(const PageView& view, int row) {
     return view.scroll + first + RowHeight(view.page) * row;
 }
 
-int ScrolledItemsTop(int page) {
+int VisibleRowsTop(int page) {
     const bool buttonBand = page == kStopwatchPage || page == kTimerPage;
     return buttonBand ? kButtonBandTop + kButtonBandHeight : kBandHeight;
 }

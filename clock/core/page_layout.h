@@ -31,6 +31,10 @@ constexpr int kTabWidth = 32;
 constexpr int kTabHeight = 20;
 constexpr int kAddHeaderHeight = 30;  // the add header of the alarm, birthday and schedule pages
 constexpr int kListTop = 80;          // first row of the list pages, before scrolling
+constexpr int kAlarmRowHeight = 35;
+constexpr int kListRowHeight = 30;  // laps and timers
+constexpr int kDateRowHeight = 38;
+constexpr int kOptionRowHeight = 25;
 // The white band under the header of the stopwatch and timer pages: fixed, over the scrolled rows.
 constexpr int kButtonBandTop = 49;
 constexpr int kButtonBandHeight = 30;
@@ -123,9 +127,9 @@ int RowHeight(int page);
 // Top of row (0-based) of the view's list, scrolled: the option rows of the settings page start
 // right under the band, the other lists at kListTop.
 int RowTop(const PageView& view, int row);
-// Scrolled items above this y are hidden: under the band, and on the stopwatch and timer pages
-// under the button band as well.
-int ScrolledItemsTop(int page);
+// List rows above this y are hidden: under the band, and on the stopwatch and timer pages under
+// the button band as well. (The header items hide under the band alone.)
+int VisibleRowsTop(int page);
 // The list row that y falls in, or -1: above the list (its top line belongs to what is above it),
 // past the last of view.entryCount rows, or on a page whose rows are not items (stopwatch, settings).
 int RowAt(const PageView& view, int y);
