@@ -41,6 +41,10 @@ constexpr int kButtonsGap = 5;
 constexpr LayoutRect kSettingsButton{5, 0, 180, 20};
 constexpr int kSettingsButtonStep = 25;
 
+bool IsDatePage(int page) {
+    return page == kBirthdayPage || page == kSchedulePage;
+}
+
 LayoutRect Moved(LayoutRect r, int dy) {
     r.y += dy;
     return r;
@@ -59,28 +63,21 @@ LayoutRect RowSpan(const PageView& view, int row, int x, int w) {
     return {x, top + first, w, RowHeight(view.page) - first};
 }
 
-PageItem Item(int item, LayoutRect box, LayoutRect hit) {
-    PageItem i;
-    i.item = item;
-    i.box = box;
-    i.hit = hit;
-    return i;
-}
-
 // The add header answers below the band down to the list's top line, inclusive.
 PageItem AddHeader(const PageView& view) {
     const LayoutRect box{0, view.scroll + kBandHeight, kRowWidth, kAddHeaderHeight};
     const int top = std::max(box.y + 1, kBandHeight + 1);
     const int bottom = box.y + box.h + 1;
-    return Item(kAddItem, box, {kFarLeft, top, kAnyWidth, std::max(0, bottom - top)});
+    return PageItem{kAddItem, box, {kFarLeft, top, kAnyWidth, std::max(0, bottom - top)}};
 }
 
 std::vector<PageItem> StopwatchButtons(const PageView& view) {
-    if (view.stopwatchReset) return {Item(kStopwatchLeftItem, kBandButton, Inside(kBandButton))};
+    if (view.stopwatchReset) return {PageItem{kStopwatchLeftItem, kBandButton, Inside(kBandButton)}};
     const int leftWidth = kStopwatchSplitX - kBandButton.x;
     const LayoutRect left{kBandButton.x, kBandButton.y, leftWidth, kBandButton.h};
     const LayoutRect right{kStopwatchSplitX, kBandButton.y, kBandButton.w - leftWidth, kBandButton.h};
-    return {Item(kStopwatchLeftItem, left, Inside(left)), Item(kStopwatchRightItem, right, Inside(right))};
+    return {PageItem{kStopwatchLeftItem, left, Inside(left)},
+            PageItem{kStopwatchRightItem, right, Inside(right)}};
 }
 
 std::vector<PageItem> SettingsItems(const PageView& view) {
@@ -88,12 +85,12 @@ std::vector<PageItem> SettingsItems(const PageView& view) {
     for (int k = 0; k < kOptionCount; ++k) {
         const int top = RowTop(view, k);
         const LayoutRect hit{kOptionSwitch.x, top, kOptionHitWidth, RowHeight(kSettingsPage)};
-        items.push_back(Item(OptionItem(k), Moved(kOptionSwitch, top), hit));
+        items.push_back(PageItem{OptionItem(k), Moved(kOptionSwitch, top), hit});
     }
     const int first = RowTop(view, kOptionCount) + kButtonsGap;
     for (int b = 0; b < kSettingsButtonCount; ++b) {
         const LayoutRect box = Moved(kSettingsButton, first + kSettingsButtonStep * b);
-        items.push_back(Item(SettingsButtonItem(b), box, {box.x, box.y, box.w + 1, box.h + 1}));
+        items.push_back(PageItem{SettingsButtonItem(b), box, {box.x, box.y, box.w + 1, box.h + 1}});
     }
     return items;
 }
@@ -101,16 +98,16 @@ std::vector<PageItem> SettingsItems(const PageView& view) {
 std::vector<PageItem> AlarmRow(const PageView& view, int row) {
     const int top = RowTop(view, row);
     const LayoutRect sw = Moved(kAlarmSwitch, top);
-    std::vector<PageItem> items{Item(AlarmSwitchItem(row), sw, Inside(sw))};
+    std::vector<PageItem> items{PageItem{AlarmSwitchItem(row), sw, Inside(sw)}};
     for (int day = 1; day <= kPastSunday; ++day) {
         const int x = kDayLeft + kDaySize * (day - 1);
         const LayoutRect hit{x, top + kDayHitTop, day < kPastSunday ? kDaySize : 1, kDayHitHeight};
         const LayoutRect box =
             day < kPastSunday ? LayoutRect{x, top + kDayTop, kDaySize, kDaySize} : LayoutRect{};
-        items.push_back(Item(AlarmDayItem(row, day), box, hit));
+        items.push_back(PageItem{AlarmDayItem(row, day), box, hit});
     }
     items.push_back(
-        Item(AlarmRowItem(row), Moved(kTimeBox, top), RowSpan(view, row, kTimeBox.x, kTimeHitWidth)));
+        PageItem{AlarmRowItem(row), Moved(kTimeBox, top), RowSpan(view, row, kTimeBox.x, kTimeHitWidth)});
     return items;
 }
 
@@ -118,14 +115,14 @@ std::vector<PageItem> TimerRow(const PageView& view, int row) {
     const int top = RowTop(view, row);
     const LayoutRect remove = Moved(kDeleteBox, top);
     const LayoutRect duration = Inside(kDurationBox), toggle = Inside(kToggleBox);
-    return {Item(TimerRowItem(row), Moved(kDurationBox, top), RowSpan(view, row, duration.x, duration.w)),
-            Item(TimerToggleItem(row), Moved(kToggleBox, top), RowSpan(view, row, toggle.x, toggle.w)),
-            Item(TimerDeleteItem(row), remove, Inside(remove))};
+    return {PageItem{TimerRowItem(row), Moved(kDurationBox, top), RowSpan(view, row, duration.x, duration.w)},
+            PageItem{TimerToggleItem(row), Moved(kToggleBox, top), RowSpan(view, row, toggle.x, toggle.w)},
+            PageItem{TimerDeleteItem(row), remove, Inside(remove)}};
 }
 
 PageItem DateRow(const PageView& view, int row) {
     const LayoutRect box{0, RowTop(view, row) + 1, kRowWidth, RowHeight(view.page)};
-    return Item(DateRowItem(row), box, RowSpan(view, row, kFarLeft, kAnyWidth));
+    return PageItem{DateRowItem(row), box, RowSpan(view, row, kFarLeft, kAnyWidth)};
 }
 
 }  // namespace
@@ -155,7 +152,7 @@ int VisibleRowsTop(int page) {
 }
 
 int RowAt(const PageView& view, int y) {
-    if (view.page == kStopwatchPage || view.page == kSettingsPage || RowHeight(view.page) == 0) return -1;
+    if (view.page != kAlarmPage && view.page != kTimerPage && !IsDatePage(view.page)) return -1;
     const int listTop = view.scroll + kListTop;
     if (y <= listTop) return -1;
     const int row = (y - listTop) / RowHeight(view.page);
@@ -167,44 +164,28 @@ std::vector<PageItem> BandItems(const PageView& view) {
     const int strip = TabStripTop(view.tabsBelow);
     for (int tab = 0; tab < kPageCount; ++tab) {
         const LayoutRect box{kTabWidth * tab, strip, kTabWidth, kTabHeight};
-        items.push_back(Item(TabItem(tab), box, box));
+        items.push_back(PageItem{TabItem(tab), box, box});
     }
     if (view.page == kSettingsPage) {
         const int top = ReadoutTop(view.tabsBelow);
-        items.push_back(Item(kCloseItem, Moved(kCloseBox, top), Moved(kCloseHit, top)));
+        items.push_back(PageItem{kCloseItem, Moved(kCloseBox, top), Moved(kCloseHit, top)});
     }
     return items;
 }
 
 std::vector<PageItem> HeaderItems(const PageView& view) {
-    switch (view.page) {
-        case kAlarmPage:
-        case kBirthdayPage:
-        case kSchedulePage:
-            return {AddHeader(view)};
-        case kStopwatchPage:
-            return StopwatchButtons(view);
-        case kTimerPage:
-            return {Item(kAddItem, kBandButton, Inside(kBandButton))};
-        case kSettingsPage:
-            return SettingsItems(view);
-        default:
-            return {};
-    }
+    if (view.page == kStopwatchPage) return StopwatchButtons(view);
+    if (view.page == kTimerPage) return {PageItem{kAddItem, kBandButton, Inside(kBandButton)}};
+    if (view.page == kSettingsPage) return SettingsItems(view);
+    if (IsDatePage(view.page) || view.page == kAlarmPage) return {AddHeader(view)};
+    return {};
 }
 
 std::vector<PageItem> RowItems(const PageView& view, int row) {
-    switch (view.page) {
-        case kAlarmPage:
-            return AlarmRow(view, row);
-        case kTimerPage:
-            return TimerRow(view, row);
-        case kBirthdayPage:
-        case kSchedulePage:
-            return {DateRow(view, row)};
-        default:
-            return {};
-    }
+    if (view.page == kAlarmPage) return AlarmRow(view, row);
+    if (view.page == kTimerPage) return TimerRow(view, row);
+    if (IsDatePage(view.page)) return {DateRow(view, row)};
+    return {};
 }
 
 std::vector<PageItem> PageItems(const PageView& view) {
