@@ -102,6 +102,8 @@ struct LayoutRect {
     bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
 };
 
+// An item with an empty box is not drawn and takes no focus: the one-pixel column right of an
+// alarm's Sunday answers the mouse with the code after Sunday's, which no click acts on.
 struct PageItem {
     int item = 0;
     LayoutRect box;
