@@ -191,7 +191,7 @@ LRESULT CALLBACK AlarmEditorProc(HWND window, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void OpenAlarmEditor(int item) {
-    const bool adding = item == 9;
+    const bool adding = item == kAddItem;
     gEditIndex = adding ? -1 : AlarmRowOfItem(item, Alarms.size());
     if (!adding && gEditIndex < 0) return;
     gOpened = adding ? AlarmEntry() : Alarms[static_cast<size_t>(gEditIndex)];

@@ -312,8 +312,8 @@ const char* CaptionOf(bool adding) {
 void OpenDateEditor(int page, int item) {
     gEditor = EditorState();
     gEditor.kind = page == kScheduleList ? kScheduleList : kBirthdayList;
-    const bool adding = item == 9;
-    gEditor.openedIndex = adding ? -1 : item - 10;
+    const bool adding = item == kAddItem;
+    gEditor.openedIndex = adding ? -1 : item - DateRowItem(0);
     if (!adding && (gEditor.openedIndex < 0 || gEditor.openedIndex >= static_cast<int>(List().size())))
         return;
     if (!adding) gEditor.opened = List()[static_cast<size_t>(gEditor.openedIndex)];

@@ -166,10 +166,10 @@ void DoClick(HWND window, const PageView& view, int item) {
             OpenHelpPage();
             break;
         case kClickNewAlarm:
-            OpenAlarmEditor(9);
+            OpenAlarmEditor(kAddItem);
             break;
         case kClickEditAlarm:
-            OpenAlarmEditor(10 * action.index + 10);
+            OpenAlarmEditor(AlarmRowItem(action.index));
             break;
         case kClickNewTimer:
             OpenTimerEditor(-1);
@@ -178,10 +178,10 @@ void DoClick(HWND window, const PageView& view, int item) {
             OpenTimerEditor(action.index);
             break;
         case kClickNewDateEntry:
-            OpenDateEditor(view.page, 9);
+            OpenDateEditor(view.page, kAddItem);
             break;
         case kClickEditDateEntry:
-            OpenDateEditor(view.page, 10 + action.index);
+            OpenDateEditor(view.page, DateRowItem(action.index));
             break;
         // The about window comes with its own step.
         default:

@@ -18,10 +18,6 @@ extern uint32_t PressTick;
 extern int LastY;  // client y (device pixels) of the last press or drag step
 extern int ServiceUnread;
 
-constexpr int kPressNone = 0;
-constexpr int kPressHeld = 1;
-constexpr int kPressResizing = 99;
-
 // The program's own full path and folder (UTF-8), recorded once at start-up.
 void RecordProgramPath();
 const std::string& ProgramPathUtf8();

@@ -13,11 +13,8 @@ constexpr float kPlusArm = 4.5f;   // half the length of each bar of the plus
 constexpr float kHeaderInset = 5;  // the header's contents sit 5 below its top
 constexpr float kHeaderTextX = 30;
 constexpr float kHeaderCountX = 105;
-constexpr float kHeaderHeight = 30;
 constexpr float kHintX = 5;
 constexpr float kHintHeight = 20;
-constexpr float kFixedBandTop = 49;
-constexpr float kFixedBandHeight = 30;
 constexpr float kFixedBandWidth = 200;
 
 }  // namespace
@@ -47,14 +44,15 @@ void DrawCheckMark(const Canvas& c, const LogicalRect& box, Argb colour, float p
 }
 
 void DrawAddHeader(const Canvas& c, float top, float width, const AddHeader& header) {
-    if (header.hot) FillRect(c, {0, top, width, kHeaderHeight}, header.pressed ? kPressGreen : kHoverGreen);
+    if (header.hot)
+        FillRect(c, {0, top, width, kAddHeaderHeight}, header.pressed ? kPressGreen : kHoverGreen);
     const float y = top + kHeaderInset;
     DrawCircledPlus(c, kRowLineLeft + 2, y + 2);
     DrawTextIn(c, header.caption, {kHeaderTextX, y, 150, 20}, Heiti(12), kBlack,
                kTextVCenter | kTextSingleLine);
     DrawTextIn(c, Wide(header.count), {kHeaderCountX, y + 5, width - kHeaderCountX, 16}, YaHei(9), kBlack,
                kTextSingleLine | kTextNoClip);
-    DrawRowLine(c, top + kHeaderHeight);
+    DrawRowLine(c, top + kAddHeaderHeight);
 }
 
 float DrawDragHint(const Canvas& c, float y) {
@@ -69,7 +67,7 @@ void DrawBottomFade(const Canvas& c, float contentBottom, float width, float hei
 }
 
 void DrawFixedButtonBand(const Canvas& c, float width) {
-    FillRect(c, {0, kFixedBandTop, width > kFixedBandWidth ? width : kFixedBandWidth, kFixedBandHeight},
+    FillRect(c, {0, kButtonBandTop, width > kFixedBandWidth ? width : kFixedBandWidth, kButtonBandHeight},
              kWhite);
 }
 
