@@ -30,7 +30,7 @@ void DrawTimeBox(const Canvas& c, const PagePaint& page, const LogicalRect& box,
                  const std::string& time) {
     if (IsHot(page.hotItem, item))
         FillRect(c, box, page.pressState == kPressHeld ? kPressGreen : kHoverGreen);
-    DrawTextIn(c, Wide(time), {box.x - kTextSlack, box.y, box.w + 2 * kTextSlack, box.h}, Heiti(12), kBlack,
+    DrawTextIn(c, WideFromGbk(time), {box.x - kTextSlack, box.y, box.w + 2 * kTextSlack, box.h}, Heiti(12), kBlack,
                kTextCenter | kTextVCenter | kTextSingleLine);
     const float x = box.x + box.w;
     DrawLine(c, x, box.y + kTimeLineTopDy, x, box.y + kTimeLineBottomDy, kLineGrey, 1);
@@ -44,7 +44,7 @@ void DrawSwitch(const Canvas& c, const PagePaint& page, const LogicalRect& box, 
 
 void DrawCountdownLine(const Canvas& c, float y, const AlarmRowText& text) {
     const Argb colour = text.red ? kRed : text.grey ? kHintGrey : kBlack;
-    DrawTextIn(c, Wide(text.line), {kLineX, y + kLineDy, kLineWidth, kLineHeight}, YaHei(9), colour,
+    DrawTextIn(c, WideFromGbk(text.line), {kLineX, y + kLineDy, kLineWidth, kLineHeight}, YaHei(9), colour,
                kTextVCenter | kTextSingleLine | kTextEllipsis);
 }
 

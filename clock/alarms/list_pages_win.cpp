@@ -41,7 +41,7 @@ float RowY(const PagePaint& page, int pageId, int row) {
 void DrawButtonHalf(const Canvas& c, const PagePaint& page, const LogicalRect& box, int item,
                     const std::string& caption) {
     if (IsHot(page.hotItem, item)) FillRoundRect(c, box, kButtonRadius, ButtonFill(page));
-    DrawTextIn(c, Wide(caption), box, YaHei(11), kBlack, kCentred);
+    DrawTextIn(c, WideFromGbk(caption), box, YaHei(11), kBlack, kCentred);
 }
 
 // The single "开    始" button while reset, else the two halves.
@@ -64,10 +64,10 @@ void DrawStopwatchButtons(const Canvas& c, const PagePaint& page) {
 
 void DrawLapRow(const Canvas& c, float y, int row) {
     const LapRowText text = LapRowTexts(LapTimes, row);
-    DrawTextIn(c, Wide(text.number), {kNumberX, y, kNumberWidth + kNumberSlack, kRowHeight}, Heiti(14),
+    DrawTextIn(c, WideFromGbk(text.number), {kNumberX, y, kNumberWidth + kNumberSlack, kRowHeight}, Heiti(14),
                kBlack, kTextVCenter | kTextSingleLine | kTextNoClip);
-    DrawTextIn(c, Wide(text.total), {kTotalX, y, kTotalWidth, kRowHeight}, Heiti(14), kBlue, kCentred);
-    DrawTextIn(c, Wide(text.split), {kSplitTextX, y + kSplitTextDy, kSplitTextWidth, kSplitTextHeight},
+    DrawTextIn(c, WideFromGbk(text.total), {kTotalX, y, kTotalWidth, kRowHeight}, Heiti(14), kBlue, kCentred);
+    DrawTextIn(c, WideFromGbk(text.split), {kSplitTextX, y + kSplitTextDy, kSplitTextWidth, kSplitTextHeight},
                YaHei(8), kSplitGrey, kTextSingleLine | kTextNoClip);
     DrawRowLine(c, y + kRowHeight);
 }
@@ -101,7 +101,7 @@ void DrawTimerRow(const Canvas& c, const PagePaint& page, int row) {
     const std::vector<PageItem> items = RowItems(PaintedView(kTimerPage, page), row);
     const float y = RowY(page, kTimerPage, row);
     const float x = BoxOf(items, TimerRowItem(row)).x;
-    DrawTextIn(c, Wide(TimerRowText(Timers, row)), {x, y + kDurationDy, kDurationWidth, kRowHeight},
+    DrawTextIn(c, WideFromGbk(TimerRowText(Timers, row)), {x, y + kDurationDy, kDurationWidth, kRowHeight},
                Heiti(12), kBlue, kTextVCenter | kTextSingleLine);
     DrawToggleBox(c, page, BoxOf(items, TimerToggleItem(row)), TimerToggleItem(row),
                   Timers[static_cast<size_t>(index)].startTick != 0);

@@ -52,12 +52,12 @@ void DrawDateRow(const Canvas& c, const PagePaint& page, const DatePageLook& loo
     }
     const DateRowText text = look.rowTexts((*look.list)[index]);
     const float width = TextWidthBeside(text.days, look);
-    DrawTextIn(c, Wide(text.first), {kTextX, y, width, kFirstHeight}, YaHei(12), kBlack, kRowText);
-    DrawTextIn(c, Wide(text.second), {kTextX, y + kFirstHeight, width, kSecondHeight}, YaHei(8), kLineGrey,
+    DrawTextIn(c, WideFromGbk(text.first), {kTextX, y, width, kFirstHeight}, YaHei(12), kBlack, kRowText);
+    DrawTextIn(c, WideFromGbk(text.second), {kTextX, y + kFirstHeight, width, kSecondHeight}, YaHei(8), kLineGrey,
                kRowText);
     const LogicalRect days{look.daysBox.x - kDaysSlack, y + look.daysBox.y, look.daysBox.w + kDaysSlack,
                            look.daysBox.h};
-    DrawTextIn(c, Wide(text.days), days, Heiti(look.daysPoints), kDaysRed,
+    DrawTextIn(c, WideFromGbk(text.days), days, Heiti(look.daysPoints), kDaysRed,
                kTextRight | kTextVCenter | kTextSingleLine | kTextNoClip);
     DrawRowLine(c, y + kRowHeight);
 }

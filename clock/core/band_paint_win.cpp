@@ -47,7 +47,7 @@ void DrawTab(const Canvas& c, const BandPaint& band, Rgb bandColour, int tab) {
             c, {box.x + kMarkerInset, box.y + box.h - kMarkerHeight, box.w - 2 * kMarkerInset, kMarkerHeight},
             kWhite);
     }
-    DrawTextIn(c, Wide(TabCaption(tab)), box, YaHei(9), ToArgb(ContrastTextColour(bandColour)), kOneLine);
+    DrawTextIn(c, WideFromGbk(TabCaption(tab)), box, YaHei(9), ToArgb(ContrastTextColour(bandColour)), kOneLine);
 }
 
 void DrawTabStrip(const Canvas& c, const BandPaint& band, Rgb bandColour) {
@@ -57,8 +57,8 @@ void DrawTabStrip(const Canvas& c, const BandPaint& band, Rgb bandColour) {
 
 void DrawTwoLineReadout(const Canvas& c, const Readout& readout, float top) {
     const unsigned flags = kOneLine | kTextEllipsis;
-    DrawTextIn(c, Wide(readout.text), {0, top - 2, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
-    DrawTextIn(c, Wide(readout.second), {0, top + 13, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
+    DrawTextIn(c, WideFromGbk(readout.text), {0, top - 2, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
+    DrawTextIn(c, WideFromGbk(readout.second), {0, top + 13, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
 }
 
 // DrawIconEx through the surface's device context: the one call that draws an icon with its mask
@@ -88,7 +88,7 @@ void DrawCaptionReadout(const Canvas& c, const BandPaint& band, float top) {
     // The settings band is the one light page colour: white lettering would all but vanish on it.
     const Argb text = ToArgb(ContrastTextColour(BandColour(band)));
     const LogicalRect close = BoxOf(ItemsOf(band), kCloseItem);
-    DrawTextIn(c, Wide(band.readout.text),
+    DrawTextIn(c, WideFromGbk(band.readout.text),
                {kCaptionX, top + kCaptionDy, close.x - kCaptionX - 2, kLineHeight}, YaHei(9), text,
                kTextSingleLine | kTextEllipsis);
     DrawCloseButton(c, band, close);
@@ -99,10 +99,10 @@ void DrawReadout(const Canvas& c, const BandPaint& band) {
     const LogicalRect box{0, top, kReadoutWidth, kReadoutHeight};
     switch (band.readout.style) {
         case kReadoutLarge:
-            DrawTextIn(c, Wide(band.readout.text), box, Heiti(18), kWhite, kOneLine);
+            DrawTextIn(c, WideFromGbk(band.readout.text), box, Heiti(18), kWhite, kOneLine);
             break;
         case kReadoutSmaller:
-            DrawTextIn(c, Wide(band.readout.text), box, Heiti(14), kWhite, kOneLine | kTextEllipsis);
+            DrawTextIn(c, WideFromGbk(band.readout.text), box, Heiti(14), kWhite, kOneLine | kTextEllipsis);
             break;
         case kReadoutTwoLines:
             DrawTwoLineReadout(c, band.readout, top);

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "forms/gbk.h"
 
 namespace {
 
@@ -18,11 +17,6 @@ constexpr float kHintHeight = 20;
 constexpr float kFixedBandWidth = 200;
 
 }  // namespace
-
-std::wstring Wide(const std::string& gbk) {
-    const std::u16string text = GbkToUtf16(gbk);
-    return std::wstring(text.begin(), text.end());
-}
 
 void DrawRowLine(const Canvas& c, float y) {
     DrawLine(c, kRowLineLeft, y, kRowLineRight, y, kLineGrey, 1);
@@ -50,13 +44,13 @@ void DrawAddHeader(const Canvas& c, float top, float width, const AddHeader& hea
     DrawCircledPlus(c, kRowLineLeft + 2, y + 2);
     DrawTextIn(c, header.caption, {kHeaderTextX, y, 150, 20}, Heiti(12), kBlack,
                kTextVCenter | kTextSingleLine);
-    DrawTextIn(c, Wide(header.count), {kHeaderCountX, y + 5, width - kHeaderCountX, 16}, YaHei(9), kBlack,
+    DrawTextIn(c, WideFromGbk(header.count), {kHeaderCountX, y + 5, width - kHeaderCountX, 16}, YaHei(9), kBlack,
                kTextSingleLine | kTextNoClip);
     DrawRowLine(c, top + kAddHeaderHeight);
 }
 
 float DrawDragHint(const Canvas& c, float y) {
-    DrawTextIn(c, Wide(DragHintText()), {kHintX, y, 180, kHintHeight}, YaHei(9), kHintGrey,
+    DrawTextIn(c, WideFromGbk(DragHintText()), {kHintX, y, 180, kHintHeight}, YaHei(9), kHintGrey,
                kTextSingleLine | kTextNoClip);
     return y + kHintHeight;
 }

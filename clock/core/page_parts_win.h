@@ -8,6 +8,7 @@
 
 #include "clock/core/main_window_rules.h"
 #include "forms/canvas_win.h"
+#include "forms/wide_win.h"
 
 constexpr float kRowLineLeft = 5;     // separator lines run from x 5 ...
 constexpr float kRowLineRight = 187;  // ... to x 187
@@ -32,9 +33,6 @@ inline FontSpec Heiti(float points, bool bold = false) {
 // The program's picture (the clock, 128 pixels), decoded once from the resources; null when it
 // cannot be read.
 Gdiplus::Bitmap* ProgramPicture();
-
-// GBK text of the lists as the wide text GDI+ draws.
-std::wstring Wide(const std::string& gbk);
 
 inline Argb ToArgb(Rgb c) {
     return OpaqueRgb(c.r, c.g, c.b);

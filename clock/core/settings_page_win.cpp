@@ -36,7 +36,7 @@ void DrawSwitch(const Canvas& c, const PagePaint& page, const LogicalRect& track
 
 void DrawOptionRow(const Canvas& c, const PagePaint& page, const std::vector<PageItem>& items, int option) {
     const float y = static_cast<float>(RowTop(PaintedView(kSettingsPage, page), option));
-    DrawTextIn(c, Wide(OptionCaption(OptionSlots[option])), {kCaptionX, y, kCaptionWidth, kRowHeight},
+    DrawTextIn(c, WideFromGbk(OptionCaption(OptionSlots[option])), {kCaptionX, y, kCaptionWidth, kRowHeight},
                YaHei(10), kBlack, kTextVCenter | kTextSingleLine | kTextEllipsis);
     DrawSwitch(c, page, BoxOf(items, OptionItem(option)), option);
     DrawLine(c, kRowLineLeft, y + kRowHeight, kRowLineRight, y + kRowHeight, kSilver, 1);
@@ -50,7 +50,7 @@ void DrawButton(const Canvas& c, const PagePaint& page, const LogicalRect& box, 
     DrawRoundRect(c, box, kButtonRadius, kButtonOutline, 1);
     // White on the dark green of a held button, black otherwise.
     const Argb text = fill == kDarkGreen ? kWhite : kBlack;
-    DrawTextIn(c, Wide(SettingsButtonCaption(button, serviceUnread)), box, YaHei(9), text,
+    DrawTextIn(c, WideFromGbk(SettingsButtonCaption(button, serviceUnread)), box, YaHei(9), text,
                kTextCenter | kTextVCenter | kTextSingleLine | kTextEllipsis);
 }
 
