@@ -90,6 +90,14 @@ ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to) {
     return held ? ReplaceResult::kInUse : ReplaceResult::kFailed;
 }
 
+bool SourceFileTime(const std::filesystem::path& file, uint64_t* fileTime) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return false;
+    *fileTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
 bool RemoveFile(const std::string& path) {
     const std::wstring wide = WideFromUtf8(path);
     return DeleteFileW(wide.c_str()) || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;

@@ -13,6 +13,7 @@
 #include "clock/calendar/date_editor_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "clock/core/platform.h"
 #include "clock/core/settings_rules.h"
 #include "clock/core/startup_shortcut_win.h"

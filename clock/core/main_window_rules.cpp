@@ -180,3 +180,14 @@ ClickAction ClickActionFor(const PageView& view, int item) {
 bool PageIsRemembered(int page) {
     return page != kSettingsPage;
 }
+
+std::string TickFrameKey(const PageLook& look, const TickMoment& moment) {
+    std::string key = FormatTimeOfDay(moment.now) + '|' + std::to_string(look.page) + '|' +
+                      std::to_string(look.scroll) + '|' + std::to_string(look.hotItem) + '|' +
+                      std::to_string(look.pressState) + '|' + std::to_string(moment.lastDateCheck);
+    if (look.page == kStopwatchPage && StopwatchStart != 0) key += '|' + std::to_string(moment.mediaTime / 100);
+    int running = 0;
+    for (const TimerEntry& timer : Timers)
+        running += timer.startTick != 0 ? 1 : 0;
+    return key + '|' + std::to_string(running) + '|' + LeastRemainingText(Timers, moment.tickCount);
+}

@@ -232,3 +232,18 @@ struct PageLook {
 // the window may keep the layer it drew last. What follows the clock is left out: the time, the
 // running stopwatch's total (LapTimes[0]) and the timers' remaining times.
 std::string FixedLayerKey(const PageLook& look);
+
+// What the platform tells at a tick, of what the frame shows.
+struct TickMoment {
+    DateTime now;
+    uint32_t mediaTime = 0;      // multimedia milliseconds: the running stopwatch's tenths
+    uint32_t tickCount = 0;      // the timers' time left
+    uint32_t lastDateCheck = 0;  // the date pass
+};
+
+// A key of everything a tick can change on the screen: the time to the second, the page and its
+// scroll, hover and press state, the running stopwatch to the tenth (on its page), the running
+// timers and their least time left, and the date pass. An equal key means the frame on the screen
+// is still right, so the tick's repaint is skipped; mouse, keyboard and option changes repaint by
+// themselves.
+std::string TickFrameKey(const PageLook& look, const TickMoment& moment);
