@@ -6,6 +6,7 @@
 #include "clock/core/clock_data.h"
 #include "clock/core/data_file_guard_win.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "clock/core/window_ids.h"
 #include "clock/services/about_win.h"
 #include "clock/services/components_win.h"

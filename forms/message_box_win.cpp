@@ -24,18 +24,22 @@ void CALLBACK OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG,
 
 }  // namespace
 
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
 bool AskYesNo(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+    return ShowMessageBox(owner, text, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
            IDYES;
 }
 
 bool AskOkCancel(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) ==
+    return ShowMessageBox(owner, text, caption, MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) ==
            IDOK;
 }
 
 RetryAnswer AskRetryContinueCancel(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), MB_CANCELTRYCONTINUE | MB_ICONWARNING)) {
+    switch (ShowMessageBox(owner, text, caption, MB_CANCELTRYCONTINUE | MB_ICONWARNING)) {
         case IDTRYAGAIN:
             return RetryAnswer::kRetry;
         case IDCONTINUE:
@@ -46,15 +50,15 @@ RetryAnswer AskRetryContinueCancel(HWND owner, const std::wstring& text, const s
 }
 
 void ShowError(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    ShowMessageBox(owner, text, caption, MB_OK | MB_ICONERROR);
 }
 
 void ShowWarning(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+    ShowMessageBox(owner, text, caption, MB_OK | MB_ICONWARNING);
 }
 
 void ShowNotice(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(owner, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
 void StartCentringOwnedWindows() {

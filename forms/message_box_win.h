@@ -6,6 +6,10 @@
 
 #include <string>
 
+// The one call of the system's message box, with its MB_ flags; returns the button pressed (0 when
+// the box could not be shown). The helpers below are the usual uses.
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags);
+
 // A Yes/No question with the question icon; No is the default button. True for Yes.
 bool AskYesNo(HWND owner, const std::wstring& text, const std::wstring& caption);
 

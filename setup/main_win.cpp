@@ -7,17 +7,7 @@
 
 #include "forms/canvas_win.h"
 #include "forms/dll_search_win.h"
-#include "forms/gdi_handles_win.h"
 #include "setup/wizard_win.h"
-
-namespace {
-
-Scale ScreenScale() {
-    WindowDc screen(nullptr);
-    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
-}
-
-}  // namespace
 
 #if defined(__GNUC__) && !defined(__clang__)
 // The GNU runtime's default terminate handler prints the demangled type of the exception that

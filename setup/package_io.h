@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 bool FolderExists(const std::string& path);
@@ -32,6 +33,11 @@ bool CloseOutputFile(OutputFile* file, uint64_t lastWriteTime);
 // reason, a read-only old file among them. from stays where it was unless kDone.
 enum class ReplaceResult { kDone, kInUse, kFailed };
 ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to);
+
+// The last-write time of a file as 100-ns intervals since 1601-01-01 UTC, to the full precision the
+// file system keeps (MinGW's std::filesystem keeps whole seconds only), for the packer. False when
+// the file cannot be examined.
+bool SourceFileTime(const std::filesystem::path& file, uint64_t* fileTime);
 
 // Deletes a file; false when it is still there.
 bool RemoveFile(const std::string& path);

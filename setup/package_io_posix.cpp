@@ -107,6 +107,15 @@ ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to) {
                                                                  : ReplaceResult::kFailed;
 }
 
+bool SourceFileTime(const std::filesystem::path& file, uint64_t* fileTime) {
+    struct stat info {};
+    if (stat(file.c_str(), &info) != 0) return false;
+    const int64_t units = static_cast<int64_t>(info.st_mtim.tv_sec) * 10000000 + info.st_mtim.tv_nsec / 100;
+    // Times before 1601 do not exist as FILETIME: they become its zero.
+    *fileTime = units < -static_cast<int64_t>(kUnixEpochAsFileTime) ? 0 : kUnixEpochAsFileTime + units;
+    return true;
+}
+
 bool RemoveFile(const std::string& path) {
     return unlink(NativePath(path).c_str()) == 0 || errno == ENOENT;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "forms/wide_win.h"
 #include "setup/package_io.h"
 
 struct OutputFile {
@@ -12,16 +13,6 @@ struct OutputFile {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
-    return wide;
-}
-
 // Writes larger than this go in several calls: WriteFile takes a 32-bit count.
 constexpr size_t kMaxWrite = 1u << 30;
 
@@ -29,7 +20,7 @@ constexpr size_t kMaxWrite = 1u << 30;
 
 PathKind KindOfPath(const std::string& path) {
     // GetFileAttributesW describes a link or junction itself, not what it points at.
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNone;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return PathKind::kLink;
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::kFolder : PathKind::kFile;
@@ -37,17 +28,17 @@ PathKind KindOfPath(const std::string& path) {
 
 bool FolderExists(const std::string& path) {
     if (path.empty()) return false;
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool CreateOneFolder(const std::string& path) {
-    if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return true;
+    if (CreateDirectoryW(WideFromUtf8(path).c_str(), nullptr)) return true;
     return FolderExists(path);
 }
 
 OutputFile* CreateOutputFile(const std::string& path) {
-    const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return new OutputFile{handle};
@@ -82,13 +73,13 @@ bool CloseOutputFile(OutputFile* file, uint64_t lastWriteTime) {
 }
 
 ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to) {
-    const std::wstring target = Wide(to);
+    const std::wstring target = WideFromUtf8(to);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     // MoveFileExW would fail on a read-only file with the same error as on a held one; the user is
     // told a different remedy for each, so read-only is recognised first.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ReplaceResult::kFailed;
-    if (MoveFileExW(Wide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (MoveFileExW(WideFromUtf8(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
         return ReplaceResult::kDone;
     const DWORD error = GetLastError();
     // A running program's image, or a file opened without delete sharing, refuses the rename with
@@ -99,8 +90,16 @@ ReplaceResult ReplaceFileWith(const std::string& from, const std::string& to) {
     return held ? ReplaceResult::kInUse : ReplaceResult::kFailed;
 }
 
+bool SourceFileTime(const std::filesystem::path& file, uint64_t* fileTime) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return false;
+    *fileTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
 bool RemoveFile(const std::string& path) {
-    const std::wstring wide = Wide(path);
+    const std::wstring wide = WideFromUtf8(path);
     return DeleteFileW(wide.c_str()) || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
@@ -111,7 +110,7 @@ struct ViewedFile {
 
 ViewedFile* OpenViewedFile(const std::string& path, uint64_t* size) {
     *size = 0;
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     LARGE_INTEGER length;

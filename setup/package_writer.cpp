@@ -7,21 +7,13 @@
 #include <utility>
 
 #include "setup/lzma_block.h"
-
-#ifdef _WIN32
-// std::filesystem of MinGW keeps whole seconds only (it goes through _wstat64); the list carries
-// the full 100-ns time, so the time is read from the file system directly.
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#endif
+#include "setup/package_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;  // 1970-01-01 in 100-ns units
-constexpr size_t kInfoLineCharacters = 99;                        // the reader cuts longer lines
+constexpr size_t kInfoLineCharacters = 99;  // the reader cuts longer lines
 constexpr size_t kReadChunk = 1u << 20;
 
 const char kCrLf[] = "\r\n";
@@ -253,22 +245,6 @@ bool WriteFileThenRename(const fs::path& output, const std::string& stub, const 
 }
 
 }  // namespace
-
-bool SourceFileTime(const fs::path& file, uint64_t* fileTime) {
-#ifdef _WIN32
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return false;
-    *fileTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                data.ftLastWriteTime.dwLowDateTime;
-#else
-    struct stat info;
-    if (stat(file.c_str(), &info) != 0) return false;
-    const int64_t units = static_cast<int64_t>(info.st_mtim.tv_sec) * 10000000 + info.st_mtim.tv_nsec / 100;
-    // Times before 1601 do not exist as FILETIME: they become its zero.
-    *fileTime = units < -static_cast<int64_t>(kUnixEpochAsFileTime) ? 0 : kUnixEpochAsFileTime + units;
-#endif
-    return true;
-}
 
 std::string EntryProblem(const SourceEntry& entry) {
     const std::string name = EntryName(entry);

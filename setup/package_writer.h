@@ -21,10 +21,6 @@ struct SourceEntry {
     std::filesystem::path source;
 };
 
-// The last-write time of a file as 100-ns intervals since 1601-01-01 UTC, to the full precision
-// the file system keeps. False when the file cannot be examined.
-bool SourceFileTime(const std::filesystem::path& file, uint64_t* fileTime);
-
 // Why a list line could not carry an entry (empty when it can): a path with CR or LF or that the
 // installer would refuse, a file time whose bytes begin with "DIR" or hold CR LF, a file of 2^30
 // bytes or more. The text names the entry.

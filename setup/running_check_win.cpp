@@ -7,22 +7,12 @@
 
 #include <cstring>
 
+#include "forms/wide_win.h"
+
 namespace {
 
 constexpr DWORD kQueryRights = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 constexpr DWORD kLongestPath = 32767;  // characters; paths past 260 are read whole
-
-std::string Utf8Of(const wchar_t* text, int length) {
-    if (length <= 0) return std::string();
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], bytes, nullptr, nullptr);
-    return out;
-}
-
-std::string Utf8Of(const wchar_t* text) {
-    return Utf8Of(text, lstrlenW(text));
-}
 
 // Closes a process handle at the end of a scope.
 struct ProcessHandle {
@@ -37,8 +27,8 @@ struct ProcessHandle {
 
 std::string MainModulePath(HANDLE process) {
     std::wstring path(kLongestPath, L'\0');
-    const DWORD n = GetModuleFileNameExW(process, nullptr, &path[0], kLongestPath);
-    return Utf8Of(path.c_str(), static_cast<int>(n));
+    path.resize(GetModuleFileNameExW(process, nullptr, &path[0], kLongestPath));
+    return Utf8FromWide(path);
 }
 
 bool WindowsIs64Bit() {
@@ -90,7 +80,8 @@ std::string PathFromEnvironmentBlock64(HANDLE process) {
     if (length == 0 || buffer == 0) return std::string();
     std::wstring path(length / sizeof(wchar_t), L'\0');
     if (read(process, buffer, &path[0], length, nullptr) < 0) return std::string();
-    return Utf8Of(path.c_str(), static_cast<int>(wcsnlen(path.c_str(), path.size())));
+    path.resize(wcsnlen(path.c_str(), path.size()));
+    return Utf8FromWide(path);
 }
 #endif
 
@@ -111,7 +102,9 @@ std::string FullImageName(DWORD id) {
     DWORD n = kLongestPath;
     const bool ok = QueryFullProcessImageNameW(process, 0, &path[0], &n) != FALSE;
     CloseHandle(process);
-    return ok ? Utf8Of(path.c_str(), static_cast<int>(n)) : std::string();
+    if (!ok) return std::string();
+    path.resize(n);
+    return Utf8FromWide(path);
 }
 
 }  // namespace
@@ -144,7 +137,7 @@ std::vector<RunningProcess> SnapshotProcesses() {
         RunningProcess process;
         process.id = entry.th32ProcessID;
         process.imagePath = ProcessImagePath(entry.th32ProcessID);
-        if (process.imagePath.empty()) process.imagePath = Utf8Of(entry.szExeFile);
+        if (process.imagePath.empty()) process.imagePath = Utf8FromWide(entry.szExeFile);
         processes.push_back(process);
     }
     CloseHandle(snapshot);

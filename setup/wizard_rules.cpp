@@ -51,7 +51,60 @@ std::string Remedies(const ExtractOutcome& outcome) {
     return text;
 }
 
+constexpr char kNextCaption[] = "下一步(&H)";
+constexpr char kFinishCaption[] = "完成";
+
+PageMove ShowPage(WizardPage page, HeaderKind header, const char* nextCaption = nullptr) {
+    PageMove move;
+    move.action = PageAction::kShowPage;
+    move.page = page;
+    move.header = header;
+    move.nextCaption = nextCaption;
+    return move;
+}
+
+PageMove Act(PageAction action) {
+    PageMove move;
+    move.action = action;
+    return move;
+}
+
 }  // namespace
+
+PageMove NextMove(WizardPage page, bool decompressOnly) {
+    switch (page) {
+        case WizardPage::kWelcome: {
+            // A decompress-only package has no folder to choose: it unpacks to the default at once.
+            PageMove move = decompressOnly ? Act(PageAction::kInstall)
+                                           : ShowPage(WizardPage::kFolder, HeaderKind::kFolder);
+            move.proposeFolder = true;
+            return move;
+        }
+        case WizardPage::kFolder:
+            return Act(PageAction::kInstall);
+        case WizardPage::kExtraction:
+            return ShowPage(WizardPage::kFinish, HeaderKind::kFinish, kFinishCaption);
+        default:
+            return Act(decompressOnly ? PageAction::kClose : PageAction::kFinishActions);
+    }
+}
+
+PageMove PreviousMove(WizardPage page) {
+    switch (page) {
+        case WizardPage::kFolder:
+            return ShowPage(WizardPage::kWelcome, HeaderKind::kKeep);
+        case WizardPage::kExtraction:
+            return ShowPage(WizardPage::kFolder, HeaderKind::kFolder);
+        case WizardPage::kFinish:
+            return ShowPage(WizardPage::kExtraction, HeaderKind::kExtraction, kNextCaption);
+        default:
+            return PageMove{};
+    }
+}
+
+PageMove AfterExtractionMove(bool complete) {
+    return complete ? NextMove(WizardPage::kExtraction, false) : PreviousMove(WizardPage::kExtraction);
+}
 
 std::string WizardTitle() {
     return "安装澜川软件 V" + std::to_string(kSetupVersion[0]) + "." + std::to_string(kSetupVersion[1]) +

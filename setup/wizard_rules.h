@@ -33,6 +33,31 @@ enum class FolderCheck {
 // second character is ':', else invalid; a longer one must have ":\" as its 2nd and 3rd characters.
 FolderCheck CheckTargetFolder(const std::string& typed, std::string* folder);
 
+// The wizard's pages, in the order Next walks them.
+enum class WizardPage { kWelcome = 1, kFolder, kExtraction, kFinish };
+
+// What a press of Next or Previous, or the end of an extraction, leads to.
+enum class PageAction {
+    kNothing,
+    kShowPage,       // show `page`, with `header` and Next's caption when they change
+    kInstall,        // the install step, which moves the pages itself
+    kFinishActions,  // the desktop shortcut and the program's start, then the wizard closes
+    kClose,
+};
+enum class HeaderKind { kKeep, kFolder, kExtraction, kFinish };
+struct PageMove {
+    PageAction action = PageAction::kNothing;
+    WizardPage page = WizardPage::kWelcome;
+    HeaderKind header = HeaderKind::kKeep;
+    const char* nextCaption = nullptr;  // Next's new caption; null keeps it
+    bool proposeFolder = false;         // the folder box gets the default folder + the package's folder name
+};
+PageMove NextMove(WizardPage page, bool decompressOnly);
+PageMove PreviousMove(WizardPage page);
+// After an extraction: the finish page when every entry was written, else the folder page to try
+// again.
+PageMove AfterExtractionMove(bool complete);
+
 // The messages of the wizard (CR LF inside).
 std::string DriveRootMessage();
 std::string InvalidFolderMessage();

@@ -26,20 +26,31 @@
 namespace {
 
 constexpr UINT kMsgLoadPackage = WM_APP + 1;  // the start step, queued behind the first paint
-constexpr UINT kMsgExtracting = WM_APP + 2;   // from the worker: wParam entry index, lParam its path
+constexpr UINT kMsgProgress = WM_APP + 2;     // from the worker: progressIndex moved on
+constexpr UINT kMsgFileInUse = WM_APP + 3;    // from the worker, sent: lParam the entry; returns a kAnswer
+constexpr LRESULT kAnswerRetry = 1, kAnswerSkip = 2, kAnswerCancel = 3;
+
+// The controls' ids.
+constexpr int kIdShortcutBox = 103;
+constexpr int kIdStartBox = 104;
+constexpr int kIdBrowse = 105;
+constexpr int kIdFolderBox = 106;
+constexpr int kIdProgressBar = 108;
+constexpr int kIdPrevious = 109;
+constexpr int kIdCancel = 110;
+constexpr int kIdNext = 111;
 constexpr int kWindowWidth = 451, kWindowHeight = 314;
 
 WizardState gWizard;
 ViewedFile* gFile = nullptr;  // the installer's own file, viewed a window at a time
 PackageSource gPackage;
 HANDLE gWorker = nullptr;
-
-std::wstring W(const std::string& utf8) {
-    return WideFromUtf8(utf8);
-}
+// Set while the worker may go on: reset while the user is asked whether to stop, so that no file
+// is written behind the question and Yes stops right after the file in hand.
+HANDLE gGoOn = CreateEventW(nullptr, TRUE, TRUE, nullptr);
 
 std::wstring Caption() {
-    return W(WizardCaption());
+    return WideFromUtf8(WizardCaption());
 }
 
 const Form& TheForm() {
@@ -50,21 +61,21 @@ const Form& TheForm() {
 
 void ShowPageControls() {
     const Form& form = TheForm();
-    const int s = gWizard.state;
+    const WizardPage page = gWizard.page;
     const bool program = !IsDecompressOnly(gWizard.info);
     ShowControl(form, "Command1", 0, true);
     ShowControl(form, "Command2", 0, true);
-    ShowControl(form, "Command3", 0, s >= 2);
-    ShowControl(form, "Text1", 0, s == 2);
-    ShowControl(form, "Command4", 0, s == 2);
-    ShowControl(form, "ProgressBar1", 0, s == 3);
-    ShowControl(form, "Check1", 0, s == 4 && program);
-    ShowControl(form, "Check2", 0, s == 4 && program);
+    ShowControl(form, "Command3", 0, page != WizardPage::kWelcome);
+    ShowControl(form, "Text1", 0, page == WizardPage::kFolder);
+    ShowControl(form, "Command4", 0, page == WizardPage::kFolder);
+    ShowControl(form, "ProgressBar1", 0, page == WizardPage::kExtraction);
+    ShowControl(form, "Check1", 0, page == WizardPage::kFinish && program);
+    ShowControl(form, "Check2", 0, page == WizardPage::kFinish && program);
     InvalidateRect(gWizard.window, nullptr, TRUE);
 }
 
-void SetState(int state) {
-    gWizard.state = state;
+void ShowPage(WizardPage page) {
+    gWizard.page = page;
     ShowPageControls();
 }
 
@@ -87,7 +98,31 @@ std::string TextOfFolderBox() {
 }
 
 void SetFolderBox(const std::string& folder) {
-    SetControlText(TheForm(), "Text1", 0, W(folder));
+    SetControlText(TheForm(), "Text1", 0, WideFromUtf8(folder));
+}
+
+// Carries out a page move of the rules, but for the steps it leads to.
+void ApplyPageMove(const PageMove& move) {
+    if (move.proposeFolder) {
+        const bool program = !IsDecompressOnly(gWizard.info);
+        SetFolderBox(gWizard.defaultFolder + (program ? gWizard.info.name : gWizard.info.description));
+    }
+    if (move.action != PageAction::kShowPage) return;
+    switch (move.header) {
+        case HeaderKind::kFolder:
+            SetHeader(FolderPageHeader(gWizard.info));
+            break;
+        case HeaderKind::kExtraction:
+            SetHeader(ExtractPageHeader(gWizard.info));
+            break;
+        case HeaderKind::kFinish:
+            SetHeader(FinishPageHeader(gWizard.info));
+            break;
+        default:
+            break;
+    }
+    if (move.nextCaption != nullptr) SetControlText(TheForm(), "Command1", 0, WideFromUtf8(move.nextCaption));
+    ShowPage(move.page);
 }
 
 // ---- Waiting with the window alive ----
@@ -111,7 +146,7 @@ std::vector<std::string> ImagePaths(const std::vector<RunningProcess>& processes
 
 // Gives ended programs the moment Windows takes to let go of their files, with the bar moving.
 void WaitAfterEnding() {
-    SetState(3);
+    ShowPage(WizardPage::kExtraction);
     HWND bar = ControlWindow(TheForm(), "ProgressBar1");
     SendMessageW(bar, PBM_SETRANGE32, 1, 100);
     for (int i = 1; i <= 100 && !gWizard.closeRequested; ++i) {
@@ -130,11 +165,11 @@ bool RunningProgramCheck(const std::string& folder) {
     ProcessesToEnd toEnd;
     std::vector<std::string> cannot;
     if (!toEnd.Open(found, &cannot)) {
-        ShowError(gWizard.window, W(CannotEndProgramsMessage(cannot)), Caption());
+        ShowError(gWizard.window, WideFromUtf8(CannotEndProgramsMessage(cannot)), Caption());
         return false;
     }
-    if (!AskOkCancel(gWizard.window, W(RunningProgramsQuestion(gWizard.info.name, ImagePaths(found))),
-                     W(RunningProgramCaption())) ||
+    if (!AskOkCancel(gWizard.window, WideFromUtf8(RunningProgramsQuestion(gWizard.info.name, ImagePaths(found))),
+                     WideFromUtf8(RunningProgramCaption())) ||
         gWizard.closeRequested) {
         return false;
     }
@@ -143,60 +178,66 @@ bool RunningProgramCheck(const std::string& folder) {
     if (gWizard.closeRequested) return false;
     if (cannot.empty() && !toEnd.AllGone()) cannot = ImagePaths(found);
     if (cannot.empty()) return true;
-    ShowError(gWizard.window, W(CannotEndProgramsMessage(cannot)), Caption());
+    ShowError(gWizard.window, WideFromUtf8(CannotEndProgramsMessage(cannot)), Caption());
     return false;
 }
 
 // ---- The worker ----
 
+// Runs on the worker: it only tells the window, which alone touches the controls and asks the user.
 struct Progress : ExtractObserver {
-    HWND bar = nullptr;
-    void BeforeEntry(size_t index, const PackageEntry& entry) override {
-        SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(index), 0);
-        if (!entry.folder)
-            SendMessageW(gWizard.window, kMsgExtracting, index, reinterpret_cast<LPARAM>(&entry.path));
+    void BeforeEntry(size_t index, const PackageEntry&) override {
+        gWizard.progressIndex = index;
+        if (!gWizard.progressPosted.exchange(true)) PostMessageW(gWizard.window, kMsgProgress, 0, 0);
     }
     void Refused(const PackageEntry&) override {}
     InUseAnswer FileInUse(const PackageEntry& entry) override {
-        switch (AskRetryContinueCancel(gWizard.window, W(FileInUseQuestion(entry.path)), Caption())) {
-            case RetryAnswer::kRetry:
+        // Sent, so the worker waits for the answer; a window that could not answer (0) stops it.
+        switch (SendMessageW(gWizard.window, kMsgFileInUse, 0, reinterpret_cast<LPARAM>(&entry))) {
+            case kAnswerRetry:
                 return InUseAnswer::kRetry;
-            case RetryAnswer::kContinue:
+            case kAnswerSkip:
                 return InUseAnswer::kSkip;
             default:
                 return InUseAnswer::kCancel;
         }
     }
-    bool StopRequested() override { return gWizard.stopRequested; }
+    bool StopRequested() override {
+        WaitForSingleObject(gGoOn, INFINITE);
+        return gWizard.stopRequested;
+    }
 };
 
 DWORD WINAPI ExtractWorker(LPVOID) {
-    FileList list;
-    std::string error;
-    if (!ReadFileList(gPackage, &list, &error)) {
-        ShowError(gWizard.window, W(error), Caption());
-        gWizard.outcome = 1;
-        return 0;
-    }
-    std::string target = gWizard.targetFolder;
-    target.pop_back();
-    if (gWizard.folderHadFiles && !AskYesNo(gWizard.window, W(OverwriteQuestion()), Caption())) {
-        gWizard.outcome = 1;
-        return 0;
-    }
     Progress progress;
-    progress.bar = ControlWindow(TheForm(), "ProgressBar1");
-    // The 32-bit range: lists of more than 65,535 entries still move the bar.
-    SendMessageW(progress.bar, PBM_SETRANGE32, 0,
-                 static_cast<LPARAM>(list.entries.size() ? list.entries.size() - 1 : 0));
-    gWizard.extracted = ExtractAll(gPackage, list, target + "\\", &progress);
-    gWizard.outcome = 2;
+    gWizard.extracted = ExtractAll(gPackage, gWizard.list, gWizard.targetFolder, &progress);
     return 0;
+}
+
+// The worker's progress as the window shows it: the bar, and the file being written.
+void ShowProgress() {
+    gWizard.progressPosted = false;
+    const size_t index = gWizard.progressIndex;
+    if (index >= gWizard.list.entries.size()) return;
+    SendMessageW(ControlWindow(TheForm(), "ProgressBar1"), PBM_SETPOS, static_cast<WPARAM>(index), 0);
+    const PackageEntry& entry = gWizard.list.entries[index];
+    if (!entry.folder) SetLabel(entry.path);
+}
+
+LRESULT AskAboutFileInUse(const PackageEntry& entry) {
+    switch (AskRetryContinueCancel(gWizard.window, WideFromUtf8(FileInUseQuestion(entry.path)), Caption())) {
+        case RetryAnswer::kRetry:
+            return kAnswerRetry;
+        case RetryAnswer::kContinue:
+            return kAnswerSkip;
+        default:
+            return kAnswerCancel;
+    }
 }
 
 bool FolderHasFiles(const std::string& folder) {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((W(folder) + L"*").c_str(), &found);
+    HANDLE search = FindFirstFileW((WideFromUtf8(folder) + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     bool any = false;
     do {
@@ -207,19 +248,10 @@ bool FolderHasFiles(const std::string& folder) {
     return any;
 }
 
-void FinishedExtraction() {
-    EnableButtons(true);
-    SetLabel("解压完成，请点下一步继续");
-    SetHeader(FinishPageHeader(gWizard.info));
-    SetControlText(TheForm(), "Command1", 0, L"完成");
-    SetState(4);
-}
-
 // Back to the folder page, where the user can try again.
 void BackToFolderPage() {
     EnableButtons(true);
-    SetHeader(FolderPageHeader(gWizard.info));
-    SetState(2);
+    ApplyPageMove(AfterExtractionMove(false));
 }
 
 // Closing is safe at every point of the install step: during it the window only records the wish,
@@ -230,8 +262,10 @@ void RequestClose() {
         DestroyWindow(gWizard.window);
     } else if (!gWorker) {
         gWizard.closeRequested = true;
-    } else if (!gWizard.stopRequested && AskYesNo(gWizard.window, W(StopInstallQuestion()), Caption())) {
-        gWizard.stopRequested = true;
+    } else if (!gWizard.stopRequested) {
+        ResetEvent(gGoOn);
+        gWizard.stopRequested = AskYesNo(gWizard.window, WideFromUtf8(StopInstallQuestion()), Caption());
+        SetEvent(gGoOn);
     }
 }
 
@@ -239,11 +273,11 @@ void RequestClose() {
 bool AcceptFolder(std::string* folder) {
     switch (CheckTargetFolder(TextOfFolderBox(), folder)) {
         case FolderCheck::kDriveRoot:
-            ShowError(gWizard.window, W(DriveRootMessage()), Caption());
+            ShowError(gWizard.window, WideFromUtf8(DriveRootMessage()), Caption());
             SetFolderBox(gWizard.defaultFolder + gWizard.info.name);
             return false;
         case FolderCheck::kInvalid:
-            ShowError(gWizard.window, W(InvalidFolderMessage()), Caption());
+            ShowError(gWizard.window, WideFromUtf8(InvalidFolderMessage()), Caption());
             return false;
         default:
             SetFolderBox(*folder);
@@ -253,7 +287,7 @@ bool AcceptFolder(std::string* folder) {
 
 bool MakeFolder(const std::string& folder) {
     if (EnsureFolderPath(folder)) return true;
-    ShowError(gWizard.window, W(CannotCreateFolderMessage()), L"软件安装");
+    ShowError(gWizard.window, WideFromUtf8(CannotCreateFolderMessage()), L"软件安装");
     return false;
 }
 
@@ -261,34 +295,42 @@ bool MakeFolder(const std::string& folder) {
 bool RunWorker(const std::string& folder) {
     SetLabel("开始解压文件...........");
     SetHeader(ExtractPageHeader(gWizard.info));
-    SetState(3);
-    SetCurrentDirectoryW(W(gWizard.installerFolder).c_str());
+    ShowPage(WizardPage::kExtraction);
+    SetCurrentDirectoryW(WideFromUtf8(gWizard.installerFolder).c_str());
     EnableButtons(false);
     EnableWindow(ControlWindow(TheForm(), "Command2"), TRUE);  // 取消 asks to stop
+    // The 32-bit range: lists of more than 65,535 entries still move the bar.
+    const size_t entries = gWizard.list.entries.size();
+    SendMessageW(ControlWindow(TheForm(), "ProgressBar1"), PBM_SETRANGE32, 0,
+                 static_cast<LPARAM>(entries ? entries - 1 : 0));
     gWizard.targetFolder = folder;
-    gWizard.outcome = 0;
     gWizard.extracted = ExtractOutcome{};
+    gWizard.progressIndex = 0;
+    gWizard.progressPosted = false;
+    gWizard.extracting = true;
     gWorker = CreateThread(nullptr, 0, ExtractWorker, nullptr, 0, nullptr);
     while (gWorker && WaitForSingleObject(gWorker, 0) == WAIT_TIMEOUT)
         PumpWait(100);
+    gWizard.extracting = false;
     if (!gWorker) return false;
     CloseHandle(gWorker);
     gWorker = nullptr;
+    ShowProgress();  // the last entry, whose message may still wait
     return true;
 }
 
 // What the worker came to: the finish page only when every entry was written.
 void AfterWorker(bool started) {
     if (!started) {
-        ShowError(gWizard.window, W(WorkerFailedMessage()), L"");
+        ShowError(gWizard.window, WideFromUtf8(WorkerFailedMessage()), L"");
         return BackToFolderPage();
     }
-    if (gWizard.outcome == 1) {
-        DestroyWindow(gWizard.window);
-        return;
+    if (gWizard.extracted.Complete()) {
+        EnableButtons(true);
+        SetLabel("解压完成，请点下一步继续");
+        return ApplyPageMove(AfterExtractionMove(true));
     }
-    if (gWizard.extracted.Complete()) return FinishedExtraction();
-    ShowError(gWizard.window, W(ExtractFailedMessage(gWizard.extracted)), Caption());
+    ShowError(gWizard.window, WideFromUtf8(ExtractFailedMessage(gWizard.extracted)), Caption());
     if (gWizard.stopRequested) {
         DestroyWindow(gWizard.window);
         return;
@@ -308,9 +350,12 @@ void InstallStep() {
     gWizard.closeRequested = false;
     gWizard.stopRequested = false;
     const bool ready = RunningProgramCheck(folder) && !gWizard.closeRequested && MakeFolder(folder);
-    const bool started = ready && RunWorker(folder);
+    // Declining to overwrite ends the wizard, as the question says nothing else.
+    const bool declined =
+        ready && gWizard.folderHadFiles && !AskYesNo(gWizard.window, WideFromUtf8(OverwriteQuestion()), Caption());
+    const bool started = ready && !declined && !gWizard.closeRequested && RunWorker(folder);
     gWizard.installing = false;
-    if (gWizard.closeRequested) {
+    if (gWizard.closeRequested || declined) {
         DestroyWindow(gWizard.window);
     } else if (!ready) {
         BackToFolderPage();
@@ -329,8 +374,8 @@ bool WriteDesktopShortcut(const std::wstring& folder, const std::wstring& progra
     ShellLink fields;
     fields.target = program;
     fields.workingFolder = folder;
-    fields.description = W(gWizard.info.description);
-    return WriteShellLink(link + W(gWizard.info.name) + L".lnk", fields);
+    fields.description = WideFromUtf8(gWizard.info.description);
+    return WriteShellLink(link + WideFromUtf8(gWizard.info.name) + L".lnk", fields);
 }
 
 // The files are in place whatever happens here: a failing shortcut or start is told, with where
@@ -339,61 +384,40 @@ void FinishActions() {
     std::wstring folder = ControlText(TheForm(), "Text1");
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     ShowWindow(gWizard.window, SW_HIDE);
-    const std::wstring program = folder + W(gWizard.info.programFile);
+    const std::wstring program = folder + WideFromUtf8(gWizard.info.programFile);
     const std::string folderText = Utf8FromWide(folder);
     if (IsControlChecked(TheForm(), "Check2") && !WriteDesktopShortcut(folder, program))
-        ShowWarning(gWizard.window, W(ShortcutFailedMessage(gWizard.info.name, folderText)), Caption());
+        ShowWarning(gWizard.window, WideFromUtf8(ShortcutFailedMessage(gWizard.info.name, folderText)), Caption());
     if (IsControlChecked(TheForm(), "Check1")) {
         SetCurrentDirectoryW(folder.c_str());
         const HINSTANCE started =
             ShellExecuteW(nullptr, L"open", program.c_str(), L"", nullptr, SW_SHOWNORMAL);
         // ShellExecute reports success as a value above 32.
         if (reinterpret_cast<INT_PTR>(started) <= 32)
-            ShowWarning(gWizard.window, W(StartFailedMessage(gWizard.info.programFile, folderText)),
+            ShowWarning(gWizard.window, WideFromUtf8(StartFailedMessage(gWizard.info.programFile, folderText)),
                         Caption());
     }
     DestroyWindow(gWizard.window);
 }
 
 void Next() {
-    const bool program = !IsDecompressOnly(gWizard.info);
-    switch (gWizard.state) {
-        case 1:
-            if (program) {
-                SetHeader(FolderPageHeader(gWizard.info));
-                SetState(2);
-                SetFolderBox(gWizard.defaultFolder + gWizard.info.name);
-            } else {
-                SetFolderBox(gWizard.defaultFolder + gWizard.info.description);
-                InstallStep();
-            }
-            return;
-        case 2:
+    const PageMove move = NextMove(gWizard.page, IsDecompressOnly(gWizard.info));
+    ApplyPageMove(move);
+    switch (move.action) {
+        case PageAction::kInstall:
             return InstallStep();
-        case 3:
-            SetHeader(FinishPageHeader(gWizard.info));
-            SetControlText(TheForm(), "Command1", 0, L"完成");
-            return SetState(4);
-        default:
-            if (program) return FinishActions();
+        case PageAction::kFinishActions:
+            return FinishActions();
+        case PageAction::kClose:
             DestroyWindow(gWizard.window);
+            return;
+        default:
+            return;
     }
 }
 
 void Previous() {
-    switch (gWizard.state) {
-        case 2:
-            return SetState(1);
-        case 3:
-            SetHeader(FolderPageHeader(gWizard.info));
-            return SetState(2);
-        case 4:
-            SetHeader(ExtractPageHeader(gWizard.info));
-            SetControlText(TheForm(), "Command1", 0, L"下一步(&H)");
-            return SetState(3);
-        default:
-            return;
-    }
+    ApplyPageMove(PreviousMove(gWizard.page));
 }
 
 // ---- Browse ----
@@ -418,7 +442,7 @@ void Browse() {
         GetCurrentDirectoryW(MAX_PATH, current);
         start = current;
     }
-    const std::wstring title = W("选择安装【" + gWizard.info.name + "】目标文件夹");
+    const std::wstring title = WideFromUtf8("选择安装【" + gWizard.info.name + "】目标文件夹");
     BROWSEINFOW info = {};
     info.hwndOwner = gWizard.window;
     info.lpszTitle = title.c_str();
@@ -437,43 +461,42 @@ void Browse() {
 // ---- Start ----
 
 void LoadPackage() {
-    SetState(1);
+    ShowPage(WizardPage::kWelcome);
     for (;;) {
         CloseViewedFile(gFile);
         uint64_t size = 0;
         gFile = OpenViewedFile(gWizard.installerPath, &size);
         if (gFile != nullptr && LocatePackage(FileSource(gFile, size), &gPackage)) break;
-        const int answer = MessageBoxW(gWizard.window, W(NoPackageMessage(gWizard.installerPath)).c_str(),
-                                       Caption().c_str(), MB_RETRYCANCEL | MB_ICONERROR);
+        const int answer = ShowMessageBox(gWizard.window, WideFromUtf8(NoPackageMessage(gWizard.installerPath)),
+                                          Caption(), MB_RETRYCANCEL | MB_ICONERROR);
         if (answer != IDRETRY) {
             DestroyWindow(gWizard.window);
             return;
         }
     }
     std::string error;
-    FileList list;
     // The whole package is checked here, before the first page: a damaged or hostile one is
     // refused while nothing has been written.
     if (!ReadPackageInfo(gPackage, &gWizard.info, &error) ||
-        !CheckPackage(gPackage, gWizard.info, &list, &error)) {
-        ShowError(gWizard.window, W(error), Caption());
+        !CheckPackage(gPackage, gWizard.info, &gWizard.list, &error)) {
+        ShowError(gWizard.window, WideFromUtf8(error), Caption());
         DestroyWindow(gWizard.window);
         return;
     }
     gWizard.packageRead = true;
-    SetState(1);
+    ShowPage(WizardPage::kWelcome);
 }
 
 void OnCommand(WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED) return;
     switch (LOWORD(wParam)) {
-        case 111:
+        case kIdNext:
             return Next();
-        case 109:
+        case kIdPrevious:
             return Previous();
-        case 110:
+        case kIdCancel:
             return RequestClose();
-        case 105:
+        case kIdBrowse:
             return Browse();
         default:
             return;
@@ -493,9 +516,11 @@ LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case kMsgLoadPackage:
             LoadPackage();
             return 0;
-        case kMsgExtracting:
-            SetLabel(*reinterpret_cast<const std::string*>(lParam));
+        case kMsgProgress:
+            if (gWizard.extracting) ShowProgress();
             return 0;
+        case kMsgFileInUse:
+            return AskAboutFileInUse(*reinterpret_cast<const PackageEntry*>(lParam));
         case WM_CLOSE:
             RequestClose();
             return 0;
@@ -509,14 +534,14 @@ LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // Hidden until the first page shows the ones it has.
 const ControlSpec kControls[] = {
-    {"Check2", 0, kControlCheckBox, L"在桌面添加快捷方式", 35, 125, 149, 13, 103, false},
-    {"Check1", 0, kControlCheckBox, L"完成后立即启动软件", 35, 100, 134, 18, 104, false},
-    {"Text1", 0, kControlEdit, L"", 25, 175, 396, 21, 106, false},
-    {"Command4", 0, kControlButton, L"浏览(&B).....", 325, 205, 95, 25, 105, false},
-    {"ProgressBar1", 0, kControlProgressBar, L"", 15, 215, 421, 24, 108, false},
-    {"Command3", 0, kControlButton, L"上一步(&F)", 220, 255, 63, 24, 109, false},
-    {"Command1", 0, kControlButton, L"下一步(&H)", 295, 255, 63, 24, 111, false},
-    {"Command2", 0, kControlButton, L"取消(&C)", 370, 255, 63, 24, 110, false},
+    {"Check2", 0, kControlCheckBox, L"在桌面添加快捷方式", 35, 125, 149, 13, kIdShortcutBox, false},
+    {"Check1", 0, kControlCheckBox, L"完成后立即启动软件", 35, 100, 134, 18, kIdStartBox, false},
+    {"Text1", 0, kControlEdit, L"", 25, 175, 396, 21, kIdFolderBox, false},
+    {"Command4", 0, kControlButton, L"浏览(&B).....", 325, 205, 95, 25, kIdBrowse, false},
+    {"ProgressBar1", 0, kControlProgressBar, L"", 15, 215, 421, 24, kIdProgressBar, false},
+    {"Command3", 0, kControlButton, L"上一步(&F)", 220, 255, 63, 24, kIdPrevious, false},
+    {"Command1", 0, kControlButton, L"下一步(&H)", 295, 255, 63, 24, kIdNext, false},
+    {"Command2", 0, kControlButton, L"取消(&C)", 370, 255, 63, 24, kIdCancel, false},
 };
 
 void AddControls(Form& form) {
@@ -554,7 +579,7 @@ HWND CreateWizard(HINSTANCE instance, const Scale& scale) {
     FormSpec spec;
     spec.name = "Form1";
     spec.className = L"澜川软件安装_Form1";
-    spec.caption = W(WizardTitle());
+    spec.caption = WideFromUtf8(WizardTitle());
     spec.width = kWindowWidth;
     spec.height = kWindowHeight;
     spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

@@ -10,14 +10,16 @@
 #include "setup/package.h"
 #include "setup/wizard_rules.h"
 
-// What the wizard's pages show and its steps share. GUI thread, but for the worker's outcome, which
-// the window thread reads only after the worker has ended.
+// What the wizard's pages show and its steps share. GUI thread, but for what the worker shares: the
+// list it walks (read-only while it runs), its progress (atomic) and its outcome, which the window
+// thread reads only after the worker has ended.
 struct WizardState {
     HWND window = nullptr;
     Scale scale;
-    int state = 1;  // 1 welcome, 2 folder, 3 extraction, 4 finish
+    WizardPage page = WizardPage::kWelcome;
     bool packageRead = false;
     PackageInfo info;
+    FileList list;  // read and checked before the first page shows
     PageHeader header;
     std::string label = "进度条提示";  // Label1, drawn by the window
     std::string defaultFolder;         // ends in '\'
@@ -25,8 +27,12 @@ struct WizardState {
     std::string installerFolder;
     std::string targetFolder;  // ends in '\'
     bool folderHadFiles = false;
-    int outcome = 0;           // 0 not run, 1 failed or declined, 2 ran through the list
-    ExtractOutcome extracted;  // what the list came to, when outcome is 2
+    ExtractOutcome extracted;  // what the list came to
+    // The entry the worker is at; a progress message is posted only when none is waiting, so a
+    // list of a million entries never floods the window's queue.
+    std::atomic<size_t> progressIndex{0};
+    std::atomic<bool> progressPosted{false};
+    bool extracting = false;  // progress messages count only while the worker runs
     // The install step runs (with message loops of its own): the window is ended only by the step.
     bool installing = false;
     bool closeRequested = false;             // closed during the step, before files were written

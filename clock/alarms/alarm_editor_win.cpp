@@ -158,7 +158,7 @@ LRESULT CALLBACK AlarmEditorProc(HWND window, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void OpenAlarmEditor(int item) {
-    const bool adding = item == 9;
+    const bool adding = item == kAddItem;
     AlarmEdit edit;
     edit.index = adding ? -1 : AlarmRowOfItem(item, Alarms.size());
     if (!adding && edit.index < 0) return;

@@ -106,15 +106,15 @@ int AlarmRowOfItem(int itemCode, size_t alarmCount) {
 bool ToggleAlarmItem(std::vector<AlarmEntry>& alarms, int itemCode) {
     const int row = AlarmRowOfItem(itemCode, alarms.size());
     if (row < 0) return false;
-    const int k = itemCode % 10;
     AlarmEntry& alarm = alarms[row];
-    if (k == 1) {
+    if (itemCode == AlarmSwitchItem(row)) {
         alarm.enabled = alarm.enabled == 0 ? 1 : 0;
         return true;
     }
-    // k = 2..8 are the letters Monday..Sunday; k = 9 is the hit test's code past Sunday.
-    if (k < 2 || k > 8) return false;
-    alarm.days[k - 1] = alarm.days[k - 1] == 0 ? 1 : 0;
+    // Days 1..7 are the letters Monday..Sunday; day 8 is the hit test's code past Sunday.
+    const int day = itemCode - AlarmSwitchItem(row);
+    if (day < 1 || day > 7) return false;
+    alarm.days[day] = alarm.days[day] == 0 ? 1 : 0;
     return true;
 }
 

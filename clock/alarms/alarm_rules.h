@@ -12,7 +12,6 @@
 #include "clock/core/date_value.h"
 
 constexpr int kSecondsPerDay = 86400;
-constexpr int kAlarmAddItem = 9;  // the "添加闹钟" header row of the alarm page
 
 // True when at least one week-day flag is set (a repeating alarm); false for a one-shot alarm.
 bool AlarmRepeats(const AlarmEntry& alarm);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "clock/alarms/reminder_rules.h"
-#include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "clock/core/page_parts_win.h"
 #include "forms/canvas_win.h"
 #include "forms/form_win.h"

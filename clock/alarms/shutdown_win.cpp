@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "clock/alarms/reminder_rules.h"
-#include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "forms/form_win.h"
 #include "forms/wide_win.h"
 

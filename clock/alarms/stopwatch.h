@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-constexpr int kStopwatchLeftItem = 10;   // "开    始", "计 次" or "重 置"
-constexpr int kStopwatchRightItem = 11;  // "暂 停" or "继 续"
+#include "clock/core/page_layout.h"
 
 enum StopwatchState { kStopwatchReset, kStopwatchRunning, kStopwatchPaused };
 

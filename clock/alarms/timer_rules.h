@@ -11,8 +11,6 @@
 
 #include "clock/core/clock_data.h"
 
-constexpr int kTimerAddItem = 9;  // the "新 增 计 时" button
-
 // "1小时0分钟5秒", "10分钟", "1秒": the parts that are not zero, "0分钟" filling the gap between
 // hours and seconds. 0 (and anything below) gives "".
 std::string FormatDuration(int seconds);

@@ -335,8 +335,8 @@ void ShowOpened(const Form& form) {
 void OpenDateEditor(int page, int item) {
     DateEdit edit;
     edit.kind = page == kScheduleList ? kScheduleList : kBirthdayList;
-    const bool adding = item == 9;
-    edit.openedIndex = adding ? -1 : item - 10;
+    const bool adding = item == kAddItem;
+    edit.openedIndex = adding ? -1 : item - DateRowItem(0);
     if (!adding && (edit.openedIndex < 0 || edit.openedIndex >= static_cast<int>(List(edit).size()))) return;
     if (!adding) edit.opened = List(edit)[static_cast<size_t>(edit.openedIndex)];
     Form* form = CreateEditorForm("Form9", L"钟伴_Form9", CaptionOf(edit.kind, adding), kWindowWidth,

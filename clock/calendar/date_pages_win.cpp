@@ -5,13 +5,10 @@
 
 namespace {
 
-constexpr float kHeaderTop = 50;
-constexpr float kRowHeight = 38;
+constexpr float kRowHeight = kDateRowHeight;
 constexpr float kTextX = 5, kTextWidth = 150;
 constexpr float kFirstHeight = 22, kSecondHeight = 16;
-constexpr float kHotWidth = 197;
 constexpr float kHintGap = 5;
-constexpr int kFirstRowItem = 10;
 // The days box grows to the left (its text is right-aligned, so nothing moves): a line that does
 // not fit its box loses its last characters, and "300" in the large face is wider than 44 pixels.
 constexpr float kDaysSlack = 40;
@@ -23,7 +20,7 @@ constexpr Argb kDaysRed = OpaqueRgb(255, 128, 127);
 
 // What tells the two pages apart.
 struct DatePageLook {
-    int page = 3;
+    int page = kBirthdayPage;
     const wchar_t* addCaption = L"";
     const std::vector<DateEntry>* list = nullptr;
     DateRowText (*rowTexts)(const DateEntry&) = nullptr;
@@ -45,19 +42,22 @@ float TextWidthBeside(const std::string& days, const DatePageLook& look) {
     return room < kTextWidth ? room : kTextWidth;
 }
 
-void DrawDateRow(const Canvas& c, const PagePaint& page, const DatePageLook& look, float y, size_t index) {
-    const int item = kFirstRowItem + static_cast<int>(index);
-    if (IsHot(page.hotItem, item)) {
-        FillRect(c, {0, y + 1, kHotWidth, kRowHeight}, page.pressState == 1 ? look.pressed : kRowHover);
+void DrawDateRow(const Canvas& c, const PagePaint& page, const DatePageLook& look, size_t index) {
+    const int row = static_cast<int>(index);
+    const PageView view = PaintedView(look.page, page);
+    const float y = static_cast<float>(RowTop(view, row));
+    if (IsHot(page.hotItem, DateRowItem(row))) {
+        FillRect(c, BoxOf(RowItems(view, row), DateRowItem(row)),
+                 page.pressState == kPressHeld ? look.pressed : kRowHover);
     }
     const DateRowText text = look.rowTexts((*look.list)[index]);
     const float width = TextWidthBeside(text.days, look);
-    DrawTextIn(c, Wide(text.first), {kTextX, y, width, kFirstHeight}, YaHei(12), kBlack, kRowText);
-    DrawTextIn(c, Wide(text.second), {kTextX, y + kFirstHeight, width, kSecondHeight}, YaHei(8), kLineGrey,
+    DrawTextIn(c, WideFromGbk(text.first), {kTextX, y, width, kFirstHeight}, YaHei(12), kBlack, kRowText);
+    DrawTextIn(c, WideFromGbk(text.second), {kTextX, y + kFirstHeight, width, kSecondHeight}, YaHei(8), kLineGrey,
                kRowText);
     const LogicalRect days{look.daysBox.x - kDaysSlack, y + look.daysBox.y, look.daysBox.w + kDaysSlack,
                            look.daysBox.h};
-    DrawTextIn(c, Wide(text.days), days, Heiti(look.daysPoints), kDaysRed,
+    DrawTextIn(c, WideFromGbk(text.days), days, Heiti(look.daysPoints), kDaysRed,
                kTextRight | kTextVCenter | kTextSingleLine | kTextNoClip);
     DrawRowLine(c, y + kRowHeight);
 }
@@ -66,20 +66,21 @@ float DrawDatePage(const Canvas& c, const PagePaint& page, const DatePageLook& l
     AddHeader header;
     header.caption = look.addCaption;
     header.count = ListCountText(look.page, look.list->size());
-    header.hot = IsHot(page.hotItem, 9);
-    header.pressed = header.hot && page.pressState == 1;
-    DrawAddHeader(c, static_cast<float>(page.scroll) + kHeaderTop, page.width, header);
-    float y = static_cast<float>(page.scroll + kListTop);
-    for (size_t i = 0; i < look.list->size(); ++i, y += kRowHeight)
-        DrawDateRow(c, page, look, y, i);
-    return DrawDragHint(c, y + kHintGap);
+    header.hot = IsHot(page.hotItem, kAddItem);
+    header.pressed = header.hot && page.pressState == kPressHeld;
+    const PageView view = PaintedView(look.page, page);
+    DrawAddHeader(c, BoxOf(HeaderItems(view), kAddItem).y, page.width, header);
+    for (size_t i = 0; i < look.list->size(); ++i)
+        DrawDateRow(c, page, look, i);
+    const float end = static_cast<float>(RowTop(view, static_cast<int>(look.list->size())));
+    return DrawDragHint(c, end + kHintGap);
 }
 
 }  // namespace
 
 float DrawBirthdayPage(const Canvas& c, const PagePaint& page) {
     DatePageLook look;
-    look.page = 3;
+    look.page = kBirthdayPage;
     look.addCaption = L"添加生日";
     look.list = &Birthdays;
     look.rowTexts = BirthdayRowTexts;
@@ -91,7 +92,7 @@ float DrawBirthdayPage(const Canvas& c, const PagePaint& page) {
 
 float DrawSchedulePage(const Canvas& c, const PagePaint& page) {
     DatePageLook look;
-    look.page = 4;
+    look.page = kSchedulePage;
     look.addCaption = L"添加日程";
     look.list = &Schedules;
     look.rowTexts = ScheduleRowTexts;

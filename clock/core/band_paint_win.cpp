@@ -16,8 +16,7 @@ constexpr Argb kCurrentTabWash = Argb{0x50, 255, 255, 255};
 // The settings readout: icon, caption and the round close button.
 constexpr float kIconX = 4, kIconDy = 8, kIconSize = 16;
 constexpr float kCaptionX = 24, kCaptionDy = 9;
-constexpr float kCloseX = 166, kCloseDy = 4, kCloseSize = 20;
-constexpr float kCrossLeft = 173, kCrossRight = 179, kCrossTopDy = 11, kCrossBottomDy = 17;
+constexpr float kCrossInset = 7;  // the close button's cross, inside its circle
 constexpr Argb kCloseHover = OpaqueRgb(232, 17, 35);
 constexpr Argb kClosePressed = OpaqueRgb(150, 0, 0);
 constexpr Argb kCloseIdle = Argb{0x40, 255, 255, 255};
@@ -29,22 +28,26 @@ Rgb BandColour(const BandPaint& band) {
     return band.active ? colour : InactiveColour(colour);
 }
 
+std::vector<PageItem> ItemsOf(const BandPaint& band) {
+    PageView view;
+    view.page = band.page;
+    view.tabsBelow = band.tabsBelow;
+    return BandItems(view);
+}
+
 void DrawTab(const Canvas& c, const BandPaint& band, Rgb bandColour, int tab) {
-    const float x = static_cast<float>(kTabWidth * tab);
-    const float top = static_cast<float>(TabStripTop(band.tabsBelow));
-    const LogicalRect box{x, top, kTabWidth, kTabHeight};
-    if (IsHot(band.hotItem, kFirstTabItem + tab)) {
-        FillRect(c, box, ToArgb(TabHoverColour(bandColour, band.pressState == 1)));
+    const LogicalRect box = BoxOf(ItemsOf(band), TabItem(tab));
+    if (IsHot(band.hotItem, TabItem(tab))) {
+        FillRect(c, box, ToArgb(TabHoverColour(bandColour, band.pressState == kPressHeld)));
     } else if (tab == band.page) {
         FillRect(c, box, kCurrentTabWash);
     }
     if (tab == band.page) {
         FillRect(
-            c,
-            {x + kMarkerInset, top + kTabHeight - kMarkerHeight, kTabWidth - 2 * kMarkerInset, kMarkerHeight},
+            c, {box.x + kMarkerInset, box.y + box.h - kMarkerHeight, box.w - 2 * kMarkerInset, kMarkerHeight},
             kWhite);
     }
-    DrawTextIn(c, Wide(TabCaption(tab)), box, YaHei(9), ToArgb(ContrastTextColour(bandColour)), kOneLine);
+    DrawTextIn(c, WideFromGbk(TabCaption(tab)), box, YaHei(9), ToArgb(ContrastTextColour(bandColour)), kOneLine);
 }
 
 void DrawTabStrip(const Canvas& c, const BandPaint& band, Rgb bandColour) {
@@ -54,8 +57,8 @@ void DrawTabStrip(const Canvas& c, const BandPaint& band, Rgb bandColour) {
 
 void DrawTwoLineReadout(const Canvas& c, const Readout& readout, float top) {
     const unsigned flags = kOneLine | kTextEllipsis;
-    DrawTextIn(c, Wide(readout.text), {0, top - 2, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
-    DrawTextIn(c, Wide(readout.second), {0, top + 13, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
+    DrawTextIn(c, WideFromGbk(readout.text), {0, top - 2, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
+    DrawTextIn(c, WideFromGbk(readout.second), {0, top + 13, kReadoutWidth, kLineHeight}, YaHei(9), kWhite, flags);
 }
 
 // DrawIconEx through the surface's device context: the one call that draws an icon with its mask
@@ -69,23 +72,26 @@ void DrawAppIcon(const Canvas& c, HICON icon, float top) {
     c.graphics->ReleaseHDC(dc);
 }
 
-void DrawCloseButton(const Canvas& c, const BandPaint& band, float top) {
+void DrawCloseButton(const Canvas& c, const BandPaint& band, const LogicalRect& circle) {
     const bool hot = IsHot(band.hotItem, kCloseItem);
-    const Argb fill = !hot ? kCloseIdle : band.pressState == 1 ? kClosePressed : kCloseHover;
-    FillEllipse(c, {kCloseX, top + kCloseDy, kCloseSize, kCloseSize}, fill);
+    const Argb fill = !hot ? kCloseIdle : band.pressState == kPressHeld ? kClosePressed : kCloseHover;
+    FillEllipse(c, circle, fill);
     const Argb cross = hot ? kWhite : ToArgb(ContrastTextColour(BandColour(band)));
-    DrawLine(c, kCrossLeft, top + kCrossTopDy, kCrossRight, top + kCrossBottomDy, cross, 1.5f);
-    DrawLine(c, kCrossRight, top + kCrossTopDy, kCrossLeft, top + kCrossBottomDy, cross, 1.5f);
+    const float left = circle.x + kCrossInset, right = circle.x + circle.w - kCrossInset;
+    const float top = circle.y + kCrossInset, bottom = circle.y + circle.h - kCrossInset;
+    DrawLine(c, left, top, right, bottom, cross, 1.5f);
+    DrawLine(c, right, top, left, bottom, cross, 1.5f);
 }
 
 void DrawCaptionReadout(const Canvas& c, const BandPaint& band, float top) {
     DrawAppIcon(c, band.appIcon, top);
     // The settings band is the one light page colour: white lettering would all but vanish on it.
     const Argb text = ToArgb(ContrastTextColour(BandColour(band)));
-    DrawTextIn(c, Wide(band.readout.text),
-               {kCaptionX, top + kCaptionDy, kCloseX - kCaptionX - 2, kLineHeight}, YaHei(9), text,
+    const LogicalRect close = BoxOf(ItemsOf(band), kCloseItem);
+    DrawTextIn(c, WideFromGbk(band.readout.text),
+               {kCaptionX, top + kCaptionDy, close.x - kCaptionX - 2, kLineHeight}, YaHei(9), text,
                kTextSingleLine | kTextEllipsis);
-    DrawCloseButton(c, band, top);
+    DrawCloseButton(c, band, close);
 }
 
 void DrawReadout(const Canvas& c, const BandPaint& band) {
@@ -93,10 +99,10 @@ void DrawReadout(const Canvas& c, const BandPaint& band) {
     const LogicalRect box{0, top, kReadoutWidth, kReadoutHeight};
     switch (band.readout.style) {
         case kReadoutLarge:
-            DrawTextIn(c, Wide(band.readout.text), box, Heiti(18), kWhite, kOneLine);
+            DrawTextIn(c, WideFromGbk(band.readout.text), box, Heiti(18), kWhite, kOneLine);
             break;
         case kReadoutSmaller:
-            DrawTextIn(c, Wide(band.readout.text), box, Heiti(14), kWhite, kOneLine | kTextEllipsis);
+            DrawTextIn(c, WideFromGbk(band.readout.text), box, Heiti(14), kWhite, kOneLine | kTextEllipsis);
             break;
         case kReadoutTwoLines:
             DrawTwoLineReadout(c, band.readout, top);

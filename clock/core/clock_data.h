@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "clock/core/date_value.h"
+#include "clock/core/page_layout.h"
 #include "forms/ini.h"
 
 constexpr size_t kNameBytes = 50;        // names: 50 bytes, 25 Chinese characters
 constexpr size_t kOptionSlotBytes = 99;  // a 100-byte zero-terminated option slot
 constexpr int kOptionCount = 7;
-constexpr int kPageCount = 6;  // 0 闹钟, 1 秒表, 2 计时, 3 生日, 4 日程, 5 设置
-constexpr int kSettingsPage = 5;
 
 enum OptionSlot {
     kOptionTopmost = 0,

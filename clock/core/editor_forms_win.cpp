@@ -4,6 +4,7 @@
 
 #include "clock/core/clock_data.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "forms/message_box_win.h"
 #include "forms/wide_win.h"
 

@@ -13,6 +13,7 @@
 #include "clock/calendar/date_editor_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "clock/core/platform.h"
 #include "clock/core/settings_rules.h"
 #include "clock/core/startup_shortcut_win.h"
@@ -166,10 +167,10 @@ void DoClick(HWND window, const PageView& view, int item) {
             OpenHelpPage();
             break;
         case kClickNewAlarm:
-            OpenAlarmEditor(9);
+            OpenAlarmEditor(kAddItem);
             break;
         case kClickEditAlarm:
-            OpenAlarmEditor(10 * action.index + 10);
+            OpenAlarmEditor(AlarmRowItem(action.index));
             break;
         case kClickNewTimer:
             OpenTimerEditor(-1);
@@ -178,10 +179,10 @@ void DoClick(HWND window, const PageView& view, int item) {
             OpenTimerEditor(action.index);
             break;
         case kClickNewDateEntry:
-            OpenDateEditor(view.page, 9);
+            OpenDateEditor(view.page, kAddItem);
             break;
         case kClickEditDateEntry:
-            OpenDateEditor(view.page, 10 + action.index);
+            OpenDateEditor(view.page, DateRowItem(action.index));
             break;
         // The about window comes with its own step.
         default:

@@ -11,13 +11,13 @@ constexpr Argb kShadowClear = Argb{0, 0, 0, 0};
 
 float DrawPage(const Canvas& c, const MainPaint& paint) {
     switch (paint.band.page) {
-        case 1:
+        case kStopwatchPage:
             return DrawStopwatchPage(c, paint.page);
-        case 2:
+        case kTimerPage:
             return DrawTimerPage(c, paint.page);
-        case 3:
+        case kBirthdayPage:
             return DrawBirthdayPage(c, paint.page);
-        case 4:
+        case kSchedulePage:
             return DrawSchedulePage(c, paint.page);
         case kSettingsPage:
             return DrawSettingsPage(c, paint.page, paint.serviceUnread);
@@ -34,7 +34,7 @@ float PaintFixedLayer(const Canvas& c, const MainPaint& paint) {
 }
 
 void PaintTimedLayer(const Canvas& c, const MainPaint& paint, float contentBottom) {
-    if (paint.band.page == 0) DrawAlarmCountdowns(c, paint.page, paint.now);
+    if (paint.band.page == kAlarmPage) DrawAlarmCountdowns(c, paint.page, paint.now);
     DrawBottomFade(c, contentBottom, paint.page.width, paint.page.height);
     DrawHeaderBand(c, paint.band);
     // The shadow tells that rows have slid under the band.

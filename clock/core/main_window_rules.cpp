@@ -11,131 +11,23 @@
 
 namespace {
 
-enum Page { kAlarmPage = 0, kStopwatchPage = 1, kTimerPage = 2, kBirthdayPage = 3, kSchedulePage = 4 };
-
-// Alarm page geometry. The row's hit zones are measured from top = row start + 10, so "top < y" of
-// the switch is row offset 10 and the week-day letters lie at row offsets 18..36.
-constexpr int kAlarmRowHeight = 35;
-constexpr int kAlarmZoneOffset = 10;
-constexpr int kWeekDayLeft = 55;
-constexpr int kWeekDayRight = 160;
-constexpr int kWeekDayWidth = 15;
-
-// Buttons in the fixed band of the stopwatch and timer pages (not scrolled).
-constexpr int kBandButtonTop = 55;
-constexpr int kBandButtonBottom = 75;
-constexpr int kBandButtonLeft = 5;
-constexpr int kBandButtonRight = 185;
-constexpr int kStopwatchSplitX = 95;
-
-constexpr int kTimerRowHeight = 30;
-constexpr int kDateRowHeight = 38;
-constexpr int kDateFirstStep = 30;  // the header row of the birthday and schedule pages
-constexpr int kDateAddItem = 9;     // their "添加生日" / "添加日程" header row
-
-// Settings page.
-constexpr int kOptionRowHeight = 25;
-constexpr int kButtonPitch = 25;
-constexpr int kFirstButtonTop = 230;
-constexpr int kButtonHeight = 20;
 constexpr int kLowestSettingsScroll = -150;
 
 bool IsListPage(int page) {
     return page >= kAlarmPage && page <= kSchedulePage;
 }
 
-int BandHit(const PageView& v, int x, int y) {
-    const int strip = TabStripTop(v.tabsBelow);
-    if (y >= strip && y < strip + kTabHeight && x >= 0 && x < kTabWidth * kPageCount) {
-        return kFirstTabItem + x / kTabWidth;
-    }
-    if (v.page == kSettingsPage) {
-        // The round close button sits in the readout, y 23..43 (or 3..23 with the tabs below).
-        const int top = ReadoutTop(v.tabsBelow) + 3;
-        if (x >= 165 && x <= 188 && y >= top && y <= top + 20) return kCloseItem;
+int FirstHit(const std::vector<PageItem>& items, int x, int y) {
+    for (const PageItem& i : items) {
+        if (i.hit.Contains(x, y)) return i.item;
     }
     return 0;
 }
 
-int AlarmPageHit(const PageView& v, int x, int y) {
-    const int s = v.scroll;
-    if (y <= s + kListTop) return y > kBandHeight ? kAlarmAddItem : 0;
-    const int i = (y - s - kListTop) / kAlarmRowHeight;
-    if (i >= v.entryCount) return 0;
-    const int top = s + kListTop + kAlarmRowHeight * i + kAlarmZoneOffset;
-    const int base = 10 * i + 10;
-    if (165 < x && x < 185 && top < y && y < top + 20) return base + 1;
-    // x = 160 yields base + 9, a code past Sunday that the click table ignores.
-    if (kWeekDayLeft <= x && x <= kWeekDayRight && top + 8 < y && y < top + 26) {
-        return base + (x - kWeekDayLeft) / kWeekDayWidth + 2;
-    }
-    if (5 <= x && x <= 50) return base;
-    return 0;
-}
-
-bool InBandButton(int x, int y, int right) {
-    return kBandButtonLeft < x && x < right && kBandButtonTop < y && y < kBandButtonBottom;
-}
-
-int StopwatchPageHit(const PageView& v, int x, int y) {
-    if (v.stopwatchReset) return InBandButton(x, y, kBandButtonRight) ? kStopwatchLeftItem : 0;
-    if (InBandButton(x, y, kStopwatchSplitX)) return kStopwatchLeftItem;
-    if (kStopwatchSplitX < x && x < kBandButtonRight && kBandButtonTop < y && y < kBandButtonBottom) {
-        return kStopwatchRightItem;
-    }
-    return 0;
-}
-
-int TimerPageHit(const PageView& v, int x, int y) {
-    if (InBandButton(x, y, kBandButtonRight)) return kTimerAddItem;
-    const int s = v.scroll;
-    if (y <= s + kListTop) return 0;
-    const int r = (y - s - kListTop) / kTimerRowHeight;
-    if (r >= v.entryCount) return 0;
-    const int top = s + kListTop + kTimerRowHeight * r;
-    if (5 < x && x < 130) return 10 * r + 13;
-    if (135 < x && x < 155) return 10 * r + 11;
-    if (165 < x && x < 181 && top + 9 < y && y < top + 25) return 10 * r + 12;
-    return 0;
-}
-
-// Birthdays and schedules: the add band, then whole rows of 38 (any x: the row is one button).
-int DatePageHit(const PageView& v, int y) {
-    const int s = v.scroll;
-    if (y <= s + kListTop) return y > kBandHeight ? kDateAddItem : 0;
-    const int r = (y - s - kListTop) / kDateRowHeight;
-    return r < v.entryCount ? 10 + r : 0;
-}
-
-int SettingsPageHit(const PageView& v, int x, int y) {
-    const int s = v.scroll;
-    if (x >= 155 && x <= 185) {
-        for (int k = 0; k < kOptionCount; ++k) {
-            const int rowTop = kBandHeight + s + kOptionRowHeight * k;
-            if (y >= rowTop && y < rowTop + kOptionRowHeight) return kFirstOptionItem + k;
-        }
-    }
-    if (x < 5 || x > 185) return 0;
-    for (int b = 0; b < 3; ++b) {
-        const int top = kFirstButtonTop + s + kButtonPitch * b;
-        if (y >= top && y <= top + kButtonHeight) return kAboutItem + b;
-    }
-    return 0;
-}
-
+// One row per notch; pages without rows of their own step as the settings page does.
 int WheelStep(int page) {
-    switch (page) {
-        case kAlarmPage:
-            return 35;
-        case kStopwatchPage:
-        case kTimerPage:
-            return 30;
-        case kBirthdayPage:
-        case kSchedulePage:
-            return kDateRowHeight;
-        default:
-            return 25;
-    }
+    const int row = RowHeight(page);
+    return row != 0 ? row : RowHeight(kSettingsPage);
 }
 
 int ClampScroll(int64_t offset, int lowest) {
@@ -150,29 +42,22 @@ ClickAction Action(ClickKind kind, int index = 0) {
 }
 
 ClickAction AlarmClick(int item, int count) {
-    if (item == kAlarmAddItem) return Action(kClickNewAlarm);
+    if (item == kAddItem) return Action(kClickNewAlarm);
     const int row = AlarmRowOfItem(item, static_cast<size_t>(std::max(count, 0)));
     if (row < 0) return Action(kClickNone);
-    const int k = item % 10;
-    if (k == 0) return Action(kClickEditAlarm, row);
-    if (k <= 8) return Action(kClickToggleAlarm, row);
+    if (item == AlarmRowItem(row)) return Action(kClickEditAlarm, row);
+    if (item <= AlarmDayItem(row, 7)) return Action(kClickToggleAlarm, row);
     return Action(kClickNone);
 }
 
 ClickAction TimerClick(int item, int count) {
-    if (item == kTimerAddItem) return Action(kClickNewTimer);
+    if (item == kAddItem) return Action(kClickNewTimer);
     const int row = TimerRowOfItem(item, static_cast<size_t>(std::max(count, 0)));
     if (row < 0) return Action(kClickNone);
-    switch (item % 10) {
-        case 1:
-            return Action(kClickToggleTimer, row);
-        case 2:
-            return Action(kClickDeleteTimer, row);
-        case 3:
-            return Action(kClickEditTimer, row);
-        default:
-            return Action(kClickNone);
-    }
+    if (item == TimerToggleItem(row)) return Action(kClickToggleTimer, row);
+    if (item == TimerDeleteItem(row)) return Action(kClickDeleteTimer, row);
+    if (item == TimerRowItem(row)) return Action(kClickEditTimer, row);
+    return Action(kClickNone);
 }
 
 ClickAction SettingsClick(int item) {
@@ -188,31 +73,12 @@ ClickAction SettingsClick(int item) {
 
 }  // namespace
 
-int ReadoutTop(bool tabsBelow) {
-    return tabsBelow ? 0 : kTabHeight;
-}
-
-int TabStripTop(bool tabsBelow) {
-    return tabsBelow ? kBandHeight - kTabHeight : 0;
-}
-
 int HitTest(const PageView& view, int x, int y) {
-    if (y < kBandHeight) return BandHit(view, x, y);
-    switch (view.page) {
-        case kAlarmPage:
-            return AlarmPageHit(view, x, y);
-        case kStopwatchPage:
-            return StopwatchPageHit(view, x, y);
-        case kTimerPage:
-            return TimerPageHit(view, x, y);
-        case kBirthdayPage:
-        case kSchedulePage:
-            return DatePageHit(view, y);
-        case kSettingsPage:
-            return SettingsPageHit(view, x, y);
-        default:
-            return 0;
-    }
+    if (y < kBandHeight) return FirstHit(BandItems(view), x, y);
+    const int header = FirstHit(HeaderItems(view), x, y);
+    if (header != 0) return header;
+    const int row = RowAt(view, y);
+    return row < 0 ? 0 : FirstHit(RowItems(view, row), x, y);
 }
 
 int LowestScroll(int page, int lastIndex) {
@@ -220,15 +86,15 @@ int LowestScroll(int page, int lastIndex) {
     int64_t lowest = 0;
     switch (page) {
         case kAlarmPage:
-            lowest = -35 * (n + 1);
+            lowest = -RowHeight(page) * (n + 1);
             break;
         case kStopwatchPage:
         case kTimerPage:
-            lowest = -30 * n;
+            lowest = -RowHeight(page) * n;
             break;
         case kBirthdayPage:
         case kSchedulePage:
-            lowest = -kDateRowHeight * n - kDateFirstStep;
+            lowest = -RowHeight(page) * n - kAddHeaderHeight;
             break;
         case kSettingsPage:
             lowest = kLowestSettingsScroll;
@@ -248,7 +114,7 @@ int WheelScroll(int page, int offset, int notches, int lastIndex) {
     int64_t next = start + step * notches;
     if (notches < 0 && start == 0 && (page == kBirthdayPage || page == kSchedulePage)) {
         // The first notch down only passes the 30-high header; the later ones pass whole rows.
-        next = -kDateFirstStep + step * (notches + 1);
+        next = -kAddHeaderHeight + step * (notches + 1);
     }
     return ClampScroll(next, lowest);
 }
@@ -299,8 +165,10 @@ ClickAction ClickActionFor(const PageView& view, int item) {
             return TimerClick(item, view.entryCount);
         case kBirthdayPage:
         case kSchedulePage:
-            if (item == kDateAddItem) return Action(kClickNewDateEntry);
-            if (item >= 10 && item - 10 < view.entryCount) return Action(kClickEditDateEntry, item - 10);
+            if (item == kAddItem) return Action(kClickNewDateEntry);
+            if (item >= DateRowItem(0) && item - DateRowItem(0) < view.entryCount) {
+                return Action(kClickEditDateEntry, item - DateRowItem(0));
+            }
             return Action(kClickNone);
         case kSettingsPage:
             return SettingsClick(item);
@@ -311,4 +179,15 @@ ClickAction ClickActionFor(const PageView& view, int item) {
 
 bool PageIsRemembered(int page) {
     return page != kSettingsPage;
+}
+
+std::string TickFrameKey(const PageLook& look, const TickMoment& moment) {
+    std::string key = FormatTimeOfDay(moment.now) + '|' + std::to_string(look.page) + '|' +
+                      std::to_string(look.scroll) + '|' + std::to_string(look.hotItem) + '|' +
+                      std::to_string(look.pressState) + '|' + std::to_string(moment.lastDateCheck);
+    if (look.page == kStopwatchPage && StopwatchStart != 0) key += '|' + std::to_string(moment.mediaTime / 100);
+    int running = 0;
+    for (const TimerEntry& timer : Timers)
+        running += timer.startTick != 0 ? 1 : 0;
+    return key + '|' + std::to_string(running) + '|' + LeastRemainingText(Timers, moment.tickCount);
 }

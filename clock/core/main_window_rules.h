@@ -14,60 +14,18 @@
 
 #include "clock/core/clock_data.h"
 #include "clock/core/date_value.h"
+#include "clock/core/page_layout.h"
 
-// ---- Layout of the header band ----
-
-constexpr int kBandHeight = 50;  // tab strip + readout; everything above y 50 belongs to the band
-constexpr int kTabWidth = 32;
-constexpr int kTabHeight = 20;
-constexpr int kListTop = 80;            // first row of the list pages, before scrolling
 constexpr int kClickMaxMs = 800;        // a press held this long or longer is a drag, not a click
 constexpr int kResizeGrip = 8;          // the bottom edge zone that resizes the window
 constexpr int kMinWindowHeight = 200;   // logical, scaled by the vertical scale
 constexpr int kMaxWindowHeight = 1080;  // device pixels, whatever the scale
 
-// Item codes shared by every page: the tabs.
-constexpr int kFirstTabItem = 1;  // tab k is item k + 1
-constexpr int kLastTabItem = 6;
-
-// Item codes of the settings page.
-constexpr int kCloseItem = 10;
-constexpr int kFirstOptionItem = 11;  // switch of option k is 11 + k
-constexpr int kAboutItem = 18;
-constexpr int kChatItem = 19;
-constexpr int kHelpItem = 20;
-
-// Top of the readout: below the tab strip, or at the window top when the tabs lie below it (option 4).
-int ReadoutTop(bool tabsBelow);
-// Top of the tab strip: 0, or 30 with option 4.
-int TabStripTop(bool tabsBelow);
-
 // ---- Hit test ----
 
-// What the hit test needs to know of the window's state.
-struct PageView {
-    int page = 0;                // CurrentPage, 0..5
-    int scroll = 0;              // PageScroll[page], 0 or negative
-    bool tabsBelow = false;      // option 4
-    int entryCount = 0;          // entries of the page's list: alarms, timers, birthdays or schedules
-    bool stopwatchReset = true;  // page 1: no laps, the single "开    始" button
-};
-
-// The item code under (x, y), 0 for none. y < 50 is the band: tab k (item k + 1) for
-// 32k <= x < 32k + 32 in the strip; on page 5 the close button (10), 165 <= x <= 188, readout top
-// + 3 <= y <= readout top + 23. Nothing of a page is hit in the band, even a scrolled row drawn
-// under it. Below the band, with s = scroll (ranges as each page defines them, < strict):
-//  page 0: 50 < y <= s + 80 the add row (9); row i = (y - s - 80) / 35 of the list, t = s + 35i + 90:
-//          switch 165 < x < 185, t < y < t + 20 (10i + 11); week day 55 <= x <= 160, t + 8 < y
-//          < t + 26 (10i + 12 + (x - 55) / 15, x = 160 giving 10i + 19); time box 5 <= x <= 50 (10i + 10);
-//  page 1: 55 < y < 75: reset 5 < x < 185 (10); else 5 < x < 95 (10), 95 < x < 185 (11);
-//  page 2: 5 < x < 185, 55 < y < 75 (9, not scrolled); y > s + 80: row r = (y - s - 80) / 30,
-//          t = s + 80 + 30r: 5 < x < 130 (10r + 13), 135 < x < 155 (10r + 11), 165 < x < 181 and
-//          t + 9 < y < t + 25 (10r + 12);
-//  pages 3, 4: 50 < y <= s + 80 the add row (9); row r = (y - s - 80) / 38 (10 + r), any x;
-//  page 5: switch k 155 <= x <= 185, 50 + s + 25k <= y < 75 + s + 25k (11 + k); buttons
-//          5 <= x <= 185, 230 + s + 25b <= y <= 250 + s + 25b (18 + b).
-// Rows past the list's end give 0.
+// The item code under (x, y), 0 for none: the first item of page_layout.h whose hit zone holds the
+// point. Above y 50 only the band's items answer, so a scrolled row drawn under the band is never
+// hit; below it the header items come before the list rows, and rows past the list's end give 0.
 int HitTest(const PageView& view, int x, int y);
 
 // ---- Scrolling ----
@@ -274,3 +232,18 @@ struct PageLook {
 // the window may keep the layer it drew last. What follows the clock is left out: the time, the
 // running stopwatch's total (LapTimes[0]) and the timers' remaining times.
 std::string FixedLayerKey(const PageLook& look);
+
+// What the platform tells at a tick, of what the frame shows.
+struct TickMoment {
+    DateTime now;
+    uint32_t mediaTime = 0;      // multimedia milliseconds: the running stopwatch's tenths
+    uint32_t tickCount = 0;      // the timers' time left
+    uint32_t lastDateCheck = 0;  // the date pass
+};
+
+// A key of everything a tick can change on the screen: the time to the second, the page and its
+// scroll, hover and press state, the running stopwatch to the tenth (on its page), the running
+// timers and their least time left, and the date pass. An equal key means the frame on the screen
+// is still right, so the tick's repaint is skipped; mouse, keyboard and option changes repaint by
+// themselves.
+std::string TickFrameKey(const PageLook& look, const TickMoment& moment);

@@ -1,6 +1,7 @@
 // The main window: creation, the load step, the tick timer, painting, commands, tray and hooks.
 // The window procedure only dispatches; mouse handling and click actions are in main_mouse_win.cpp.
 #include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 
 #include <shellapi.h>
 
@@ -46,7 +47,6 @@ HMENU gTrayMenu = nullptr;
 HBITMAP gMenuIcons[3] = {};  // the program icon of items 8001, 8002 and 8003
 HHOOK gKeyboardHook = nullptr;
 bool gActive = true;
-Scale gScale;
 
 HICON LoadAppIcon(int size, const wchar_t* name) {
     HICON icon = static_cast<HICON>(
@@ -117,7 +117,7 @@ void OnFirstShow(HWND window) {
     done = true;
     BACKAIDPORT(window, static_cast<int>(kMsgServiceCount), L"", L"", kSoftwareNumber);
     UpdateCheck(kSoftwareNumber, DataFilePath);
-    if (DesktopComposesWindows()) AttachShadow(window, gScale);
+    if (DesktopComposesWindows()) AttachShadow(window, WindowScale());
 }
 
 // ---- Painting ----
@@ -147,8 +147,8 @@ MainPaint CollectPaint(HWND window) {
     p.page.scroll = PageScroll[CurrentPage];
     p.page.hotItem = HotItem;
     p.page.pressState = PressState;
-    p.page.width = static_cast<float>(client.right / gScale.x);
-    p.page.height = static_cast<float>(client.bottom / gScale.y);
+    p.page.width = static_cast<float>(client.right / WindowScale().x);
+    p.page.height = static_cast<float>(client.bottom / WindowScale().y);
     return p;
 }
 
@@ -188,7 +188,7 @@ void UpdateFixedLayer(HDC target, const MainPaint& p, const RECT& client) {
     MemoryDc memory(target);
     Selection selected(memory.get(), gFixedLayer.bitmap.get());
     Gdiplus::Graphics graphics(memory.get());
-    gFixedLayer.contentBottom = PaintFixedLayer(MakeCanvas(graphics, gScale), p);
+    gFixedLayer.contentBottom = PaintFixedLayer(MakeCanvas(graphics, WindowScale()), p);
     gFixedLayer.key = std::move(key);
 }
 
@@ -210,7 +210,7 @@ void PaintInto(HWND window, HDC target) {
     BitBlt(frame.get(), 0, 0, client.right, client.bottom, fixed.get(), 0, 0, SRCCOPY);
     {
         Gdiplus::Graphics graphics(frame.get());
-        PaintTimedLayer(MakeCanvas(graphics, gScale), p, gFixedLayer.contentBottom);
+        PaintTimedLayer(MakeCanvas(graphics, WindowScale()), p, gFixedLayer.contentBottom);
     }
     BitBlt(target, 0, 0, client.right, client.bottom, frame.get(), 0, 0, SRCCOPY);
 }
@@ -385,16 +385,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-Scale ReadScreenScale() {
-    WindowDc screen(nullptr);
-    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
-}
-
 }  // namespace
-
-const Scale& WindowScale() {
-    return gScale;
-}
 
 void SetTrayIconShown(bool show) {
     if (show) {
@@ -409,7 +400,7 @@ void ShowCloseBalloon(const std::wstring& text, UINT timeoutMs) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    gScale = ReadScreenScale();
+    RecordWindowScale();
     FormSpec spec;
     spec.name = "Form6";
     spec.className = kMainWindowClass;
@@ -422,7 +413,7 @@ HWND CreateMainWindow(HINSTANCE instance) {
     spec.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = MainWindowProc;
-    spec.scale = gScale;
+    spec.scale = WindowScale();
     const Form* form = CreateForm(instance, spec);
     return form ? form->window : nullptr;
 }

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "clock/core/clock_data.h"
-#include "forms/scale.h"
 
 extern HWND MainWindow;  // null once the window is destroyed
 extern int PageScroll[kPageCount];
@@ -18,20 +17,8 @@ extern uint32_t PressTick;
 extern int LastY;  // client y (device pixels) of the last press or drag step
 extern int ServiceUnread;
 
-constexpr int kPressNone = 0;
-constexpr int kPressHeld = 1;
-constexpr int kPressResizing = 99;
-
-// The program's own full path and folder (UTF-8), recorded once at start-up.
-void RecordProgramPath();
-const std::string& ProgramPathUtf8();
-std::string ProgramFolderUtf8();  // ends in its '\'
-
 // Registers the window class and creates the main window, hidden; its load step runs inside.
 HWND CreateMainWindow(HINSTANCE instance);
-
-// The screen scale of the main window, read once at start.
-const Scale& WindowScale();
 
 // The tray icon, for the platform functions and the settings page.
 void SetTrayIconShown(bool show);

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "forms/gbk.h"
 
 namespace {
 
@@ -13,19 +12,11 @@ constexpr float kPlusArm = 4.5f;   // half the length of each bar of the plus
 constexpr float kHeaderInset = 5;  // the header's contents sit 5 below its top
 constexpr float kHeaderTextX = 30;
 constexpr float kHeaderCountX = 105;
-constexpr float kHeaderHeight = 30;
 constexpr float kHintX = 5;
 constexpr float kHintHeight = 20;
-constexpr float kFixedBandTop = 49;
-constexpr float kFixedBandHeight = 30;
 constexpr float kFixedBandWidth = 200;
 
 }  // namespace
-
-std::wstring Wide(const std::string& gbk) {
-    const std::u16string text = GbkToUtf16(gbk);
-    return std::wstring(text.begin(), text.end());
-}
 
 void DrawRowLine(const Canvas& c, float y) {
     DrawLine(c, kRowLineLeft, y, kRowLineRight, y, kLineGrey, 1);
@@ -47,18 +38,19 @@ void DrawCheckMark(const Canvas& c, const LogicalRect& box, Argb colour, float p
 }
 
 void DrawAddHeader(const Canvas& c, float top, float width, const AddHeader& header) {
-    if (header.hot) FillRect(c, {0, top, width, kHeaderHeight}, header.pressed ? kPressGreen : kHoverGreen);
+    if (header.hot)
+        FillRect(c, {0, top, width, kAddHeaderHeight}, header.pressed ? kPressGreen : kHoverGreen);
     const float y = top + kHeaderInset;
     DrawCircledPlus(c, kRowLineLeft + 2, y + 2);
     DrawTextIn(c, header.caption, {kHeaderTextX, y, 150, 20}, Heiti(12), kBlack,
                kTextVCenter | kTextSingleLine);
-    DrawTextIn(c, Wide(header.count), {kHeaderCountX, y + 5, width - kHeaderCountX, 16}, YaHei(9), kBlack,
+    DrawTextIn(c, WideFromGbk(header.count), {kHeaderCountX, y + 5, width - kHeaderCountX, 16}, YaHei(9), kBlack,
                kTextSingleLine | kTextNoClip);
-    DrawRowLine(c, top + kHeaderHeight);
+    DrawRowLine(c, top + kAddHeaderHeight);
 }
 
 float DrawDragHint(const Canvas& c, float y) {
-    DrawTextIn(c, Wide(DragHintText()), {kHintX, y, 180, kHintHeight}, YaHei(9), kHintGrey,
+    DrawTextIn(c, WideFromGbk(DragHintText()), {kHintX, y, 180, kHintHeight}, YaHei(9), kHintGrey,
                kTextSingleLine | kTextNoClip);
     return y + kHintHeight;
 }
@@ -69,7 +61,7 @@ void DrawBottomFade(const Canvas& c, float contentBottom, float width, float hei
 }
 
 void DrawFixedButtonBand(const Canvas& c, float width) {
-    FillRect(c, {0, kFixedBandTop, width > kFixedBandWidth ? width : kFixedBandWidth, kFixedBandHeight},
+    FillRect(c, {0, kButtonBandTop, width > kFixedBandWidth ? width : kFixedBandWidth, kButtonBandHeight},
              kWhite);
 }
 

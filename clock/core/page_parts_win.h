@@ -8,6 +8,7 @@
 
 #include "clock/core/main_window_rules.h"
 #include "forms/canvas_win.h"
+#include "forms/wide_win.h"
 
 constexpr float kRowLineLeft = 5;     // separator lines run from x 5 ...
 constexpr float kRowLineRight = 187;  // ... to x 187
@@ -33,11 +34,18 @@ inline FontSpec Heiti(float points, bool bold = false) {
 // cannot be read.
 Gdiplus::Bitmap* ProgramPicture();
 
-// GBK text of the lists as the wide text GDI+ draws.
-std::wstring Wide(const std::string& gbk);
-
 inline Argb ToArgb(Rgb c) {
     return OpaqueRgb(c.r, c.g, c.b);
+}
+
+inline LogicalRect ToLogical(const LayoutRect& r) {
+    return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.w),
+            static_cast<float>(r.h)};
+}
+
+// The box page_layout.h gives the item among items.
+inline LogicalRect BoxOf(const std::vector<PageItem>& items, int item) {
+    return ToLogical(FindItem(items, item).box);
 }
 
 // True when item is the hovered one, and pressed when the left button is held on it as well.
@@ -54,8 +62,8 @@ void DrawCircledPlus(const Canvas& c, float x, float y);
 // A check mark drawn as two strokes, centred in box.
 void DrawCheckMark(const Canvas& c, const LogicalRect& box, Argb colour, float penWidth);
 
-// The add header of the alarm, birthday and schedule pages, 30 high from top: hover fill (the
-// header's code is 9), circled plus, caption, the count text, the closing line at top + 30.
+// The add header of the alarm, birthday and schedule pages, kAddHeaderHeight high from top: hover
+// fill, circled plus, caption, the count text, the closing line at its bottom.
 struct AddHeader {
     const wchar_t* caption = L"";
     std::string count;  // ListCountText, GBK

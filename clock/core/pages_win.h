@@ -8,12 +8,20 @@
 
 // The window state a page reads: its scroll offset, hover and press.
 struct PagePaint {
-    int scroll = 0;       // PageScroll of the page, 0 or negative
-    int hotItem = 0;      // HotItem
-    int pressState = 0;   // PressState: 1 = the left button is held on hotItem
-    float width = 193;    // client size, logical pixels
+    int scroll = 0;      // PageScroll of the page, 0 or negative
+    int hotItem = 0;     // HotItem
+    int pressState = 0;  // PressState: 1 = the left button is held on hotItem
+    float width = 193;   // client size, logical pixels
     float height = 300;
 };
+
+// The layout's view of a page as its painter sees it: page and scroll.
+inline PageView PaintedView(int pageId, const PagePaint& page) {
+    PageView view;
+    view.page = pageId;
+    view.scroll = page.scroll;
+    return view;
+}
 
 struct BandPaint {
     int page = 0;

@@ -15,33 +15,12 @@
 #include "clock/alarms/timer_rules.h"
 #include "clock/calendar/net_time.h"
 #include "clock/core/local_time_win.h"
+#include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "clock/core/tick.h"
 #include "clock/core/window_ids.h"
 #include "forms/wide_win.h"
-
-namespace {
-
-std::string gProgramPath;
-
-}  // namespace
-
-std::string ProgramFolderUtf8() {
-    const size_t cut = gProgramPath.find_last_of("\\/:");
-    return cut == std::string::npos ? std::string() : gProgramPath.substr(0, cut + 1);
-}
-
-void RecordProgramPath() {
-    std::wstring buffer(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
-    buffer.resize(n);
-    gProgramPath = Utf8FromWide(buffer);
-    DataFilePath = DataFilePathFor(gProgramPath);
-}
-
-const std::string& ProgramPathUtf8() {
-    return gProgramPath;
-}
 
 DateTime PlatformNow() {
     return LocalDateTimeNow();
@@ -119,32 +98,18 @@ ClockWrite SetSystemClockUtc(DateValue utc) {
                                                                              : ClockWrite::kFailed;
 }
 
-namespace {
-
-// Everything a tick can change on the screen, as text: the time to the second, the page and its
-// scroll and hover state, the running stopwatch to the tenth, the running timers and their least
-// time left, and the date pass. Mouse, keyboard and option changes repaint by themselves.
-std::string TickFrameKey() {
-    const DateTime now = PlatformNow();
-    std::string key = FormatTimeOfDay(now) + '|' + std::to_string(CurrentPage) + '|' +
-                      std::to_string(PageScroll[CurrentPage]) + '|' + std::to_string(HotItem) + '|' +
-                      std::to_string(PressState) + '|' + std::to_string(LastDateCheck);
-    if (CurrentPage == 1 && StopwatchStart != 0) key += '|' + std::to_string(PlatformMediaTime() / 100);
-    int running = 0;
-    for (const TimerEntry& timer : Timers)
-        running += timer.startTick != 0 ? 1 : 0;
-    key += '|' + std::to_string(running) + '|' + LeastRemainingText(Timers, PlatformTickCount());
-    return key;
-}
-
-}  // namespace
-
 // The tick asks for a repaint ten times a second; a frame that would show exactly what is on the
 // screen already is skipped, which saves most of the drawing while the clock sits idle.
 void RepaintMainWindow() {
     static std::string lastKey;
     if (!MainWindow || !IsWindowVisible(MainWindow)) return;
-    const std::string key = TickFrameKey();
+    PageLook look;
+    look.page = CurrentPage;
+    look.scroll = PageScroll[CurrentPage];
+    look.hotItem = HotItem;
+    look.pressState = PressState;
+    const std::string key =
+        TickFrameKey(look, TickMoment{PlatformNow(), PlatformMediaTime(), PlatformTickCount(), LastDateCheck});
     if (key == lastKey) return;
     lastKey = key;
     InvalidateRect(MainWindow, nullptr, TRUE);

@@ -9,14 +9,10 @@
 
 #include "clock/core/platform.h"
 #include "clock/core/settings_rules.h"
-#include "forms/gbk.h"
 #include "forms/shell_link_win.h"
+#include "forms/wide_win.h"
 
 namespace {
-
-std::wstring Wide(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 bool IsPlainFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -32,7 +28,7 @@ std::wstring StartupShortcutFile(bool createFolder) {
         return std::wstring();
     std::wstring path = folder;
     if (path.back() != L'\\') path += L'\\';
-    return path + Wide(GbkToUtf16(StartupShortcut(std::string()).fileName));
+    return path + WideFromGbk(StartupShortcut(std::string()).fileName);
 }
 
 bool StartupShortcutExists() {
@@ -45,9 +41,9 @@ bool CreateStartupShortcut(const std::string& programPathUtf8) {
     if (linkPath.empty()) return false;
     const StartupShortcutFields fields = StartupShortcut(std::string());
     ShellLink link;
-    link.target = Wide(Utf8ToUtf16(programPathUtf8));
+    link.target = WideFromUtf8(programPathUtf8);
     link.workingFolder = FolderOfPath(link.target);
-    link.description = Wide(GbkToUtf16(fields.description));
+    link.description = WideFromGbk(fields.description);
     link.showCommand = fields.windowStyle;
     return WriteShellLink(linkPath, link);
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "clock/core/local_time_win.h"
-#include "clock/core/main_window_win.h"
+#include "clock/core/program_win.h"
 #include "clock/core/page_parts_win.h"
 #include "clock/core/program_info.h"
 #include "clock/services/about_texts.h"

@@ -1,6 +1,7 @@
 #include "clock/services/components_win.h"
 
-#include "forms/gbk.h"
+#include "forms/message_box_win.h"
+#include "forms/wide_win.h"
 
 namespace {
 
@@ -11,11 +12,6 @@ HMODULE gModules[2] = {nullptr, nullptr};
 ServiceMessageShow gShowForTesting = nullptr;
 
 constexpr DWORD kUnloadSettleMs = 100;  // lets the old DLL's file handle go before it is deleted
-
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8);
-    return std::wstring(text.begin(), text.end());
-}
 
 std::wstring WideAscii(const char* ascii) {
     std::wstring text;
@@ -34,7 +30,7 @@ void ShowServiceMessage(HWND owner, const ServiceMessage& message) {
         return;
     }
     const UINT icon = message.errorIcon ? MB_ICONERROR : MB_ICONWARNING;
-    MessageBoxW(owner, Wide(message.text).c_str(), Wide(message.caption).c_str(), MB_OK | icon | MB_TOPMOST);
+    ShowMessageBox(owner, WideFromUtf8(message.text), WideFromUtf8(message.caption), MB_OK | icon | MB_TOPMOST);
 }
 
 // The replacement goes in by delete and rename, not by a replacing move: that is how the maker's
@@ -94,7 +90,7 @@ Function ExportFor(ComponentCall call) {
 }  // namespace
 
 void SetServiceFolder(const std::string& folderUtf8) {
-    gFolder = Wide(folderUtf8);
+    gFolder = WideFromUtf8(folderUtf8);
     if (!gFolder.empty() && gFolder.back() != L'\\' && gFolder.back() != L'/') gFolder += L'\\';
 }
 

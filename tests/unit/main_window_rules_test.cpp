@@ -463,3 +463,29 @@ TEST(FixedLayerKey, ChangesWithWhatThePageShowsOnly) {
     look.height = 400;  // resized
     EXPECT_NE(FixedLayerKey(look), key);
 }
+
+// The tick repaints only when the frame would change: each second of the clock, and the running
+// stopwatch's tenths on its own page only.
+TEST(TickFrameKey, ChangesWithWhatATickShows) {
+    Timers.clear();
+    StopwatchStart = 0;
+    PageLook look;
+    look.page = kStopwatchPage;
+    TickMoment moment{At(2026, 12, 8, 7, 30, 0), 1000, 5000, 0};
+    const std::string idle = TickFrameKey(look, moment);
+    moment.mediaTime += 150;
+    moment.tickCount += 150;
+    EXPECT_EQ(TickFrameKey(look, moment), idle);
+    moment.now.second = 1;
+    EXPECT_NE(TickFrameKey(look, moment), idle);
+
+    StopwatchStart = 500;
+    const std::string running = TickFrameKey(look, moment);
+    moment.mediaTime += 100;
+    EXPECT_NE(TickFrameKey(look, moment), running);
+    look.page = kAlarmPage;
+    const std::string elsewhere = TickFrameKey(look, moment);
+    moment.mediaTime += 100;
+    EXPECT_EQ(TickFrameKey(look, moment), elsewhere);
+    StopwatchStart = 0;
+}

@@ -65,3 +65,37 @@ TEST(WizardRules, ExtractFailedMessageNamesFilesCountAndRemedies) {
     stopped.filesWritten = 12;
     EXPECT_EQ(ExtractFailedMessage(stopped).rfind("安装已停止，已写入 12 个文件", 0), 0u);
 }
+
+// A user's way through the pages: a program package asks for its folder and ends with the finish
+// actions; a decompress-only one unpacks at once and Next on its last page closes the wizard.
+TEST(WizardRules, PageMoves) {
+    const PageMove toFolder = NextMove(WizardPage::kWelcome, false);
+    EXPECT_EQ(toFolder.action, PageAction::kShowPage);
+    EXPECT_EQ(toFolder.page, WizardPage::kFolder);
+    EXPECT_EQ(toFolder.header, HeaderKind::kFolder);
+    EXPECT_TRUE(toFolder.proposeFolder);
+    const PageMove unpackAtOnce = NextMove(WizardPage::kWelcome, true);
+    EXPECT_EQ(unpackAtOnce.action, PageAction::kInstall);
+    EXPECT_TRUE(unpackAtOnce.proposeFolder);
+    EXPECT_EQ(NextMove(WizardPage::kFolder, false).action, PageAction::kInstall);
+    EXPECT_EQ(NextMove(WizardPage::kFinish, false).action, PageAction::kFinishActions);
+    EXPECT_EQ(NextMove(WizardPage::kFinish, true).action, PageAction::kClose);
+
+    // The finish page is reached by a whole extraction or by Next after going back to it, and its
+    // Next reads 完成 until Previous leaves it.
+    const PageMove finished = AfterExtractionMove(true);
+    EXPECT_EQ(finished.page, WizardPage::kFinish);
+    EXPECT_STREQ(finished.nextCaption, "完成");
+    const PageMove back = PreviousMove(WizardPage::kFinish);
+    EXPECT_EQ(back.page, WizardPage::kExtraction);
+    EXPECT_STREQ(back.nextCaption, "下一步(&H)");
+    EXPECT_EQ(NextMove(WizardPage::kExtraction, false).page, WizardPage::kFinish);
+
+    // A failed extraction goes back to the folder page, as Previous from the extraction page does.
+    const PageMove retry = AfterExtractionMove(false);
+    EXPECT_EQ(retry.page, WizardPage::kFolder);
+    EXPECT_EQ(retry.header, HeaderKind::kFolder);
+    EXPECT_EQ(retry.nextCaption, nullptr);
+    EXPECT_EQ(PreviousMove(WizardPage::kFolder).page, WizardPage::kWelcome);
+    EXPECT_EQ(PreviousMove(WizardPage::kWelcome).action, PageAction::kNothing);
+}

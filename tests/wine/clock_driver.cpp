@@ -33,18 +33,12 @@
 #include "clock/core/data_file_guard_win.h"
 #include "clock/core/window_ids.h"
 #include "forms/canvas_win.h"
-#include "forms/gdi_handles_win.h"
 #include "window_sync_win.h"
 
 namespace {
 
 HWND MainWindowOfClock() {
     return FindWindowW(kMainWindowClass, nullptr);
-}
-
-Scale ScreenScale() {
-    WindowDc screen(nullptr);
-    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 template <typename Condition>

@@ -365,6 +365,7 @@ form msgbox 10000 >/dev/null
 form answer 6
 report=$(form msgbox 30000 | tr '\n' '#')
 written=$(printf '%s' "$report" | sed -n 's/.*已写入 \([0-9]*\) 个文件.*/\1/p')
+echo "       the report: $report"
 check "Yes stops after the file in hand and reports how many files were written" \
   "[ -n '$written' ] && [ '$written' -lt 1000 ] && [ \"\$(find '$drive_c/澜川软件/大包测试' -type f | wc -l)\" = '$written' ]"
 form answer 1

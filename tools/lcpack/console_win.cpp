@@ -5,20 +5,8 @@
 #include <shellapi.h>
 #include <stdio.h>
 
+#include "forms/wide_win.h"
 #include "tools/lcpack/console.h"
-
-namespace {
-
-std::string WideToUtf8(const wchar_t* text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], bytes, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(bytes) - 1);
-    return utf8;
-}
-
-}  // namespace
 
 std::vector<std::string> Utf8Arguments(int, char**) {
     std::vector<std::string> args;
@@ -26,7 +14,7 @@ std::vector<std::string> Utf8Arguments(int, char**) {
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!wide) return args;
     for (int i = 0; i < count; ++i)
-        args.push_back(WideToUtf8(wide[i]));
+        args.push_back(Utf8FromWide(wide[i]));
     LocalFree(wide);
     return args;
 }
