@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kClientWidth = 294, kClientHeight = 407;
 constexpr int kNameLimit = 50;
-constexpr const char* kProgramHint = "点击【...】按钮指定一个软件";
 
 int gEditIndex = -1;  // the alarm being changed; -1 for a new one
 AlarmEntry gOpened;   // that alarm as the editor opened it: the tick may ring it meanwhile
