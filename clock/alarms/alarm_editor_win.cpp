@@ -45,7 +45,7 @@ const ControlSpec kControls[] = {
     {"Check1", 7, kControlCheckBox, L"星期日", 187, 151},
     {"Option1", 3, kControlOptionButton, L"不使用附加功能", 27, 209},
     {"Option1", 0, kControlOptionButton, L"打开某个软件", 27, 233},
-    {"Text3", 0, kControlEdit, L"点击【...】按钮指定一个软件", 37, 261, 226, 20, 0, true, ES_READONLY},
+    {"Text3", 0, kControlEdit, L"", 37, 261, 226, 20, 0, true, ES_READONLY},
     {"Command3", 0, kControlButton, L"...", 233, 239, 30, 19},
     {"Option1", 1, kControlOptionButton, L"关闭电脑", 27, 287},
     {"Option1", 2, kControlOptionButton, L"重启电脑", 27, 309},
@@ -74,7 +74,8 @@ void ShowInput(const Form& form, const AlarmEditorInput& input) {
     for (int k = 1; k <= 7; ++k)
         SetControlChecked(form, "Check1", k, input.days[k]);
     SelectAction(form, input.option);
-    if (!input.programPath.empty()) SetGbkControlText(form, "Text3", 0, input.programPath);
+    SetControlText(form, "Text3", 0,
+                   input.programPath.empty() ? WideFromUtf8(kProgramHint) : WideFromGbk(input.programPath));
 }
 
 AlarmEditorInput ReadInput(const Form& form) {

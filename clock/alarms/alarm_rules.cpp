@@ -225,3 +225,8 @@ bool DeleteAlarm(std::vector<AlarmEntry>& alarms, int index) {
     alarms.erase(alarms.begin() + index);
     return true;
 }
+
+std::string AlarmFileNotOpenedText(const AlarmEntry& alarm) {
+    return Gbk("闹钟“") + alarm.name + Gbk("”响铃时，要打开的文件无法打开：\r\n\r\n") + alarm.action +
+           Gbk("\r\n\r\n文件可能已被移动、改名或删除。请在这个闹钟里重新指定要打开的软件或文件。");
+}

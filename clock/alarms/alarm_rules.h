@@ -48,6 +48,14 @@ std::string FormatCountdown(int seconds);
 // The second text of an alarm's reminder: "hh:mm" + " " + name.
 std::string AlarmReminderText(const AlarmEntry& alarm);
 
+// What the alarm editor's program box holds until a program is chosen (UTF-8). Saved without a
+// choice it becomes the action, which names no file and is not one the user asked for.
+constexpr const char kProgramHint[] = "点击【...】按钮指定一个软件";
+
+// The warning when the file an alarm was to open could not be opened as it rang (GBK): the
+// alarm, the file, and what to do.
+std::string AlarmFileNotOpenedText(const AlarmEntry& alarm);
+
 // ---- Alarm page ----
 
 // The list index of the row that item code belongs to (floor(code / 10) - 1), or -1 when the code

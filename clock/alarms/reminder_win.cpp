@@ -53,28 +53,32 @@ Argb Opaque(Rgb c) {
     return Argb{255, c.r, c.g, c.b};
 }
 
+// The note's parts, in 96-dpi pixels: the kind's coloured band, the picture inside it (dipping by
+// two pixels in the blinking half-period), and the two lines of text right of the picture.
+constexpr LogicalRect kBand = {0, 0, 300, 110};
+constexpr float kPictureX = -2, kPictureY = 20, kPictureSize = 108, kBlinkDip = 2;
+constexpr LogicalRect kFirstLine = {100, 40, 170, 30};
+constexpr LogicalRect kSecondLine = {100, 70, 170, 30};
+
 void PaintNote(const Canvas& c, const ReminderNote& note, float width, float height) {
     const Rgb face{static_cast<uint8_t>(GetRValue(GetSysColor(COLOR_BTNFACE))),
                    static_cast<uint8_t>(GetGValue(GetSysColor(COLOR_BTNFACE))),
                    static_cast<uint8_t>(GetBValue(GetSysColor(COLOR_BTNFACE)))};
     FillRect(c, {0, 0, width, height}, Opaque(face));
     const Rgb band = note.blink ? BlinkColour(ReminderColour(note.kind)) : ReminderColour(note.kind);
-    FillRect(c, {0, 0, 300, 110}, Opaque(band));
+    FillRect(c, kBand, Opaque(band));
     if (Gdiplus::Bitmap* picture = ProgramPicture()) {
-        // The picture dips by two pixels in the blinking half-period.
-        const float y = note.blink ? 22.0f : 20.0f, h = note.blink ? 106.0f : 108.0f;
+        const float dip = note.blink ? kBlinkDip : 0;
         c.graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        c.graphics->DrawImage(picture, Gdiplus::RectF(static_cast<Gdiplus::REAL>(-2 * c.scale.x),
-                                                      static_cast<Gdiplus::REAL>(y * c.scale.y),
-                                                      static_cast<Gdiplus::REAL>(108 * c.scale.x),
-                                                      static_cast<Gdiplus::REAL>(h * c.scale.y)));
+        c.graphics->DrawImage(picture, Gdiplus::RectF(static_cast<Gdiplus::REAL>(kPictureX * c.scale.x),
+                                                      static_cast<Gdiplus::REAL>((kPictureY + dip) * c.scale.y),
+                                                      static_cast<Gdiplus::REAL>(kPictureSize * c.scale.x),
+                                                      static_cast<Gdiplus::REAL>((kPictureSize - dip) * c.scale.y)));
     }
     const FontSpec font{L"Microsoft YaHei", 12, false};
     const Argb white{255, 255, 255, 255};
-    DrawTextIn(c, WideFromGbk(note.firstText), {100, 40, 170, 30}, font, white,
-               kTextSingleLine | kTextNoClip);
-    DrawTextIn(c, WideFromGbk(note.secondText), {100, 70, 170, 30}, font, white,
-               kTextSingleLine | kTextNoClip);
+    DrawTextIn(c, WideFromGbk(note.firstText), kFirstLine, font, white, kTextSingleLine | kTextNoClip);
+    DrawTextIn(c, WideFromGbk(note.secondText), kSecondLine, font, white, kTextSingleLine | kTextNoClip);
 }
 
 void OnPaint(HWND window) {

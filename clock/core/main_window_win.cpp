@@ -279,6 +279,7 @@ void OnTimer(HWND window, WPARAM id) {
     KillTimer(window, kTimerTick);
     Tick();
     if (DataFileProblemsWaiting()) PostMessageW(window, kMsgDataFileProblem, 0, 0);
+    if (AlarmFileProblemsWaiting()) PostMessageW(window, kMsgAlarmFileProblem, 0, 0);
     if (MainWindow) SetTimer(window, kTimerTick, kTickIntervalMs, nullptr);
 }
 
@@ -290,6 +291,11 @@ void TellDataFileProblems(HWND window) {
          problem = TakeDataFileProblemToTell()) {
         ShowWarning(window, WideFromUtf8(DataFileProblemText(problem, DataFilePath)), WideFromUtf8("钟伴"));
     }
+}
+
+void TellAlarmFileProblems(HWND window) {
+    for (std::string text = TakeAlarmFileProblem(); !text.empty(); text = TakeAlarmFileProblem())
+        ShowWarning(window, WideFromGbk(text), L"钟伴");
 }
 
 void OnClose(HWND window) {
@@ -330,6 +336,10 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     if (message == kMsgDataFileProblem) {
         TellDataFileProblems(window);
+        return 0;
+    }
+    if (message == kMsgAlarmFileProblem) {
+        TellAlarmFileProblems(window);
         return 0;
     }
     if (message == kMsgNetTimeNoRight) {

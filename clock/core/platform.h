@@ -28,8 +28,9 @@ void OpenShutdownCountdown(int mode);
 // True when path (GBK) names an existing file that is neither a folder nor marked temporary.
 bool IsOpenableFile(const std::string& path);
 
-// Opens a file with the shell's "open" verb, no parameters, normal window. Failures are ignored.
-void OpenWithShell(const std::string& path);
+// Opens a file with the shell's "open" verb, no parameters, normal window. False when the shell
+// could not.
+bool OpenWithShell(const std::string& path);
 
 // Starts the network time check on a new detached thread, unless a check still runs or this run
 // already found that it may not set the clock (BeginNetTimeCheck in clock/calendar/net_time.h).

@@ -48,8 +48,9 @@ bool IsOpenableFile(const std::string& path) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY)) == 0;
 }
 
-void OpenWithShell(const std::string& path) {
-    ShellExecuteW(nullptr, L"open", WideFromGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
+bool OpenWithShell(const std::string& path) {
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", WideFromGbk(path).c_str(), L"", nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;  // the shell's way of saying it succeeded
 }
 
 // Never joined: nothing waits for a check's end, and the program may exit while one is under way.

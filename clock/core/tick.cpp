@@ -1,6 +1,7 @@
 #include "clock/core/tick.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 #include "clock/alarms/alarm_rules.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr int64_t kNotYet = INT64_MIN;
 int64_t LastAlarmSecond = kNotYet;
 int64_t LastReminderDay = kNotYet;
+std::deque<std::string> AlarmFileProblems;
 
 }  // namespace
 
@@ -28,6 +30,7 @@ void ResetTickState() {
     LastDateCheck = 0;
     LastAlarmSecond = kNotYet;
     LastReminderDay = kNotYet;
+    AlarmFileProblems.clear();
 }
 
 namespace {
@@ -39,26 +42,29 @@ bool PeriodPassed(uint32_t now, uint32_t last, uint32_t period) {
     return static_cast<uint32_t>(now - last) > period;
 }
 
-void RunAlarmAction(const std::string& action) {
+// A file that is missing, a folder, or refused by the shell is told, so an alarm meant to start a
+// program never fails unseen; the editor's hint text, saved without a choice, names no file.
+void RunAlarmAction(const AlarmEntry& alarm) {
     static const std::string kShutdown = Gbk("关机");
     static const std::string kRestart = Gbk("重启");
+    static const std::string kHint = Gbk(kProgramHint);
+    const std::string& action = alarm.action;
     if (action.empty()) return;
     if (action == kShutdown) {
         OpenShutdownCountdown(0);
     } else if (action == kRestart) {
         OpenShutdownCountdown(1);
-    } else if (IsOpenableFile(action)) {
-        OpenWithShell(action);
+    } else if (!(IsOpenableFile(action) && OpenWithShell(action)) && action != kHint) {
+        AlarmFileProblems.push_back(AlarmFileNotOpenedText(alarm));
     }
 }
 
 void RingAlarm(const AlarmEntry& alarm) {
     static const std::string kTitle = Gbk("闹钟的时间到了！！");
-    // Copies: the pop-up's creation may dispatch messages, and the entry must not be read after it.
-    const std::string text = AlarmReminderText(alarm);
-    const std::string action = alarm.action;
-    ShowReminder(0, kTitle, text);
-    RunAlarmAction(action);
+    // A copy: the pop-up's creation may dispatch messages, and the entry must not be read after it.
+    const AlarmEntry ringing = alarm;
+    ShowReminder(0, kTitle, AlarmReminderText(ringing));
+    RunAlarmAction(ringing);
 }
 
 std::string AgeText(const DateEntry& entry) {
@@ -180,4 +186,15 @@ void Tick() {
         CheckDates();
     }
     RepaintMainWindow();
+}
+
+bool AlarmFileProblemsWaiting() {
+    return !AlarmFileProblems.empty();
+}
+
+std::string TakeAlarmFileProblem() {
+    if (AlarmFileProblems.empty()) return std::string();
+    std::string text = AlarmFileProblems.front();
+    AlarmFileProblems.pop_front();
+    return text;
 }

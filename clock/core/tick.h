@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 constexpr uint32_t kNetCheckPeriodMs = 3600000;
 constexpr uint32_t kDateCheckPeriodMs = 60000;
@@ -30,6 +31,11 @@ void CheckTimers();
 // entry at most once a day while within its advance days (every reminded flag is cleared when the
 // local date differs from the previous pass's, and an editor's save clears a schedule's).
 void CheckDates();
+
+// The warnings (GBK) of alarm files that could not be opened as their alarms rang, oldest first,
+// each taken once: the main window shows them after the tick, never from inside it.
+bool AlarmFileProblemsWaiting();
+std::string TakeAlarmFileProblem();
 
 // Puts LastNetCheck, LastDateCheck and the previous alarm check and date pass back to their
 // program-start values.

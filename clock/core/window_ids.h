@@ -16,6 +16,7 @@ constexpr unsigned kWmUser = 0x0400;                  // WM_USER, without <windo
 constexpr unsigned kMsgTray = kWmUser + 400;          // tray icon callback
 constexpr unsigned kMsgServiceCount = kWmUser + 505;  // the customer-service component's unread count
 constexpr unsigned kMsgDataFileProblem = kWmUser + 410;  // tell what went wrong with the data file
+constexpr unsigned kMsgAlarmFileProblem = kWmUser + 411;  // tell of an alarm's file not opened
 // Posted by the network time check's thread when the system refused to set the clock for lack of
 // rights: the main window tells the user, as the thread itself must show no window.
 constexpr unsigned kMsgNetTimeNoRight = kWmUser + 401;

@@ -44,8 +44,9 @@ bool IsOpenableFile(const std::string& path) {
     return Fake().openableFiles.count(path) != 0;
 }
 
-void OpenWithShell(const std::string& path) {
+bool OpenWithShell(const std::string& path) {
     Fake().shellOpens.push_back(path);
+    return !Fake().shellRefuses;
 }
 void StartNetTimeCheck() {
     ++Fake().netChecks;

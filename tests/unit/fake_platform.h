@@ -24,6 +24,7 @@ struct FakePlatformState {
     uint32_t tickCount = 0;
     uint32_t mediaTime = 0;
     std::set<std::string> openableFiles;  // GBK paths IsOpenableFile accepts
+    bool shellRefuses = false;            // OpenWithShell fails
     bool startupShortcutExists = false;
     ScreenMetrics screen;
 

@@ -175,6 +175,29 @@ TEST_F(TickTest, AlarmActions) {
     EXPECT_EQ(Fake().shellOpens, std::vector<std::string>{program});
     // The hint text was looked up and not opened; an empty action is not even looked up.
     EXPECT_EQ(Fake().fileQueries, (std::vector<std::string>{program, Alarms[3].action}));
+    EXPECT_FALSE(AlarmFileProblemsWaiting());
+}
+
+// A file that is gone, or one the shell refuses, is told once per ring, naming the alarm and the
+// file; the reminder itself still shows.
+TEST_F(TickTest, AlarmFileThatCannotBeOpenedIsTold) {
+    const std::string gone = Gbk("D:\\旧电脑\\音乐.exe");
+    const std::string refused = "C:\\tools\\app.exe";
+    Fake().openableFiles.insert(refused);
+    Fake().shellRefuses = true;
+    Alarms = {Alarm(8, 0, {1}), Alarm(8, 1, {1})};
+    Alarms[0].name = Gbk("起床");
+    Alarms[0].action = gone;
+    Alarms[1].action = refused;
+    TickAt(10, 8, 0, 0);
+    TickAt(10, 8, 1, 0);
+    EXPECT_EQ(Fake().reminders.size(), 2u);
+    const std::string first = TakeAlarmFileProblem();
+    EXPECT_NE(first.find(Gbk("起床")), std::string::npos);
+    EXPECT_NE(first.find(gone), std::string::npos);
+    EXPECT_NE(TakeAlarmFileProblem().find(refused), std::string::npos);
+    EXPECT_FALSE(AlarmFileProblemsWaiting());
+    EXPECT_EQ(TakeAlarmFileProblem(), "");
 }
 
 // ---- Timers ----

@@ -28,8 +28,9 @@ hh=$((10#$(date -d "@$ring" +%H))) mm=$((10#$(date -d "@$ring" +%M)))
 at="${hh}时${mm}分"
 # The birthday's advance of 9 days is more than the editor offers, and its lunar date does not exist
 # (lunar 2024 has no leap month, and its 正月 has 29 days): both hand edits.
-printf '[闹钟]\r\n0=12时0分||否|改名前|\r\n1=%s||是|同一个|\r\n2=%s||是|同一个|\r\n3=%s||是|第二个|\r\n4=%s||是|关机闹钟|关机\r\n5=%s||是|重启闹钟|重启\r\n[生日]\r\n0=九天前|农历|2024年闰1月30日8时0分|提前9天提醒\r\n' \
-  "$at" "$at" "$at" "$at" "$at" | iconv -f UTF-8 -t CP936 >"$ini"
+# Alarm 6 was to open a program that is gone: it joins alarm 1's pop-up (same time and text).
+printf '[闹钟]\r\n0=12时0分||否|改名前|\r\n1=%s||是|同一个|\r\n2=%s||是|同一个|\r\n3=%s||是|第二个|\r\n4=%s||是|关机闹钟|关机\r\n5=%s||是|重启闹钟|重启\r\n6=%s||是|同一个|C:\\已删除\\旧软件.exe\r\n[生日]\r\n0=九天前|农历|2024年闰1月30日8时0分|提前9天提醒\r\n' \
+  "$at" "$at" "$at" "$at" "$at" "$at" | iconv -f UTF-8 -t CP936 >"$ini"
 start_clock
 check "the window appears" "driver wait 30000"
 
@@ -60,6 +61,9 @@ has_white() { [ "$(convert "$artifacts/$1" -crop "$4x$5+$2+$3" -colorspace Gray 
 check "its title and text lines are drawn" "has_white popup-alarm.png 100 42 160 22 && has_white popup-alarm.png 100 72 100 22"
 check "the one-shot alarms switched themselves off and were saved" \
   "wait_value 闹钟 1 '$at||否|同一个|' && wait_value 闹钟 3 '$at||否|第二个|'"
+check "the alarm whose program is gone says so, naming the alarm and the file" \
+  "form msgbox 10000 | tr '\n' '#' | grep -q '钟伴#闹钟“同一个”响铃时，要打开的文件无法打开：.*C:\\\\已删除\\\\旧软件.exe'"
+form answer 1
 
 # The shutdown count-down: opened by the 关机 alarm; the 重启 alarm of the same second only brings
 # it forward, so it keeps its shut-down mode.
