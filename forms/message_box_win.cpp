@@ -57,10 +57,6 @@ void ShowWarning(HWND owner, const std::wstring& text, const std::wstring& capti
     ShowMessageBox(owner, text, caption, MB_OK | MB_ICONWARNING);
 }
 
-void ShowNotice(HWND owner, const std::wstring& text, const std::wstring& caption) {
-    ShowMessageBox(owner, text, caption, MB_OK | MB_ICONINFORMATION);
-}
-
 void StartCentringOwnedWindows() {
     if (gForegroundHook) return;
     gForegroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForeground,

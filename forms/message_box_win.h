@@ -27,9 +27,6 @@ void ShowError(HWND owner, const std::wstring& text, const std::wstring& caption
 // A warning with the warning icon and an OK button.
 void ShowWarning(HWND owner, const std::wstring& text, const std::wstring& caption);
 
-// A notice with the information icon and an OK button.
-void ShowNotice(HWND owner, const std::wstring& text, const std::wstring& caption);
-
 // Installs the hook for the calling process and thread (once; later calls do nothing), and removes
 // it again.
 void StartCentringOwnedWindows();
