@@ -75,6 +75,45 @@ bool AlarmRingMomentBetween(const AlarmEntry& alarm, int64_t previous, int64_t n
     return true;
 }
 
+namespace {
+
+// The alarm's first ring moment at or after `from`; kNeverRings seconds on for one that never rings.
+int64_t FirstRingFrom(const AlarmEntry& alarm, int64_t from) {
+    return from + AlarmRingSeconds(alarm, SplitDate(FromSeconds(from)));
+}
+
+bool Rings(const AlarmEntry& alarm) {
+    return alarm.enabled != 0 && IsTimeOfDay(alarm);
+}
+
+}  // namespace
+
+bool NextWakeMoment(const std::vector<AlarmEntry>& alarms, int64_t now, int64_t* moment) {
+    bool found = false;
+    for (const AlarmEntry& alarm : alarms) {
+        if (!Rings(alarm)) continue;
+        const int64_t next = FirstRingFrom(alarm, now + 1);
+        if (!found || next < *moment) *moment = next;
+        found = true;
+    }
+    return found;
+}
+
+std::vector<MissedAlarm> MissedAlarms(const std::vector<AlarmEntry>& alarms, int64_t lastSeen, int64_t now) {
+    std::vector<MissedAlarm> missed;
+    const int64_t from = std::max(lastSeen, now - kMissedLookBackSeconds) + 1;
+    if (from >= now) return missed;
+    for (size_t i = 0; i < alarms.size(); ++i) {
+        if (!Rings(alarms[i])) continue;
+        // An alarm's moments lie a day or more apart: at most one falls in a day's window.
+        const int64_t moment = FirstRingFrom(alarms[i], from);
+        if (moment < now) missed.push_back(MissedAlarm{i, moment});
+    }
+    std::stable_sort(missed.begin(), missed.end(),
+                     [](const MissedAlarm& a, const MissedAlarm& b) { return a.moment > b.moment; });
+    return missed;
+}
+
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now) {
     if (!IsTimeOfDay(alarm)) return kNeverRings;
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, true) : OneShotSeconds(alarm, now);

@@ -37,6 +37,26 @@ constexpr int kRingWindowSeconds = 300;
 // that never rings gives false.
 bool AlarmRingMomentBetween(const AlarmEntry& alarm, int64_t previous, int64_t now, int64_t* moment);
 
+// ---- Waking the computer, and alarms missed while it slept or was off ----
+
+// The first moment after now (seconds, ToSeconds) at which an enabled alarm rings: the moment the
+// computer is woken for. False when no enabled alarm ever rings.
+bool NextWakeMoment(const std::vector<AlarmEntry>& alarms, int64_t now, int64_t* moment);
+
+// How far back alarms missed while the program did not run are looked for.
+constexpr int64_t kMissedLookBackSeconds = 86400;
+
+// An enabled alarm that had a ring moment while the program did not run or the computer slept.
+struct MissedAlarm {
+    size_t index = 0;    // in the list
+    int64_t moment = 0;  // that ring moment (ToSeconds)
+};
+
+// The enabled alarms with a ring moment after lastSeen and before now (now's own second rings as
+// usual), no further back than kMissedLookBackSeconds, latest first. None when lastSeen is not
+// before now.
+std::vector<MissedAlarm> MissedAlarms(const std::vector<AlarmEntry>& alarms, int64_t lastSeen, int64_t now);
+
 // The page's count-down: as AlarmRingSeconds, but a repeating alarm skips an occurrence that is
 // not strictly in the future, so during the ring second it already shows the following ring.
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now);

@@ -267,3 +267,56 @@ TEST(AlarmEditorDelete, RemovesAndMayEmptyTheList) {
     ASSERT_TRUE(DeleteAlarm(alarms, 0));
     EXPECT_TRUE(alarms.empty());
 }
+
+namespace {
+
+int64_t Moment(int year, int month, int day, int hour, int minute, int second) {
+    return ToSeconds(MakeDateTime(year, month, day, hour, minute, second));
+}
+
+}  // namespace
+
+// The wake timer is armed for the first ring after now: 2026-12-07 is a Monday.
+TEST(WakeMoment, FirstRingAfterNowOfAnyEnabledAlarm) {
+    std::vector<AlarmEntry> alarms = {Alarm(7, 30, {1})};
+    int64_t moment = 0;
+    ASSERT_TRUE(NextWakeMoment(alarms, Moment(2026, 12, 7, 7, 29, 59), &moment));
+    EXPECT_EQ(moment, Moment(2026, 12, 7, 7, 30, 0));
+    // In its ring second and after it, the alarm is ringing or has rung: next Monday.
+    ASSERT_TRUE(NextWakeMoment(alarms, Moment(2026, 12, 7, 7, 30, 0), &moment));
+    EXPECT_EQ(moment, Moment(2026, 12, 14, 7, 30, 0));
+    ASSERT_TRUE(NextWakeMoment(alarms, Moment(2026, 12, 7, 7, 30, 20), &moment));
+    EXPECT_EQ(moment, Moment(2026, 12, 14, 7, 30, 0));
+
+    alarms.push_back(Alarm(22, 0));  // one-shot: tonight
+    ASSERT_TRUE(NextWakeMoment(alarms, Moment(2026, 12, 7, 21, 0, 0), &moment));
+    EXPECT_EQ(moment, Moment(2026, 12, 7, 22, 0, 0));
+    ASSERT_TRUE(NextWakeMoment(alarms, Moment(2026, 12, 7, 23, 0, 0), &moment));
+    EXPECT_EQ(moment, Moment(2026, 12, 8, 22, 0, 0));
+
+    for (AlarmEntry& alarm : alarms)
+        alarm.enabled = 0;
+    alarms.push_back(Alarm(25, 0));  // a hand-edited hour: never rings
+    EXPECT_FALSE(NextWakeMoment(alarms, Moment(2026, 12, 7, 21, 0, 0), &moment));
+}
+
+// Missed: a ring moment after the program was last seen and before now, at most a day back.
+TEST(MissedAlarms, RingMomentsWhileAwayLatestFirst) {
+    const int64_t now = Moment(2026, 12, 8, 7, 40, 0);  // a Tuesday
+    std::vector<AlarmEntry> alarms = {Alarm(7, 35, {2}),  Alarm(7, 20, {2}), Alarm(7, 38),
+                                      Alarm(7, 36, {3}),  Alarm(7, 40, {2}), Alarm(7, 37, {2})};
+    alarms[5].enabled = 0;
+    const std::vector<MissedAlarm> missed = MissedAlarms(alarms, Moment(2026, 12, 8, 7, 30, 0), now);
+    // Not the one before last seen, nor Wednesday's, nor now's own, nor the disabled one.
+    ASSERT_EQ(missed.size(), 2u);
+    EXPECT_EQ(missed[0].index, 2u);
+    EXPECT_EQ(missed[0].moment, Moment(2026, 12, 8, 7, 38, 0));
+    EXPECT_EQ(missed[1].index, 0u);
+
+    // Away for three days: only the last day's moments count, one per alarm.
+    const std::vector<MissedAlarm> longAway = MissedAlarms({Alarm(9, 0)}, Moment(2026, 12, 5, 8, 0, 0), now);
+    ASSERT_EQ(longAway.size(), 1u);
+    EXPECT_EQ(longAway[0].moment, Moment(2026, 12, 7, 9, 0, 0));
+    EXPECT_TRUE(MissedAlarms(alarms, now, now).empty());
+    EXPECT_TRUE(MissedAlarms(alarms, now + 60, now).empty());  // the clock was put back
+}
