@@ -77,7 +77,7 @@ form answer 4
 check "Retry looks again and says it again" "form msgbox 5000 | grep -q '$bare'"
 form answer 2
 process_gone() { wait_until "! pgrep -f $(printf %q "$1") >/dev/null" 200; }
-check "Cancel ends it" "form gone $wizard 5000 && process_gone '$bare'"
+check "Cancel ends it" "form gone $wizard 15000 && process_gone '$bare'"
 
 # ---- Libraries planted beside the installer, as a Downloads folder may hold them, are never
 # loaded: those it names that are not known DLLs, and those the system itself loads into programs ----
@@ -90,7 +90,7 @@ check "with libraries planted beside it (${planted[*]}), the installer shows its
   "wizard_ready && shot planted-welcome.png"
 check "and has loaded none of them" "[ ! -e '$work/downloads/planted.log' ]"
 form close $wizard
-check "closed on its first page, it ends" "form gone $wizard 5000"
+check "closed on its first page, it ends" "form gone $wizard 15000"
 
 # ---- Packages whose own names climb out of the target: refused as damaged, nothing written ----
 mkdir -p "$work/one"
@@ -104,7 +104,7 @@ refused_unwritten() {  # NAME PROGRAM
   check "名称 '$1' with 文件名 '$2' is refused as damaged" "message_is '澜川软件安装#安装包已损坏，请重新下载#'"
   form answer 1
   check "and the installer ends, having written nothing" \
-    "form gone $wizard 5000 && [ ! -e '$drive_c/AppData' ] && [ -z \"\$(find '$drive_c/澜川软件' -mindepth 1)\" ] &&
+    "form gone $wizard 15000 && [ ! -e '$drive_c/AppData' ] && [ -z \"\$(find '$drive_c/澜川软件' -mindepth 1)\" ] &&
      [ -z \"\$(find '$drive_c/users' -newer '$work/before' \( -name '*.lnk' -o -name 'x.exe' \))\" ]"
 }
 refused_unwritten '..\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\x' x.exe
@@ -127,7 +127,7 @@ check "the folder dialog allows OK on folders of a drive and not elsewhere" \
 form answer 2
 check "Cancel in the dialog leaves the folder as it was" "form sync $wizard && folder_is 'D:\澜川软件\钟伴'"
 form close $wizard
-form gone $wizard 5000
+form gone $wizard 15000
 rm -f "$WINEPREFIX/dosdevices/d:"
 
 # ---- Another language: the folder has the name in Latin letters, on the home drive ----
@@ -137,7 +137,7 @@ wizard_ready
 press 111
 check "in another language the default folder is C:\\LanChuan" "wait_until \"folder_is 'C:\LanChuan\钟伴'\""
 form close $wizard
-form gone $wizard 5000
+form gone $wizard 15000
 
 # ---- Without a D: drive: the welcome page and the folder checks ----
 rm -rf "$drive_c/澜川软件"
@@ -201,7 +201,7 @@ check "the installed clock is started" "driver wait 30000"
 check "the desktop shortcut exists" "[ -f '$desktop/钟伴.lnk' ]"
 check "and points at the installed program, started in its folder" \
   "[ \"\$(form link '$(chime_win_path "$desktop/钟伴.lnk")' | tr '\n' '#')\" = 'C:\测试安装\钟伴\钟伴.exe#C:\测试安装\钟伴\#' ]"
-check "the wizard has closed" "form gone $wizard 5000"
+check "the wizard has closed" "form gone $wizard 15000"
 
 # ---- Again, while the clock runs from the folder: warned, ended, then asked about overwriting ----
 start_installer "$installer"
@@ -258,7 +258,7 @@ form answer 10
 check "Retry after it was let go replaces it and finishes" \
   "wait_text 完成 && cmp -s '$held' '$sounds/日程声.wav'"
 form close $wizard
-form gone $wizard 5000
+form gone $wizard 15000
 echo changed >"$held"
 hold
 reinstall "$installer"
@@ -271,7 +271,7 @@ check "then the folder page is back, the held file as it was" \
   "wait_until on_folder_page && [ \"\$(cat '$held')\" = changed ]"
 touch "$held.release"
 form close $wizard
-form gone $wizard 5000
+form gone $wizard 15000
 
 # ---- A download damaged in its last block ----
 damaged="$work/损坏_安装.exe"
@@ -290,7 +290,7 @@ check "and returns to the folder page, the file left empty, with no shortcut" \
   "wait_until on_folder_page && [ -f '$drive_c/损坏安装/钟伴/$last' ] && [ ! -s '$drive_c/损坏安装/钟伴/$last' ] &&
    [ ! -e '$desktop/钟伴.lnk' ] && shot damaged.png"
 form close $wizard
-form gone $wizard 5000
+form gone $wizard 15000
 echo old >"$target/$last"
 echo read-only >"$target/计时声.wav"
 chmod a-w "$target/计时声.wav"
@@ -302,7 +302,7 @@ check "and keeps the files that were there" \
   "wait_until on_folder_page && [ \"\$(cat '$target/$last')\" = old ] && [ \"\$(cat '$target/计时声.wav')\" = read-only ]"
 chmod u+w "$target/计时声.wav"
 form close $wizard
-form gone $wizard 5000
+form gone $wizard 15000
 
 # ---- A decompress-only package: no folder page, no check boxes ----
 mkdir -p "$work/data/子目录"
@@ -316,7 +316,7 @@ check "Next unpacks at once into the default folder + 说明" \
   "wait_text 完成 && [ \"\$(cat '$drive_c/澜川软件/解压测试/子目录/a.txt')\" = 更深 ]"
 check "without check boxes" "[ \"\$(form visible $wizard '#104' 0)\$(form visible $wizard '#103' 0)\" = 00 ] && shot unpacked.png"
 press 111
-check "and Next closes it" "form gone $wizard 5000"
+check "and Next closes it" "form gone $wizard 15000"
 
 # ---- A download of 1.5 GB: read a window at a time, as a 32-bit program must ----
 # The bytes between the program and its package are a hole in the file: they cost no disk.
@@ -331,7 +331,7 @@ press 111
 check "an installer of 1.5 GB installs its package" \
   "wait_text 完成 && [ \"\$(cat '$drive_c/澜川软件/解压测试/子目录/a.txt')\" = 更深 ]"
 press 111
-form gone $wizard 5000
+form gone $wizard 15000
 rm -f "$big"
 
 # ---- A package of a thousand files: closing while they are written is refused ----
@@ -355,7 +355,7 @@ check "No lets the extraction go on to its end" \
   "wait_until '[ \"\$(button_text)\" = 完成 ]' 300 &&
    [ \"\$(find '$drive_c/澜川软件/大包测试' -type f | wc -l)\" = 1000 ] && [ \"\$(form progress $wizard '#108' 0)\" = '1019 1019' ]"
 form close $wizard
-check "then it closes" "form gone $wizard 5000"
+check "then it closes" "form gone $wizard 15000"
 rm -rf "$drive_c/澜川软件/大包测试"
 start_recorded "$work/大包.exe"
 press 111
