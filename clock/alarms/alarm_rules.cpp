@@ -114,6 +114,41 @@ std::vector<MissedAlarm> MissedAlarms(const std::vector<AlarmEntry>& alarms, int
     return missed;
 }
 
+std::vector<std::string> MissedAlarmLines(const std::vector<AlarmEntry>& alarms,
+                                          const std::vector<MissedAlarm>& missed) {
+    std::vector<std::string> lines;
+    for (const MissedAlarm& m : missed) {
+        if (lines.size() == kMissedLinesShown) {
+            lines.push_back(Gbk("等") + std::to_string(missed.size()) + Gbk("个"));
+            break;
+        }
+        if (m.index < alarms.size()) lines.push_back(AlarmReminderText(alarms[m.index]));
+    }
+    return lines;
+}
+
+std::string WakeProblemText(WakeArm problem, const std::string& optionCaption) {
+    const std::string head = Gbk("“") + optionCaption + Gbk("”已打开，但");
+    const std::string sleeping = Gbk("电脑睡眠时闹钟不会响。\r\n\r\n");
+    const std::string orOff = Gbk("\r\n\r\n不需要唤醒时，可在“设置”页关闭这一选项。");
+    switch (problem) {
+        case WakeArm::kArmed:
+            return std::string();
+        case WakeArm::kWakeTimersOff:
+            return head + Gbk("电源计划不允许唤醒定时器，") + sleeping +
+                   Gbk("请在“控制面板 → 电源选项 → 更改计划设置 → 更改高级电源设置 → 睡眠 → "
+                       "允许使用唤醒定时器”中选择“启用”。") +
+                   orOff;
+        case WakeArm::kCannotWake:
+            return head + Gbk("这台电脑不支持由程序从睡眠中唤醒，") + sleeping +
+                   Gbk("请查看电脑的 BIOS 或电源设置是否允许定时唤醒。") + orOff;
+        case WakeArm::kFailed:
+        default:
+            return head + Gbk("系统拒绝设置唤醒定时器（可能受权限或系统策略限制），") + sleeping +
+                   Gbk("请以管理员身份运行钟伴，或请管理员检查电源策略。") + orOff;
+    }
+}
+
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now) {
     if (!IsTimeOfDay(alarm)) return kNeverRings;
     return AlarmRepeats(alarm) ? RepeatingSeconds(alarm, now, true) : OneShotSeconds(alarm, now);

@@ -57,6 +57,25 @@ struct MissedAlarm {
 // before now.
 std::vector<MissedAlarm> MissedAlarms(const std::vector<AlarmEntry>& alarms, int64_t lastSeen, int64_t now);
 
+// The lines of the "错过的闹钟" pop-up: one per missed alarm as its reminder shows it ("hh:mm name"),
+// in the given order (latest first), at most kMissedLinesShown, then "等N个" with N the count of
+// all when there are more.
+constexpr size_t kMissedLinesShown = 5;
+std::vector<std::string> MissedAlarmLines(const std::vector<AlarmEntry>& alarms,
+                                          const std::vector<MissedAlarm>& missed);
+
+// What came of arming the wake timer for the next alarm.
+enum class WakeArm {
+    kArmed,
+    kCannotWake,     // the timer runs, but this computer cannot be woken by it
+    kWakeTimersOff,  // armed, but the power plan does not allow wake timers
+    kFailed,         // the system refused the timer
+};
+
+// What the user is told, once per run, when the computer cannot be woken for alarms (GBK): what
+// failed and what to do. optionCaption is the caption of the option's switch.
+std::string WakeProblemText(WakeArm problem, const std::string& optionCaption);
+
 // The page's count-down: as AlarmRingSeconds, but a repeating alarm skips an occurrence that is
 // not strictly in the future, so during the ring second it already shows the following ring.
 int AlarmCountdownSeconds(const AlarmEntry& alarm, const DateTime& now);

@@ -71,6 +71,18 @@ bool ReminderSoundExpired(uint32_t lastRaiseTick, uint32_t tickNow) {
     return lastRaiseTick != 0 && static_cast<uint32_t>(tickNow - lastRaiseTick) > kReminderSoundMs;
 }
 
+std::string SnoozedSecondText(const std::string& secondText) {
+    static const std::string kMark = Gbk("（稍后提醒）");
+    const std::string text = ReminderFieldText(secondText, kReminderSecondBytes);
+    if (text.size() >= kMark.size() && text.compare(text.size() - kMark.size(), kMark.size(), kMark) == 0)
+        return text;
+    return ReminderFieldText(text, kReminderSecondBytes - kMark.size()) + kMark;
+}
+
+bool SnoozeDue(uint32_t startTick, int minutes, uint32_t tickNow) {
+    return static_cast<uint32_t>(tickNow - startTick) >= static_cast<uint32_t>(minutes) * 60000u;
+}
+
 int ShutdownRemainingMs(uint32_t startTick, uint32_t tickNow) {
     const uint32_t elapsed = tickNow - startTick;
     return elapsed >= kShutdownCountdownMs ? 0 : static_cast<int>(kShutdownCountdownMs - elapsed);

@@ -46,6 +46,16 @@ ScreenPoint ReminderPlace(int n, int width, int height, const ScreenRect& workAr
 // already handled) and more than 3 minutes passed, measured on the wrapping 32-bit tick.
 bool ReminderSoundExpired(uint32_t lastRaiseTick, uint32_t tickNow);
 
+// ---- Snooze ----
+
+// The second line of an alarm reminder that comes back after a snooze: "（稍后提醒）" added at its
+// end, the text before it cut (never half a character) so the whole mark fits the field. A text
+// that has the mark already is kept as it is, so snoozing again does not add it twice.
+std::string SnoozedSecondText(const std::string& secondText);
+
+// True when a snooze of minutes started at startTick has come due (wrapping 32-bit tick).
+bool SnoozeDue(uint32_t startTick, int minutes, uint32_t tickNow);
+
 // ---- Shutdown count-down ----
 
 enum ShutdownMode { kShutdownPowerOff = 0, kShutdownRestart = 1 };

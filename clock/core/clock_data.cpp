@@ -16,7 +16,7 @@ std::vector<DateEntry> Birthdays;
 std::vector<DateEntry> Schedules;
 std::string OptionSlots[kOptionCount] = {BuiltInOption(0), BuiltInOption(1), BuiltInOption(2),
                                          BuiltInOption(3), BuiltInOption(4), BuiltInOption(5),
-                                         BuiltInOption(6)};
+                                         BuiltInOption(6), BuiltInOption(7)};
 int CurrentPage = 0;
 uint64_t StopwatchStart = 0;
 std::string DataFilePath;
@@ -162,7 +162,7 @@ uint64_t TakeDigits(const std::string& text, size_t pos, int base, uint64_t limi
 std::string BuiltInOption(int slot) {
     static const char* const kBuiltIn[kOptionCount] = {
         "1|在所有窗口前面", "0|开机启动软件",     "1|显示任务栏小图标",     "1|保存窗口位置与大小",
-        "0|功能选择在下面", "0|点关闭按钮为隐藏", "0|自动联网校对系统时间",
+        "0|功能选择在下面", "0|点关闭按钮为隐藏", "0|自动联网校对系统时间", "0|睡眠时唤醒电脑响闹钟",
     };
     if (slot < 0 || slot >= kOptionCount) return std::string();
     return Gbk(kBuiltIn[slot]);

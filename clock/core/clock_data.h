@@ -13,7 +13,7 @@
 
 constexpr size_t kNameBytes = 50;        // names: 50 bytes, 25 Chinese characters
 constexpr size_t kOptionSlotBytes = 99;  // a 100-byte zero-terminated option slot
-constexpr int kOptionCount = 7;
+constexpr int kOptionCount = 8;
 
 enum OptionSlot {
     kOptionTopmost = 0,
@@ -23,6 +23,7 @@ enum OptionSlot {
     kOptionTabsBelow = 4,
     kOptionCloseHides = 5,
     kOptionNetTime = 6,
+    kOptionWakeForAlarm = 7,  // wake the computer from sleep for the next alarm
 };
 
 struct AlarmEntry {
@@ -128,9 +129,13 @@ struct LoadEnvironment {
     ScreenMetrics screen;
 };
 
+// LastSeen is unknown: no file, no key, or a value that is not "yyyy-mm-dd hh:mm:ss".
+constexpr int64_t kNoLastSeen = INT64_MIN;
+
 struct LoadResult {
     WindowGeometry geometry;
     bool showTrayIcon = true;
+    int64_t lastSeen = kNoLastSeen;  // when the previous run last saw the clock (ToSeconds)
 };
 
 // Reads the data file at DataFilePath into the process-wide state (all steps of the start-up load
@@ -191,3 +196,20 @@ bool WriteSetting(const std::string& key, const std::string& value);
 
 // One key of 设置, or defaultValue when absent.
 std::string ReadSetting(const std::string& key, const std::string& defaultValue);
+
+// ---- What the program keeps in 设置 about itself ----
+
+// Key LastSeen: the local time the program last saw the clock, written at suspend, at exit, when
+// an alarm rings and once an hour, so alarms missed while it did not run can be told at the next
+// start. "yyyy-mm-dd hh:mm:ss"; ParseLastSeen gives kNoLastSeen for anything else.
+std::string FormatLastSeen(int64_t seconds);
+int64_t ParseLastSeen(const std::string& value);
+bool WriteLastSeen(int64_t seconds);
+
+// Key 稍后: the snooze of an alarm pop-up in minutes, one of kSnoozeChoices; any other value, or
+// none, is kDefaultSnoozeMinutes. Loaded into SnoozeMinutes.
+constexpr int kSnoozeChoices[] = {1, 5, 10, 15, 30};
+constexpr int kDefaultSnoozeMinutes = 5;
+extern int SnoozeMinutes;
+int SnoozeMinutesFrom(const std::string& value);
+bool WriteSnoozeMinutes(int minutes);

@@ -25,6 +25,8 @@ struct SectionNames {
     std::string schedules = Gbk("日程");
     std::string stopwatchKey = Gbk("秒表");
     std::string pageKey = Gbk("区域");
+    std::string snoozeKey = Gbk("稍后");
+    std::string lastSeenKey = "LastSeen";
 };
 
 const SectionNames& Names() {
@@ -256,6 +258,8 @@ LoadResult LoadClockData(const LoadEnvironment& env) {
     LoadTimers(doc);
     LoadDateLists(doc, env.now);
     CurrentPage = std::clamp(SettingNumber(doc, Names().pageKey, 0), 0, kPageCount - 1);
+    SnoozeMinutes = SnoozeMinutesFrom(SettingFrom(doc, Names().snoozeKey, ""));
+    result.lastSeen = ParseLastSeen(SettingFrom(doc, Names().lastSeenKey, ""));
     return result;
 }
 
@@ -302,6 +306,36 @@ std::string ReadSetting(const std::string& key, const std::string& defaultValue)
     IniDocument doc;
     if (!LoadIniFileForUpdate(DataFilePath, &doc, nullptr, kDataFileMaxBytes)) return defaultValue;
     return SettingFrom(doc, key, defaultValue);
+}
+
+int SnoozeMinutes = kDefaultSnoozeMinutes;
+
+std::string FormatLastSeen(int64_t seconds) {
+    const DateValue value = FromSeconds(seconds);
+    return FormatIsoDate(value) + " " + FormatTimeOfDay(SplitDate(value));
+}
+
+int64_t ParseLastSeen(const std::string& value) {
+    DateTime t;
+    if (value.size() != 19 || !ParseDateTime(value, &t)) return kNoLastSeen;
+    return ToSeconds(ToDateValue(t));
+}
+
+bool WriteLastSeen(int64_t seconds) {
+    return WriteSetting(Names().lastSeenKey, FormatLastSeen(seconds));
+}
+
+int SnoozeMinutesFrom(const std::string& value) {
+    // Strict: "5" only, not " 5" or "5分钟", so a hand-edited value never picks a surprising snooze.
+    for (int choice : kSnoozeChoices) {
+        if (value == std::to_string(choice)) return choice;
+    }
+    return kDefaultSnoozeMinutes;
+}
+
+bool WriteSnoozeMinutes(int minutes) {
+    SnoozeMinutes = SnoozeMinutesFrom(std::to_string(minutes));
+    return WriteSetting(Names().snoozeKey, std::to_string(SnoozeMinutes));
 }
 
 DataFileProblem SavesRefused = DataFileProblem::kNone;

@@ -3,6 +3,7 @@
 #include "clock/alarms/stopwatch.h"
 #include "clock/core/clock_data.h"
 #include "clock/core/platform.h"
+#include "clock/core/tick.h"
 
 void LoadAll() {
     LoadEnvironment env;
@@ -12,6 +13,7 @@ void LoadAll() {
     env.startupShortcutExists = StartupShortcutExists();
     env.screen = PlatformScreenMetrics();
     const LoadResult result = LoadClockData(env);
+    SetLastSeenAtStart(result.lastSeen);
     ShowTrayIcon(result.showTrayIcon);
     MoveMainWindow(result.geometry);
 }

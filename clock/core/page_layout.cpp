@@ -80,6 +80,8 @@ std::vector<PageItem> StopwatchButtons(const PageView& view) {
             PageItem{kStopwatchRightItem, right, Inside(right)}};
 }
 
+static_assert(kAboutItem == kFirstOptionItem + kOptionCount, "the buttons' items follow the options'");
+
 std::vector<PageItem> SettingsItems(const PageView& view) {
     std::vector<PageItem> items;
     for (int k = 0; k < kOptionCount; ++k) {

@@ -80,10 +80,10 @@ constexpr int DateRowItem(int row) {
 
 // The settings page: the close button in the band, the option switches, the three buttons.
 constexpr int kCloseItem = 10;
-constexpr int kFirstOptionItem = 11;
-constexpr int kAboutItem = 18;
-constexpr int kChatItem = 19;
-constexpr int kHelpItem = 20;
+constexpr int kFirstOptionItem = 11;  // eight options: 11 ... 18
+constexpr int kAboutItem = 19;
+constexpr int kChatItem = 20;
+constexpr int kHelpItem = 21;
 constexpr int OptionItem(int option) {
     return kFirstOptionItem + option;
 }

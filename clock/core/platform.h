@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "clock/alarms/alarm_rules.h"
 #include "clock/core/clock_data.h"
 #include "clock/core/date_value.h"
 
@@ -21,6 +23,17 @@ uint32_t PlatformMediaTime();
 // Raises a reminder pop-up with its looping sound. kind: 0 alarm, 2 timer, 3 birthday, 4 schedule.
 // Texts are GBK.
 void ShowReminder(int kind, const std::string& firstText, const std::string& secondText);
+
+// Raises one reminder pop-up of kind with a title and a list of lines (GBK, "错过的闹钟"): only a
+// "确定" button, and the kind's sound played once, not looping.
+void ShowReminderList(int kind, const std::string& title, const std::vector<std::string>& lines);
+
+// Arms the one wake timer of the program for moment (local wall clock, ToSeconds), replacing any
+// earlier one, so that the computer wakes from sleep at that time.
+WakeArm ArmWakeTimer(int64_t moment);
+
+// Cancels the wake timer, if one is armed.
+void CancelWakeTimer();
 
 // Opens the shutdown (mode 0) or restart (mode 1) count-down window.
 void OpenShutdownCountdown(int mode);

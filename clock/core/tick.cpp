@@ -1,10 +1,13 @@
 #include "clock/core/tick.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "clock/alarms/alarm_rules.h"
+#include "clock/alarms/reminder_rules.h"
 #include "clock/alarms/timer_rules.h"
 #include "clock/calendar/date_entries.h"
 #include "clock/core/clock_data.h"
@@ -23,6 +26,27 @@ int64_t LastAlarmSecond = kNotYet;
 int64_t LastReminderDay = kNotYet;
 std::deque<std::string> AlarmFileProblems;
 
+// LastSeen: the previous run's, for the first alarm check; when this run last wrote its own.
+int64_t StartLastSeen = kNoLastSeen;
+bool LastSeenWritten = false;
+uint32_t LastSeenWrite = 0;
+
+// The wake timer: the second of the last look, the moment last asked for and the one armed (0:
+// none), and a failure not yet told (kArmed: none). Only the first failure of a run is told.
+int64_t LastWakeSecond = kNotYet;
+int64_t WakeMomentWanted = 0;
+int64_t WakeArmedAt = 0;
+WakeArm WakeProblem = WakeArm::kArmed;
+bool WakeProblemNoted = false;
+
+struct Snooze {
+    std::string firstText;
+    std::string secondText;
+    uint32_t startTick = 0;
+    int minutes = kDefaultSnoozeMinutes;
+};
+std::vector<Snooze> Snoozes;
+
 }  // namespace
 
 void ResetTickState() {
@@ -31,6 +55,15 @@ void ResetTickState() {
     LastAlarmSecond = kNotYet;
     LastReminderDay = kNotYet;
     AlarmFileProblems.clear();
+    StartLastSeen = kNoLastSeen;
+    LastSeenWritten = false;
+    LastSeenWrite = 0;
+    LastWakeSecond = kNotYet;
+    WakeMomentWanted = 0;
+    WakeArmedAt = 0;
+    WakeProblem = WakeArm::kArmed;
+    WakeProblemNoted = false;
+    Snoozes.clear();
 }
 
 namespace {
@@ -57,6 +90,29 @@ void RunAlarmAction(const AlarmEntry& alarm) {
     } else if (!(IsOpenableFile(action) && OpenWithShell(action)) && action != kHint) {
         AlarmFileProblems.push_back(AlarmFileNotOpenedText(alarm));
     }
+}
+
+int64_t NowSeconds() {
+    return ToSeconds(ToDateValue(PlatformNow()));
+}
+
+// One pop-up for all missed alarms; they count as rung, so a one-shot switches off. Returns true
+// when one did (the list is then to be saved).
+bool TellMissedAlarms(const std::vector<MissedAlarm>& missed) {
+    static const std::string kTitle = Gbk("错过的闹钟");
+    if (missed.empty()) return false;
+    const std::vector<std::string> lines = MissedAlarmLines(Alarms, missed);
+    bool switchedOff = false;
+    for (const MissedAlarm& m : missed) {
+        AlarmEntry& alarm = Alarms[m.index];
+        alarm.rangAt = m.moment;
+        if (!AlarmRepeats(alarm)) {
+            alarm.enabled = 0;
+            switchedOff = true;
+        }
+    }
+    ShowReminderList(kReminderAlarm, kTitle, lines);
+    return switchedOff;
 }
 
 void RingAlarm(const AlarmEntry& alarm) {
@@ -129,11 +185,22 @@ void RearmRemindersOnNewDay(const DateTime& now) {
 // that comes late still rings. The first check at start-up looks at its own second only, as does
 // one after the clock was set back; and an alarm never rings the same moment twice in a row, so a
 // clock put back by a few seconds (a time sync just after the ring) does not ring it again.
+// What fell before the ring window (the computer slept, or the program did not run) is told as
+// missed instead of being lost.
 void CheckAlarms() {
-    const int64_t now = ToSeconds(ToDateValue(PlatformNow()));
-    const int64_t previous = LastAlarmSecond == kNotYet ? now - 1 : LastAlarmSecond;
+    const int64_t now = NowSeconds();
+    const bool first = LastAlarmSecond == kNotYet;
+    const int64_t previous = first ? now - 1 : LastAlarmSecond;
+    const int64_t missedAfter = first ? StartLastSeen : LastAlarmSecond;
+    const int64_t missedBefore = first ? now : now - kRingWindowSeconds + 1;
     LastAlarmSecond = now;
     bool switchedOff = false;
+    bool rang = false;
+    if (missedAfter != kNoLastSeen) {
+        const std::vector<MissedAlarm> missed = MissedAlarms(Alarms, missedAfter, missedBefore);
+        rang = !missed.empty();
+        switchedOff = TellMissedAlarms(missed);
+    }
     // By index: ringing may re-enter the GUI and change the list under us.
     for (size_t i = 0; i < Alarms.size(); ++i) {
         AlarmEntry& alarm = Alarms[i];
@@ -141,14 +208,80 @@ void CheckAlarms() {
         if (alarm.enabled == 0 || !AlarmRingMomentBetween(alarm, previous, now, &moment)) continue;
         if (alarm.rangAt == moment) continue;
         alarm.rangAt = moment;
+        rang = true;
         if (!AlarmRepeats(alarm)) {
             alarm.enabled = 0;  // a one-shot alarm switches itself off as it rings
             switchedOff = true;
         }
         RingAlarm(alarm);
     }
-    // Saved after the ringing: a slow disk must not hold back the pop-up.
+    // Saved after the ringing: a slow disk must not hold back the pop-up. LastSeen follows, so a
+    // power cut soon after cannot make the next start tell these alarms as missed.
     if (switchedOff) SaveAlarms();
+    if (rang) WriteLastSeen(now);
+}
+
+void SetLastSeenAtStart(int64_t lastSeen) {
+    StartLastSeen = lastSeen;
+}
+
+void RecordLastSeen() {
+    WriteLastSeen(NowSeconds());
+}
+
+void KeepWakeTimer(bool force) {
+    const int64_t now = NowSeconds();
+    if (!force && now == LastWakeSecond) return;
+    LastWakeSecond = now;
+    int64_t wanted = 0;
+    if (!OptionOn(kOptionWakeForAlarm) || !NextWakeMoment(Alarms, now, &wanted)) wanted = 0;
+    if (!force && wanted == WakeMomentWanted) return;
+    WakeMomentWanted = wanted;
+    if (wanted == 0) {
+        CancelWakeTimer();
+        WakeArmedAt = 0;
+        return;
+    }
+    // A refusal is not retried every second: only when the moment changes or a resume forces it.
+    const WakeArm result = ArmWakeTimer(wanted);
+    WakeArmedAt = result == WakeArm::kArmed || result == WakeArm::kWakeTimersOff ? wanted : 0;
+    if (result != WakeArm::kArmed && !WakeProblemNoted) {
+        WakeProblemNoted = true;
+        WakeProblem = result;
+    }
+}
+
+int64_t ArmedWakeMoment() {
+    return WakeArmedAt;
+}
+
+bool WakeProblemWaiting() {
+    return WakeProblem != WakeArm::kArmed;
+}
+
+WakeArm TakeWakeProblem() {
+    const WakeArm problem = WakeProblem;
+    WakeProblem = WakeArm::kArmed;
+    return problem;
+}
+
+void SnoozeAlarmReminder(const std::string& firstText, const std::string& secondText, int minutes) {
+    Snoozes.push_back(Snooze{firstText, secondText, PlatformTickCount(), minutes});
+}
+
+// On the system tick, which runs on through sleep: a snooze that came due while the computer
+// slept comes back at the first tick after the resume.
+void CheckSnoozes() {
+    const uint32_t tick = PlatformTickCount();
+    for (size_t i = 0; i < Snoozes.size();) {
+        if (!SnoozeDue(Snoozes[i].startTick, Snoozes[i].minutes, tick)) {
+            ++i;
+            continue;
+        }
+        const Snooze due = Snoozes[i];
+        Snoozes.erase(Snoozes.begin() + static_cast<std::ptrdiff_t>(i));
+        ShowReminder(kReminderAlarm, due.firstText, SnoozedSecondText(due.secondText));
+    }
 }
 
 void CheckTimers() {
@@ -175,8 +308,15 @@ void CheckDates() {
 
 void Tick() {
     CheckAlarms();
+    KeepWakeTimer(false);
     CheckTimers();
+    CheckSnoozes();
     const uint32_t media = PlatformMediaTime();
+    if (!LastSeenWritten || PeriodPassed(media, LastSeenWrite, kLastSeenPeriodMs)) {
+        LastSeenWritten = true;
+        LastSeenWrite = media;
+        RecordLastSeen();
+    }
     if (OptionOn(kOptionNetTime) && PeriodPassed(media, LastNetCheck, kNetCheckPeriodMs)) {
         LastNetCheck = media;
         StartNetTimeCheck();

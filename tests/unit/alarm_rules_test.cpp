@@ -320,3 +320,21 @@ TEST(MissedAlarms, RingMomentsWhileAwayLatestFirst) {
     EXPECT_TRUE(MissedAlarms(alarms, now, now).empty());
     EXPECT_TRUE(MissedAlarms(alarms, now + 60, now).empty());  // the clock was put back
 }
+
+// The pop-up lists five alarms at most, then how many there were in all.
+TEST(MissedAlarms, PopupLinesStopAtFiveThenCountAll) {
+    std::vector<AlarmEntry> alarms;
+    std::vector<MissedAlarm> missed;
+    for (int i = 0; i < 7; ++i) {
+        alarms.push_back(Alarm(8, i, {}));
+        alarms.back().name = Gbk("第") + std::to_string(i);
+        missed.push_back(MissedAlarm{static_cast<size_t>(6 - i), 0});
+    }
+    const std::vector<std::string> lines = MissedAlarmLines(alarms, missed);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "08:06 " + Gbk("第6"));
+    EXPECT_EQ(lines[4], "08:02 " + Gbk("第2"));
+    EXPECT_EQ(lines[5], Gbk("等7个"));
+    missed.resize(5);
+    EXPECT_EQ(MissedAlarmLines(alarms, missed).size(), 5u);
+}

@@ -87,11 +87,12 @@ TEST(ChimectlDump, SameLinesForEveryEncodingInTheDocumentedOrder) {
     }
     EXPECT_EQ("option\t5\t1\t点关闭按钮为隐藏", lines[5]);  // an empty flag counts as on
     EXPECT_EQ("option\t1\t0\t开机启动软件", lines[1]);      // follows the shortcut, not the file
-    EXPECT_EQ("page\t3", lines[7]);
-    EXPECT_EQ("stopwatch\t1", lines[8]);
-    EXPECT_EQ("alarm\t0\t7\t30\t1111100\t1\t起床\t\t21:30:00", lines[9]);
-    EXPECT_EQ("alarm\t1\t22\t0\t0000000\t0\t关电脑\t关机\t", lines[10]);
-    EXPECT_EQ("alarm\t4\t23\t59\t1010100\t1\t名字里有\t竖线|剩下的是动作\t1天13:59:00", lines[13]);
+    EXPECT_EQ("option\t7\t0\t睡眠时唤醒电脑响闹钟", lines[7]);  // a file from before the option: off
+    EXPECT_EQ("page\t3", lines[8]);
+    EXPECT_EQ("stopwatch\t1", lines[9]);
+    EXPECT_EQ("alarm\t0\t7\t30\t1111100\t1\t起床\t\t21:30:00", lines[10]);
+    EXPECT_EQ("alarm\t1\t22\t0\t0000000\t0\t关电脑\t关机\t", lines[11]);
+    EXPECT_EQ("alarm\t4\t23\t59\t1010100\t1\t名字里有\t竖线|剩下的是动作\t1天13:59:00", lines[14]);
 }
 
 TEST(ChimectlUpcoming, NamesTheNextAlarmAndSkipsDatesThatNeverCome) {

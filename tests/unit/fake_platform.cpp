@@ -35,6 +35,19 @@ void ShowReminder(int kind, const std::string& firstText, const std::string& sec
     Fake().reminders.push_back(FakeReminder{kind, firstText, secondText});
 }
 
+void ShowReminderList(int kind, const std::string& title, const std::vector<std::string>& lines) {
+    Fake().reminderLists.push_back(FakeReminderList{kind, title, lines});
+}
+
+WakeArm ArmWakeTimer(int64_t moment) {
+    Fake().wakeCalls.push_back(moment);
+    return Fake().wakeAnswer;
+}
+
+void CancelWakeTimer() {
+    Fake().wakeCalls.push_back(0);
+}
+
 void OpenShutdownCountdown(int mode) {
     Fake().shutdownModes.push_back(mode);
 }

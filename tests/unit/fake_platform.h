@@ -18,6 +18,12 @@ struct FakeReminder {
     std::string secondText;
 };
 
+struct FakeReminderList {
+    int kind = 0;
+    std::string title;
+    std::vector<std::string> lines;
+};
+
 struct FakePlatformState {
     // Inputs.
     DateTime now;
@@ -27,9 +33,12 @@ struct FakePlatformState {
     bool shellRefuses = false;            // OpenWithShell fails
     bool startupShortcutExists = false;
     ScreenMetrics screen;
+    WakeArm wakeAnswer = WakeArm::kArmed;  // what ArmWakeTimer answers
 
     // Calls seen.
     std::vector<FakeReminder> reminders;
+    std::vector<FakeReminderList> reminderLists;
+    std::vector<int64_t> wakeCalls;  // ArmWakeTimer's moments; 0 for CancelWakeTimer
     std::vector<int> shutdownModes;
     std::vector<std::string> fileQueries;  // IsOpenableFile arguments
     std::vector<std::string> shellOpens;

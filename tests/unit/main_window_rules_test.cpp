@@ -135,12 +135,12 @@ TEST(HitTestSettingsPage, SwitchesAndButtons) {
     const PageView v = View(5);
     ExpectHits(v, {{155, 50, 11}, {185, 74, 11}, {154, 60, 0}, {186, 60, 0}});
     EXPECT_EQ(HitTest(v, 100, 60), 0);  // the caption does not react
-    ExpectHits(v, {{160, 75, 12}, {160, 224, 17}, {160, 225, 0}, {5, 230, 18}, {185, 250, 18}, {4, 240, 0}});
-    ExpectHits(
-        v, {{186, 240, 0}, {100, 251, 0}, {100, 255, 19}, {100, 275, 19}, {100, 280, 20}, {100, 300, 20}});
-    ExpectHits(v, {{100, 301, 0}});
+    ExpectHits(v, {{160, 75, 12}, {160, 224, 17}, {160, 249, 18}, {160, 250, 0}, {5, 255, 19}, {185, 275, 19}});
+    ExpectHits(v, {{4, 265, 0}, {186, 265, 0}, {100, 276, 0}, {100, 280, 20}, {100, 300, 20}, {100, 305, 21},
+                   {100, 325, 21}});
+    ExpectHits(v, {{100, 326, 0}});
     const PageView scrolled = View(5, 0, -100);
-    ExpectHits(scrolled, {{100, 130, 18}, {160, 50, 15}});
+    ExpectHits(scrolled, {{100, 155, 19}, {160, 50, 15}});
     EXPECT_EQ(HitTest(View(5, 0, -150), 160, 30), 0);
 }
 
@@ -153,7 +153,7 @@ TEST(Scrolling, LowestOffsets) {
     EXPECT_EQ(LowestScroll(3, 2), -106);
     EXPECT_EQ(LowestScroll(4, 0), -30);
     EXPECT_EQ(LowestScroll(4, -1), 0);
-    EXPECT_EQ(LowestScroll(5, 0), -150);
+    EXPECT_EQ(LowestScroll(5, 0), -175);
 }
 
 TEST(Scrolling, WheelStepsAndBounds) {
@@ -164,7 +164,7 @@ TEST(Scrolling, WheelStepsAndBounds) {
     EXPECT_EQ(WheelScroll(0, -500, 1, 2), -70);  // a list that shrank snaps back first
     EXPECT_EQ(WheelScroll(2, 0, -2, 5), -60);
     EXPECT_EQ(WheelScroll(5, 0, -1, 0), -25);
-    EXPECT_EQ(WheelScroll(5, 0, -100, 0), -150);
+    EXPECT_EQ(WheelScroll(5, 0, -100, 0), -175);
 }
 
 TEST(Scrolling, DatePagesFirstStepDownIsThirty) {
@@ -186,8 +186,8 @@ TEST(Scrolling, DragUndoesMovesPastTheBound) {
     EXPECT_EQ(DragScroll(1, 0, -1, 0), 0);
     EXPECT_EQ(DragScroll(3, 0, -136, 3), -136);
     EXPECT_EQ(DragScroll(3, 0, -145, 3), 0);
-    EXPECT_EQ(DragScroll(5, -140, -10, 0), -150);
-    EXPECT_EQ(DragScroll(5, -145, -10, 0), -145);
+    EXPECT_EQ(DragScroll(5, -165, -10, 0), -175);
+    EXPECT_EQ(DragScroll(5, -170, -10, 0), -170);
     // An empty list page does not move, even upwards from a stale offset.
     EXPECT_EQ(DragScroll(3, -30, 10, -1), -30);
     EXPECT_EQ(DragScroll(5, 0, 20, -1), 0);
@@ -257,13 +257,13 @@ TEST(ClickActions, SettingsPage) {
     EXPECT_EQ(ClickActionFor(v, 10).kind, kClickClose);
     EXPECT_EQ(ClickActionFor(v, 11).kind, kClickToggleOption);
     EXPECT_EQ(ClickActionFor(v, 11).index, 0);
-    EXPECT_EQ(ClickActionFor(v, 17).index, 6);
-    EXPECT_EQ(ClickActionFor(v, 18).kind, kClickAbout);
-    EXPECT_EQ(ClickActionFor(v, 19).kind, kClickChat);
-    EXPECT_EQ(ClickActionFor(v, 20).kind, kClickHelp);
-    EXPECT_EQ(ClickActionFor(v, 21).kind, kClickNone);
+    EXPECT_EQ(ClickActionFor(v, 18).index, 7);
+    EXPECT_EQ(ClickActionFor(v, 19).kind, kClickAbout);
+    EXPECT_EQ(ClickActionFor(v, 20).kind, kClickChat);
+    EXPECT_EQ(ClickActionFor(v, 21).kind, kClickHelp);
+    EXPECT_EQ(ClickActionFor(v, 22).kind, kClickNone);
     // Every item the hit test gives on the page means something.
-    for (int y = 0; y < 320; ++y) {
+    for (int y = 0; y < 345; ++y) {
         const int item = HitTest(v, 170, y);
         if (item != 0) {
             EXPECT_NE(ClickActionFor(v, item).kind, kClickNone) << "y " << y;

@@ -35,6 +35,15 @@ TEST(ReminderLook, FieldTextsNeverEndInHalfACharacter) {
     EXPECT_EQ(ReminderFieldText(Gbk("闹钟的时间到了！！"), kReminderFirstBytes), Gbk("闹钟的时间到了！！"));
 }
 
+// A full second line gives up part of the name, never the mark; snoozing again adds no second one.
+TEST(ReminderLook, SnoozedLineKeepsItsWholeMark) {
+    const std::string full = "12:00 " + Gbk("一二三四五六七八九十一二三四五六七八九十一二");
+    const std::string snoozed = SnoozedSecondText(full);
+    EXPECT_EQ(snoozed, "12:00 " + Gbk("一二三四五六七八九十一二三四五六（稍后提醒）"));
+    EXPECT_LE(snoozed.size(), kReminderSecondBytes);
+    EXPECT_EQ(SnoozedSecondText(snoozed), snoozed);
+}
+
 TEST(ReminderPlace, TilesFromTheLowerRightLeftwardsThenUpwards) {
     const ScreenPoint first = ReminderPlace(0, kPopupW, kPopupH, kWork);
     EXPECT_EQ(first.x, 1280 - 280);

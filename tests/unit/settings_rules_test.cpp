@@ -8,7 +8,7 @@
 
 namespace {
 
-// Sets the seven flags from a "1010..." pattern over the built-in captions.
+// Sets the eight flags from a "1010..." pattern over the built-in captions.
 void SetFlags(const char* flags) {
     for (int slot = 0; slot < kOptionCount; ++slot) {
         OptionSlots[slot] = BuiltInOption(slot);
@@ -25,7 +25,7 @@ TEST(SettingsRulesTest, TopmostFollowsTheWindowsRealZOrderAndFlipsTheFlag) {
     EXPECT_EQ(actions.slotsToWrite, std::vector<int>{0});
     EXPECT_EQ(ToggleOption(kOptionTopmost, true).zOrder, ZOrderChange::kMakeNotTopmost);
     EXPECT_TRUE(OptionOn(kOptionTopmost));
-    EXPECT_FALSE(ToggleOption(7, true).repaint);  // outside the page: nothing at all
+    EXPECT_FALSE(ToggleOption(kOptionCount, true).repaint);  // outside the page: nothing at all
 }
 
 TEST(SettingsRulesTest, TrayOffWithCloseToHideOnTurnsBothOffAndWritesBoth) {

@@ -129,12 +129,110 @@ TEST_F(TickTest, TickThatComesLateStillRingsEveryKindOnce) {
     EXPECT_EQ(SavedAlarm(2).enabled, 0);
 }
 
-TEST_F(TickTest, ClockSetForwardRingsOnlyTheLastFewMinutes) {
-    Alarms = {Alarm(8, 0, {1}, Gbk("早")), Alarm(10, 57, {1}, Gbk("晚"))};
+// A sleep of four hours (or a clock set forward): the last few minutes ring as usual, what lies
+// further back is told in one "错过的闹钟" pop-up, without actions; a missed one-shot switches off.
+TEST_F(TickTest, AfterAGapTheLastFewMinutesRingAndTheRestIsToldAsMissed) {
+    Alarms = {Alarm(8, 0, {1}, Gbk("早")), Alarm(10, 57, {1}, Gbk("晚")), Alarm(9, 30, {}, Gbk("关机"))};
+    Alarms[2].action = Gbk("关机");
     TickAt(10, 7, 0, 0);
     TickAt(10, 11, 0, 0);
     ASSERT_EQ(Fake().reminders.size(), 1u);
     EXPECT_EQ(Fake().reminders[0].secondText, Gbk("10:57 晚"));
+    ASSERT_EQ(Fake().reminderLists.size(), 1u);
+    EXPECT_EQ(Fake().reminderLists[0].kind, 0);
+    EXPECT_EQ(Fake().reminderLists[0].title, Gbk("错过的闹钟"));
+    EXPECT_EQ(Fake().reminderLists[0].lines, (std::vector<std::string>{Gbk("09:30 关机"), Gbk("08:00 早")}));
+    EXPECT_TRUE(Fake().shutdownModes.empty());
+    EXPECT_EQ(SavedAlarm(2).enabled, 0);
+    EXPECT_EQ(ReadSetting("LastSeen", ""), "2025-03-10 11:00:00");
+    TickAt(10, 11, 0, 1);
+    EXPECT_EQ(Fake().reminderLists.size(), 1u);
+}
+
+// At start-up: what rang between the previous run's LastSeen and now is told once; now's own
+// second rings as usual. A value that cannot be read tells nothing.
+TEST_F(TickTest, AlarmsMissedWhileTheProgramWasNotRunningAreToldAtTheFirstTick) {
+    WriteBytes(DataFilePath, Gbk("[设置]\r\nLastSeen=2025-03-10 08:50:00\r\n[闹钟]\r\n0=9时0分||是|现在|\r\n"
+                                 "1=8时55分||是|开会|关机\r\n2=8时45分||是|太早|\r\n"));
+    LoadAll();
+    TickAt(10, 9, 0, 0);
+    ASSERT_EQ(Fake().reminderLists.size(), 1u);
+    EXPECT_EQ(Fake().reminderLists[0].lines, std::vector<std::string>{Gbk("08:55 开会")});
+    EXPECT_TRUE(Fake().shutdownModes.empty());
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("09:00 现在"));
+    EXPECT_EQ(SavedAlarm(1).enabled, 0);
+    EXPECT_EQ(SavedAlarm(2).enabled, 1);  // before LastSeen: it rang in the previous run
+
+    for (const char* unreadable : {"", "2025-03-10 8:50:00", "2025-02-30 08:50:00", "昨天"}) {
+        ResetFakePlatform();
+        ResetTickState();
+        WriteBytes(DataFilePath, Gbk("[设置]\r\nLastSeen=") + Gbk(unreadable) + Gbk("\r\n[闹钟]\r\n0=8时55分||是|开会|\r\n"));
+        LoadAll();
+        TickAt(10, 9, 0, 0);
+        EXPECT_TRUE(Fake().reminderLists.empty()) << unreadable;
+    }
+}
+
+// The wake timer follows the next ring of any enabled alarm while option 7 is on: set again only
+// when that moment changes or a resume forces it, cancelled when nothing is left to wake for.
+TEST_F(TickTest, WakeTimerFollowsTheNextAlarmWhileTheOptionIsOn) {
+    Alarms = {Alarm(9, 30, {}, Gbk("一次"))};
+    TickAt(10, 9, 0, 0);
+    EXPECT_TRUE(Fake().wakeCalls.empty());  // the option is off by default
+    SetOptionFlag(kOptionWakeForAlarm, true);
+    TickAt(10, 9, 0, 1);
+    TickAt(10, 9, 0, 2);
+    const int64_t ring = ToSeconds(MakeDateTime(2025, 3, 10, 9, 30, 0));
+    EXPECT_EQ(Fake().wakeCalls, std::vector<int64_t>{ring});
+    EXPECT_EQ(ArmedWakeMoment(), ring);
+    KeepWakeTimer(true);  // resumed: the same moment is set again
+    EXPECT_EQ(Fake().wakeCalls.size(), 2u);
+    Alarms.push_back(Alarm(9, 10, {1}, Gbk("每周一")));
+    TickAt(10, 9, 0, 3);
+    EXPECT_EQ(Fake().wakeCalls.back(), ToSeconds(MakeDateTime(2025, 3, 10, 9, 10, 0)));
+    TickAt(10, 9, 10, 0);  // rings: next Monday's, as the one-shot comes first
+    EXPECT_EQ(Fake().wakeCalls.back(), ring);
+    TickAt(10, 9, 30, 0);
+    EXPECT_EQ(Fake().wakeCalls.back(), ToSeconds(MakeDateTime(2025, 3, 17, 9, 10, 0)));
+    SetOptionFlag(kOptionWakeForAlarm, false);
+    TickAt(10, 9, 30, 1);
+    EXPECT_EQ(Fake().wakeCalls.back(), 0);
+    EXPECT_EQ(ArmedWakeMoment(), 0);
+    EXPECT_FALSE(WakeProblemWaiting());
+}
+
+// A computer that cannot be woken is told once per run, whatever fails after.
+TEST_F(TickTest, WakeFailureIsToldOnce) {
+    Alarms = {Alarm(9, 30, {1}), Alarm(9, 40, {1})};
+    SetOptionFlag(kOptionWakeForAlarm, true);
+    Fake().wakeAnswer = WakeArm::kWakeTimersOff;
+    TickAt(10, 9, 0, 0);
+    EXPECT_NE(ArmedWakeMoment(), 0);  // armed; only the power plan keeps it from waking
+    ASSERT_TRUE(WakeProblemWaiting());
+    EXPECT_EQ(TakeWakeProblem(), WakeArm::kWakeTimersOff);
+    Fake().wakeAnswer = WakeArm::kFailed;
+    TickAt(10, 9, 30, 0);
+    EXPECT_EQ(Fake().wakeCalls.size(), 2u);
+    EXPECT_EQ(ArmedWakeMoment(), 0);
+    EXPECT_FALSE(WakeProblemWaiting());
+}
+
+// 稍后提醒: the reminder comes back after its minutes, marked, and only once.
+TEST_F(TickTest, SnoozedReminderComesBackMarkedAfterItsMinutes) {
+    Fake().tickCount = 0xFFFFF000u;  // across the wrap
+    SnoozeAlarmReminder(Gbk("闹钟的时间到了！！"), Gbk("07:30 起床"), 1);
+    Fake().tickCount += 59999;
+    Tick();
+    EXPECT_TRUE(Fake().reminders.empty());
+    Fake().tickCount += 1;
+    Tick();
+    Tick();
+    ASSERT_EQ(Fake().reminders.size(), 1u);
+    EXPECT_EQ(Fake().reminders[0].kind, 0);
+    EXPECT_EQ(Fake().reminders[0].firstText, Gbk("闹钟的时间到了！！"));
+    EXPECT_EQ(Fake().reminders[0].secondText, Gbk("07:30 起床（稍后提醒）"));
+    EXPECT_TRUE(Fake().shutdownModes.empty());
 }
 
 TEST_F(TickTest, LateTickAfterMidnightRingsYesterdaysAlarm) {
