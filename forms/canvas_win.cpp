@@ -201,6 +201,16 @@ void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& bo
                            &brush);
 }
 
+float TextWidth(const Canvas& c, const std::wstring& text, const FontSpec& font) {
+    const auto pixels = static_cast<float>(font.points * 96.0 / 72.0 * c.scale.y);
+    Gdiplus::StringFormat format;
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    Gdiplus::RectF bounds;
+    c.graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), &CachedFont(font.face, pixels, font.bold),
+                              Gdiplus::PointF(0, 0), &format, &bounds);
+    return c.scale.x > 0 ? static_cast<float>(bounds.Width / c.scale.x) : 0;
+}
+
 bool SaveBitmapPng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
     CLSID png;
     if (!EncoderFor(L"image/png", &png)) return false;

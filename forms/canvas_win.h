@@ -83,6 +83,8 @@ void FillEllipse(const Canvas& c, const LogicalRect& r, Argb colour);
 void DrawEllipse(const Canvas& c, const LogicalRect& r, Argb colour, float penWidth);
 void DrawLine(const Canvas& c, float x1, float y1, float x2, float y2, Argb colour, float penWidth);
 void FillVerticalGradient(const Canvas& c, const LogicalRect& r, Argb top, Argb bottom);
+// The width of text on one line in the font, in logical pixels.
+float TextWidth(const Canvas& c, const std::wstring& text, const FontSpec& font);
 void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& box, const FontSpec& font,
                 Argb colour, unsigned flags);
 

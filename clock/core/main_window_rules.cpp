@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kLowestSettingsScroll = -175;  // the last button stays in reach
+constexpr int kLowestSettingsScroll = -150;
 
 bool IsListPage(int page) {
     return page >= kAlarmPage && page <= kSchedulePage;

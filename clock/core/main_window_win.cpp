@@ -280,6 +280,7 @@ void OnTimer(HWND window, WPARAM id) {
     Tick();
     if (DataFileProblemsWaiting()) PostMessageW(window, kMsgDataFileProblem, 0, 0);
     if (AlarmFileProblemsWaiting()) PostMessageW(window, kMsgAlarmFileProblem, 0, 0);
+    if (WakeProblemWaiting()) PostMessageW(window, kMsgWakeProblem, 0, 0);
     if (MainWindow) SetTimer(window, kTimerTick, kTickIntervalMs, nullptr);
 }
 
@@ -298,12 +299,29 @@ void TellAlarmFileProblems(HWND window) {
         ShowWarning(window, WideFromGbk(text), L"钟伴");
 }
 
+void TellWakeProblem(HWND window) {
+    if (!WakeProblemWaiting()) return;
+    std::string option = OptionCaption(OptionSlots[kOptionWakeForAlarm]);
+    if (option.empty()) option = OptionCaption(BuiltInOption(kOptionWakeForAlarm));
+    ShowWarning(window, WideFromGbk(WakeProblemText(TakeWakeProblem(), option)), L"钟伴");
+}
+
+// Suspend: the moment is kept, so what rings while the computer is off is told as missed. Resume:
+// the wake timer is set again, as the sleep may have used or lost it; alarms that fell while the
+// computer slept are told by the next tick.
+LRESULT OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND) RecordLastSeen();
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) KeepWakeTimer(true);
+    return TRUE;
+}
+
 void OnClose(HWND window) {
     CLOSEAIDPORT(window);
     DestroyWindow(window);
 }
 
 void OnDestroy(HWND window) {
+    RecordLastSeen();
     RemoveTrayIcon(gTray);
     if (gKeyboardHook) UnhookWindowsHookEx(gKeyboardHook);
     StopCentringOwnedWindows();
@@ -340,6 +358,20 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     if (message == kMsgAlarmFileProblem) {
         TellAlarmFileProblems(window);
+        return 0;
+    }
+    if (message == kMsgWakeProblem) {
+        TellWakeProblem(window);
+        return 0;
+    }
+    if (message == kMsgWakeMoment) return static_cast<LRESULT>(ArmedWakeMoment());
+    if (message == WM_POWERBROADCAST) return OnPowerBroadcast(wParam);
+    if (message == WM_TIMECHANGE) {
+        KeepWakeTimer(true);  // the same local moment lies elsewhere in UTC now
+        return 0;
+    }
+    if (message == WM_ENDSESSION) {
+        if (wParam) RecordLastSeen();  // the session ends without WM_DESTROY reaching us
         return 0;
     }
     if (message == kMsgNetTimeNoRight) {

@@ -35,9 +35,9 @@ constexpr LayoutRect kToggleBox{135, 6, 20, 20};
 constexpr LayoutRect kDeleteBox{165, 9, 16, 16};
 
 // Settings page (y relative to the option row).
-constexpr LayoutRect kOptionSwitch{155, 4, 30, 18};
+constexpr LayoutRect kOptionSwitch{155, 2, 30, 18};
 constexpr int kOptionHitWidth = 31;
-constexpr int kButtonsGap = 5;
+constexpr int kButtonsGap = 4;
 constexpr LayoutRect kSettingsButton{5, 0, 180, 20};
 constexpr int kSettingsButtonStep = 25;
 

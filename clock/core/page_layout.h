@@ -34,7 +34,7 @@ constexpr int kListTop = 80;          // first row of the list pages, before scr
 constexpr int kAlarmRowHeight = 35;
 constexpr int kListRowHeight = 30;  // laps and timers
 constexpr int kDateRowHeight = 38;
-constexpr int kOptionRowHeight = 25;
+constexpr int kOptionRowHeight = 22;  // eight rows and the three buttons fit the window
 // The white band under the header of the stopwatch and timer pages: fixed, over the scrolled rows.
 constexpr int kButtonBandTop = 49;
 constexpr int kButtonBandHeight = 30;

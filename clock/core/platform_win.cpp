@@ -38,6 +38,10 @@ void ShowReminder(int kind, const std::string& firstText, const std::string& sec
     RaiseReminder(kind, firstText, secondText);
 }
 
+void ShowReminderList(int kind, const std::string& title, const std::vector<std::string>& lines) {
+    RaiseReminderList(kind, title, lines);
+}
+
 void OpenShutdownCountdown(int mode) {
     OpenShutdownWindow(mode);
 }

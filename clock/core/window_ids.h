@@ -17,6 +17,10 @@ constexpr unsigned kMsgTray = kWmUser + 400;          // tray icon callback
 constexpr unsigned kMsgServiceCount = kWmUser + 505;  // the customer-service component's unread count
 constexpr unsigned kMsgDataFileProblem = kWmUser + 410;  // tell what went wrong with the data file
 constexpr unsigned kMsgAlarmFileProblem = kWmUser + 411;  // tell of an alarm's file not opened
+constexpr unsigned kMsgWakeProblem = kWmUser + 412;       // tell that the computer cannot be woken
+// Sent by the tests: answered with the moment the wake timer is armed for (seconds since
+// 1899-12-30, local time), 0 when none is.
+constexpr unsigned kMsgWakeMoment = kWmUser + 413;
 // Posted by the network time check's thread when the system refused to set the clock for lack of
 // rights: the main window tells the user, as the thread itself must show no window.
 constexpr unsigned kMsgNetTimeNoRight = kWmUser + 401;

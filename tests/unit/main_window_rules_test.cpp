@@ -133,14 +133,14 @@ TEST(HitTestDatePages, AddBandThenWholeRows) {
 
 TEST(HitTestSettingsPage, SwitchesAndButtons) {
     const PageView v = View(5);
-    ExpectHits(v, {{155, 50, 11}, {185, 74, 11}, {154, 60, 0}, {186, 60, 0}});
+    ExpectHits(v, {{155, 50, 11}, {185, 71, 11}, {154, 60, 0}, {186, 60, 0}});
     EXPECT_EQ(HitTest(v, 100, 60), 0);  // the caption does not react
-    ExpectHits(v, {{160, 75, 12}, {160, 224, 17}, {160, 249, 18}, {160, 250, 0}, {5, 255, 19}, {185, 275, 19}});
-    ExpectHits(v, {{4, 265, 0}, {186, 265, 0}, {100, 276, 0}, {100, 280, 20}, {100, 300, 20}, {100, 305, 21},
-                   {100, 325, 21}});
-    ExpectHits(v, {{100, 326, 0}});
+    ExpectHits(v, {{160, 72, 12}, {160, 203, 17}, {160, 204, 18}, {160, 225, 18}, {160, 226, 0}, {5, 230, 19}});
+    ExpectHits(v, {{185, 250, 19}, {4, 240, 0}, {186, 240, 0}, {100, 251, 0}, {100, 255, 20}, {100, 275, 20},
+                   {100, 280, 21}, {100, 300, 21}});
+    ExpectHits(v, {{100, 301, 0}});
     const PageView scrolled = View(5, 0, -100);
-    ExpectHits(scrolled, {{100, 155, 19}, {160, 50, 15}});
+    ExpectHits(scrolled, {{100, 130, 19}, {160, 50, 15}});
     EXPECT_EQ(HitTest(View(5, 0, -150), 160, 30), 0);
 }
 
@@ -153,7 +153,7 @@ TEST(Scrolling, LowestOffsets) {
     EXPECT_EQ(LowestScroll(3, 2), -106);
     EXPECT_EQ(LowestScroll(4, 0), -30);
     EXPECT_EQ(LowestScroll(4, -1), 0);
-    EXPECT_EQ(LowestScroll(5, 0), -175);
+    EXPECT_EQ(LowestScroll(5, 0), -150);
 }
 
 TEST(Scrolling, WheelStepsAndBounds) {
@@ -163,8 +163,8 @@ TEST(Scrolling, WheelStepsAndBounds) {
     EXPECT_EQ(WheelScroll(0, 0, 3, 2), 0);
     EXPECT_EQ(WheelScroll(0, -500, 1, 2), -70);  // a list that shrank snaps back first
     EXPECT_EQ(WheelScroll(2, 0, -2, 5), -60);
-    EXPECT_EQ(WheelScroll(5, 0, -1, 0), -25);
-    EXPECT_EQ(WheelScroll(5, 0, -100, 0), -175);
+    EXPECT_EQ(WheelScroll(5, 0, -1, 0), -22);
+    EXPECT_EQ(WheelScroll(5, 0, -100, 0), -150);
 }
 
 TEST(Scrolling, DatePagesFirstStepDownIsThirty) {
@@ -186,8 +186,8 @@ TEST(Scrolling, DragUndoesMovesPastTheBound) {
     EXPECT_EQ(DragScroll(1, 0, -1, 0), 0);
     EXPECT_EQ(DragScroll(3, 0, -136, 3), -136);
     EXPECT_EQ(DragScroll(3, 0, -145, 3), 0);
-    EXPECT_EQ(DragScroll(5, -165, -10, 0), -175);
-    EXPECT_EQ(DragScroll(5, -170, -10, 0), -170);
+    EXPECT_EQ(DragScroll(5, -140, -10, 0), -150);
+    EXPECT_EQ(DragScroll(5, -145, -10, 0), -145);
     // An empty list page does not move, even upwards from a stale offset.
     EXPECT_EQ(DragScroll(3, -30, 10, -1), -30);
     EXPECT_EQ(DragScroll(5, 0, 20, -1), 0);

@@ -14,6 +14,9 @@
 //   clock_driver escape             brings the window to the front and presses Escape on the keyboard
 //   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
 //   clock_driver sync [MS]          returns once the window has handled what was posted to it before
+//   clock_driver wake               prints the local moment the wake timer is armed for (seconds
+//                                   since 1899-12-30), 0 when none is
+//   clock_driver power EVENT        sends WM_POWERBROADCAST with EVENT (4 suspend, 18 resumed)
 //   clock_driver hold-file PATH     opens the file without sharing it, as some editors do, creates
 //                                   PATH.held and keeps it so until PATH.release exists (60 s at most)
 //   clock_driver hold-lock PATH     holds the mutex by which a copy of the clock in another session
@@ -197,6 +200,11 @@ int Run(int argc, char** argv) {
     if (command == "escape") return PressEscape(window), 0;
     if (command == "tray-menu" && argc > 2) return CaptureTrayMenu(window, argv[2]);
     if (command == "sync") return SyncWithWindow(window, timeout) ? 0 : 1;
+    // The local moment the wake timer is armed for, seconds since 1899-12-30; 0 when none is.
+    if (command == "wake")
+        return std::printf("%lld\n", static_cast<long long>(SendMessageW(window, kMsgWakeMoment, 0, 0))) > 0 ? 0 : 1;
+    if (command == "power" && argc > 2)
+        return SendMessageW(window, WM_POWERBROADCAST, std::atoi(argv[2]), 0) == TRUE ? 0 : 1;
     if (command == "capture" && argc > 2) {
         GdiplusSession gdiplus;
         const std::string path = argv[2];

@@ -111,30 +111,30 @@ check "switch 0 writes option 0 off" "wait_value 设置 0 '0|在所有窗口前�
 check "and the window is no longer topmost" "[ \"\$(driver topmost)\" = 0 ]"
 driver click 170 62
 check "switch 0 again puts it on top" "wait_value 设置 0 '1|在所有窗口前面' && [ \"\$(driver topmost)\" = 1 ]"
-driver click 170 162
+driver click 170 149
 check "switch 4 writes the tab strip below" "wait_value 设置 4 '1|功能选择在下面'"
 capture page5-tabs-below.png
 driver click 48 40
 check "with the strip below, its tabs are at y 30-50" "wait_value 设置 区域 1"
 driver click 176 40
-driver click 170 162
+driver click 170 149
 check "switch 4 again puts the strip on top" "wait_value 设置 4 '0|功能选择在下面'"
 
 # The tray icon switch; turning the icon off also turns close-to-hide off, which needs the icon.
-driver click 170 187
+driver click 170 171
 check "switch 5 writes close-to-hide on" "wait_value 设置 5 '1|点关闭按钮为隐藏'"
-driver click 170 112
+driver click 170 105
 check "switch 2 writes the tray icon off" "wait_value 设置 2 '0|显示任务栏小图标'"
 check "and the icon leaves the notification area" "[ \"\$(driver tray-icon)\" = 0 ]"
 check "and close-to-hide is off with it" "wait_value 设置 5 '0|点关闭按钮为隐藏'"
-driver click 170 112
+driver click 170 105
 check "switch 2 again brings the icon back" "wait_value 设置 2 '1|显示任务栏小图标' && [ \"\$(driver tray-icon)\" = 1 ]"
 
 # The start-up switch creates and removes 钟伴.lnk in the Wine user's Startup folder.
 startup_link() { find "$WINEPREFIX/drive_c/users" -ipath '*/Startup/钟伴.lnk' 2>/dev/null | head -n 1; }
-driver click 170 87
+driver click 170 83
 check "switch 1 puts 钟伴.lnk into the Startup folder" "wait_until '[ -n \"\$(startup_link)\" ]' && wait_value 设置 1 '1|开机启动软件'"
-driver click 170 87
+driver click 170 83
 check "switch 1 again takes it away" "wait_until '[ -z \"\$(startup_link)\" ]' && wait_value 设置 1 '0|开机启动软件'"
 
 # Without the components the chat button does nothing, and the program goes on.
@@ -187,7 +187,7 @@ driver click 16 10
 driver click 100 35
 check "a press on the band stores X, Y and H" "wait_value 设置 X \"\$(driver rect | awk '{print \$1}')\" && [ -n \"\$(ini_value 设置 H)\" ]"
 driver click 176 10
-driver click 170 137
+driver click 170 127
 check "switch 3 writes option 3 off" "wait_value 设置 3 '0|保存窗口位置与大小'"
 sed -i '/^[XYH]=/d' "$ini"
 driver click 16 10

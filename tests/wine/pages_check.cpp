@@ -223,8 +223,8 @@ void CheckTimerRows(Gdiplus::Bitmap& b, const Scale& s, const Variant& v, int dp
 
 void CheckSettingsRows(Gdiplus::Bitmap& b, const Scale& s, const Variant& v, int dpi) {
     const Argb knobOn = OpaqueRgb(0, 191, 255);
-    Check(Near(PixelAt(b, s, 176, 50 + 13), knobOn), At(v, dpi) + "option 0 switch on");
-    Check(!Near(PixelAt(b, s, 176, 75 + 13), knobOn, 40) && !Near(PixelAt(b, s, 164, 75 + 13), knobOn, 40),
+    Check(Near(PixelAt(b, s, 176, 50 + 11), knobOn), At(v, dpi) + "option 0 switch on");
+    Check(!Near(PixelAt(b, s, 176, 72 + 11), knobOn, 40) && !Near(PixelAt(b, s, 164, 72 + 11), knobOn, 40),
           At(v, dpi) + "option 1 switch off");
 }
 
