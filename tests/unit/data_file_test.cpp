@@ -114,6 +114,29 @@ TEST_F(DataFileTest, MissingFileGivesEveryDefaultAndCreatesNothing) {
     EXPECT_FALSE(PathExists(DataFilePath));
 }
 
+// 稍后 is one of the list's minutes or else 5; LastSeen is a full "yyyy-mm-dd hh:mm:ss" or unknown.
+TEST_F(DataFileTest, SnoozeAndLastSeenLoadOnlyWhatTheyCanMean) {
+    const struct {
+        const char* snooze;
+        int minutes;
+        const char* lastSeen;
+        bool known;
+    } cases[] = {{"15", 15, "2026-12-08 07:30:00", true},
+                 {"1", 1, "2026-12-08 7:30:00", false},
+                 {"7", 5, "2026-12-08", false},
+                 {"15分钟", 5, "2026-13-08 07:30:00", false}};
+    for (const auto& c : cases) {
+        WriteFile(std::string("[设置]\r\n稍后=") + c.snooze + "\r\nLastSeen=" + c.lastSeen + "\r\n");
+        const LoadResult r = Load();
+        EXPECT_EQ(SnoozeMinutes, c.minutes) << c.snooze;
+        EXPECT_EQ(r.lastSeen != kNoLastSeen, c.known) << c.lastSeen;
+        if (c.known) EXPECT_EQ(FormatLastSeen(r.lastSeen), c.lastSeen);
+    }
+    WriteFile("[设置]\r\n");
+    EXPECT_EQ(Load().lastSeen, kNoLastSeen);
+    EXPECT_EQ(SnoozeMinutes, kDefaultSnoozeMinutes);
+}
+
 TEST_F(DataFileTest, ExampleLinesLoadAndSaveBackByteForByte) {
     WriteFile(kExampleFile);
     const std::string before = ReadBytes(DataFilePath);
