@@ -135,7 +135,8 @@ chime_wine() { "$(dirname "${BASH_SOURCE[0]}")/wine_run.sh" "$@"; }
 # from the caller's pipes, and returns at once; a start Wine itself failed is tried again there too.
 chime_start() {
   local folder=$1 run_sh
-  run_sh="$(dirname "${BASH_SOURCE[0]}")/wine_run.sh"
+  # Absolute: the program starts from FOLDER, and this file may have been sourced by a relative path.
+  run_sh="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine_run.sh"
   shift
   (cd "$folder" && exec "$run_sh" "$@") </dev/null >/dev/null 2>&1 &
 }
