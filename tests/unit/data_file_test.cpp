@@ -130,7 +130,9 @@ TEST_F(DataFileTest, SnoozeAndLastSeenLoadOnlyWhatTheyCanMean) {
         const LoadResult r = Load();
         EXPECT_EQ(SnoozeMinutes, c.minutes) << c.snooze;
         EXPECT_EQ(r.lastSeen != kNoLastSeen, c.known) << c.lastSeen;
-        if (c.known) EXPECT_EQ(FormatLastSeen(r.lastSeen), c.lastSeen);
+        if (c.known) {
+            EXPECT_EQ(FormatLastSeen(r.lastSeen), c.lastSeen);
+        }
     }
     WriteFile("[设置]\r\n");
     EXPECT_EQ(Load().lastSeen, kNoLastSeen);
