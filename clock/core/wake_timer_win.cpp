@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "clock/core/date_value.h"
+#include "clock/core/local_time_win.h"
 #include "clock/core/platform.h"
 
 namespace {
@@ -46,14 +47,7 @@ bool PlanRefusesWakeTimers() {
 // The local wall-clock moment in UTC, by the rules of the zone for that date (daylight time
 // included), as a positive FILETIME count: an absolute due time.
 bool UtcDueTime(int64_t moment, LARGE_INTEGER* due) {
-    const DateTime t = SplitDate(FromSeconds(moment));
-    SYSTEMTIME local = {};
-    local.wYear = static_cast<WORD>(t.year);
-    local.wMonth = static_cast<WORD>(t.month);
-    local.wDay = static_cast<WORD>(t.day);
-    local.wHour = static_cast<WORD>(t.hour);
-    local.wMinute = static_cast<WORD>(t.minute);
-    local.wSecond = static_cast<WORD>(t.second);
+    const SYSTEMTIME local = SystemTimeOf(SplitDate(FromSeconds(moment)));
     SYSTEMTIME utc;
     FILETIME file;
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &file))
