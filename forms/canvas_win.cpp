@@ -12,6 +12,16 @@ Gdiplus::Color ToColor(Argb c) {
     return Gdiplus::Color(c.a, c.r, c.g, c.b);
 }
 
+// The colour as drawn: the painter's own, or under high contrast the system colour of its part.
+Gdiplus::Color Use(const Canvas& c, Argb colour, ColourUse use) {
+    return ToColor(c.contrast ? ContrastColour(*c.contrast, colour, use) : colour);
+}
+
+Argb SystemColour(int index) {
+    const COLORREF c = GetSysColor(index);
+    return OpaqueRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
 Gdiplus::RectF Device(const Canvas& c, const LogicalRect& r) {
     return Gdiplus::RectF(
         static_cast<Gdiplus::REAL>(r.x * c.scale.x), static_cast<Gdiplus::REAL>(r.y * c.scale.y),
@@ -114,6 +124,7 @@ Canvas MakeCanvas(Gdiplus::Graphics& graphics, const Scale& scale) {
     Canvas canvas;
     canvas.graphics = &graphics;
     canvas.scale = scale;
+    canvas.contrast = SystemContrastPalette();
     return canvas;
 }
 
@@ -131,42 +142,54 @@ std::wstring ResolveFontFace(const wchar_t* face) {
     return resolved;
 }
 
+const ContrastPalette* SystemContrastPalette() {
+    HIGHCONTRASTW state = {};
+    state.cbSize = sizeof state;
+    if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof state, &state, 0)) return nullptr;
+    if ((state.dwFlags & HCF_HIGHCONTRASTON) == 0) return nullptr;
+    static ContrastPalette palette;
+    palette = ContrastPalette{SystemColour(COLOR_WINDOW), SystemColour(COLOR_WINDOWTEXT),
+                              SystemColour(COLOR_HIGHLIGHT), SystemColour(COLOR_HIGHLIGHTTEXT),
+                              SystemColour(COLOR_GRAYTEXT)};
+    return &palette;
+}
+
 Scale ScreenScale() {
     WindowDc screen(nullptr);
     return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 void FillRect(const Canvas& c, const LogicalRect& r, Argb colour) {
-    Gdiplus::SolidBrush brush(ToColor(colour));
+    Gdiplus::SolidBrush brush(Use(c, colour, ColourUse::kFill));
     c.graphics->FillRectangle(&brush, Device(c, r));
 }
 
 void FillRoundRect(const Canvas& c, const LogicalRect& r, float radius, Argb colour) {
     Gdiplus::GraphicsPath path;
     RoundRectPath(c, r, radius, &path);
-    Gdiplus::SolidBrush brush(ToColor(colour));
+    Gdiplus::SolidBrush brush(Use(c, colour, ColourUse::kFill));
     c.graphics->FillPath(&brush, &path);
 }
 
 void DrawRoundRect(const Canvas& c, const LogicalRect& r, float radius, Argb colour, float penWidth) {
     Gdiplus::GraphicsPath path;
     RoundRectPath(c, r, radius, &path);
-    Gdiplus::Pen pen(ToColor(colour), PenWidth(c, penWidth));
+    Gdiplus::Pen pen(Use(c, colour, ColourUse::kLine), PenWidth(c, penWidth));
     c.graphics->DrawPath(&pen, &path);
 }
 
 void FillEllipse(const Canvas& c, const LogicalRect& r, Argb colour) {
-    Gdiplus::SolidBrush brush(ToColor(colour));
+    Gdiplus::SolidBrush brush(Use(c, colour, ColourUse::kFill));
     c.graphics->FillEllipse(&brush, Device(c, r));
 }
 
 void DrawEllipse(const Canvas& c, const LogicalRect& r, Argb colour, float penWidth) {
-    Gdiplus::Pen pen(ToColor(colour), PenWidth(c, penWidth));
+    Gdiplus::Pen pen(Use(c, colour, ColourUse::kLine), PenWidth(c, penWidth));
     c.graphics->DrawEllipse(&pen, Device(c, r));
 }
 
 void DrawLine(const Canvas& c, float x1, float y1, float x2, float y2, Argb colour, float penWidth) {
-    Gdiplus::Pen pen(ToColor(colour), PenWidth(c, penWidth));
+    Gdiplus::Pen pen(Use(c, colour, ColourUse::kLine), PenWidth(c, penWidth));
     c.graphics->DrawLine(
         &pen, static_cast<Gdiplus::REAL>(x1 * c.scale.x), static_cast<Gdiplus::REAL>(y1 * c.scale.y),
         static_cast<Gdiplus::REAL>(x2 * c.scale.x), static_cast<Gdiplus::REAL>(y2 * c.scale.y));
@@ -175,7 +198,8 @@ void DrawLine(const Canvas& c, float x1, float y1, float x2, float y2, Argb colo
 void FillVerticalGradient(const Canvas& c, const LogicalRect& r, Argb top, Argb bottom) {
     const Gdiplus::RectF d = Device(c, r);
     if (d.Width <= 0 || d.Height <= 0) return;
-    Gdiplus::LinearGradientBrush brush(d, ToColor(top), ToColor(bottom), Gdiplus::LinearGradientModeVertical);
+    Gdiplus::LinearGradientBrush brush(d, Use(c, top, ColourUse::kFill), Use(c, bottom, ColourUse::kFill),
+                                       Gdiplus::LinearGradientModeVertical);
     c.graphics->FillRectangle(&brush, d);
 }
 
@@ -196,9 +220,16 @@ void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& bo
     if (flags & kTextSingleLine) formatFlags |= Gdiplus::StringFormatFlagsNoWrap;
     if (flags & kTextNoClip) formatFlags |= Gdiplus::StringFormatFlagsNoClip;
     format.SetFormatFlags(formatFlags);
-    Gdiplus::SolidBrush brush(ToColor(colour));
+    Gdiplus::SolidBrush brush(Use(c, colour, ColourUse::kText));
     c.graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), &gdiFont, Device(c, box), &format,
                            &brush);
+}
+
+void DrawFocusFrame(const Canvas& c, const LogicalRect& r, Argb colour) {
+    Gdiplus::Pen pen(Use(c, colour, ColourUse::kLine), 1);
+    pen.SetDashStyle(Gdiplus::DashStyleDot);
+    const Gdiplus::RectF d = Device(c, r);
+    c.graphics->DrawRectangle(&pen, d.X, d.Y, d.Width, d.Height);
 }
 
 float TextWidth(const Canvas& c, const std::wstring& text, const FontSpec& font) {

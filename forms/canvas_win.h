@@ -19,6 +19,7 @@ using std::min;
 #include <string>
 
 #include "forms/colour.h"
+#include "forms/contrast.h"
 #include "forms/scale.h"
 
 // Starts GDI+ for the life of the process (the programs keep one in main).
@@ -46,10 +47,15 @@ struct LogicalRect {
 struct Canvas {
     Gdiplus::Graphics* graphics = nullptr;  // anti-aliased, set up by MakeCanvas
     Scale scale;
+    const ContrastPalette* contrast = nullptr;  // high contrast on: every colour becomes a system one
 };
 
+// The system's colours while high contrast is on (SPI_GETHIGHCONTRAST), read anew at each call;
+// null while it is off.
+const ContrastPalette* SystemContrastPalette();
+
 // Sets graphics up for drawing (anti-aliasing, pixel offsets, text rendering) and pairs it with the
-// scale.
+// scale and with the system's high-contrast colours when they are on.
 Canvas MakeCanvas(Gdiplus::Graphics& graphics, const Scale& scale);
 
 // A font by face name and size in points, e.g. {L"Microsoft YaHei", 9}.
@@ -83,6 +89,8 @@ void FillEllipse(const Canvas& c, const LogicalRect& r, Argb colour);
 void DrawEllipse(const Canvas& c, const LogicalRect& r, Argb colour, float penWidth);
 void DrawLine(const Canvas& c, float x1, float y1, float x2, float y2, Argb colour, float penWidth);
 void FillVerticalGradient(const Canvas& c, const LogicalRect& r, Argb top, Argb bottom);
+// The keyboard focus: a dotted one-pixel frame just inside r.
+void DrawFocusFrame(const Canvas& c, const LogicalRect& r, Argb colour);
 // The width of text on one line in the font, in logical pixels.
 float TextWidth(const Canvas& c, const std::wstring& text, const FontSpec& font);
 void DrawTextIn(const Canvas& c, const std::wstring& text, const LogicalRect& box, const FontSpec& font,

@@ -71,6 +71,9 @@ LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     Form* form = AttachedForm(window, message, lParam);
     if (!form || !form->handler) return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_DESTROY && form->modalOwner) EnableWindow(form->modalOwner, TRUE);
+    // High contrast switched, or the system colours changed: drawn forms take the new colours.
+    if (message == WM_SYSCOLORCHANGE || (message == WM_SETTINGCHANGE && wParam == SPI_SETHIGHCONTRAST))
+        InvalidateRect(window, nullptr, FALSE);
     const LRESULT result = CallHandler(form->handler, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         gClosedForm = window;

@@ -11,6 +11,7 @@
 #include "clock/alarms/timer_editor_win.h"
 #include "clock/alarms/timer_rules.h"
 #include "clock/calendar/date_editor_win.h"
+#include "clock/core/keyboard_focus.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
 #include "clock/core/program_win.h"
@@ -46,7 +47,9 @@ int LastIndexOfPage(int page) {
     }
 }
 
-PageView CurrentView() {
+}  // namespace
+
+PageView CurrentMainView() {
     PageView view;
     view.page = CurrentPage;
     view.scroll = PageScroll[CurrentPage];
@@ -55,6 +58,8 @@ PageView CurrentView() {
     view.stopwatchReset = LapTimes.empty();
     return view;
 }
+
+namespace {
 
 struct LogicalPoint {
     int x = 0;
@@ -134,6 +139,7 @@ void OpenHelpPage() {
 
 void DoClick(HWND window, const PageView& view, int item) {
     const ClickAction action = ClickActionFor(view, item);
+    if (CanTakeFocus(view, item)) FocusItem = item;  // the keyboard goes on from what was clicked
     switch (action.kind) {
         case kClickTab:
             CurrentPage = action.index;
@@ -203,7 +209,7 @@ void OnLeftDown(HWND window, LPARAM lParam) {
         PressState = kPressResizing;
         return;
     }
-    const int item = HitTest(CurrentView(), p.x, p.y);
+    const int item = HitTest(CurrentMainView(), p.x, p.y);
     if (StartsWindowDrag(item, p.y)) {
         // The system's caption drag: a modal loop that returns when the button is released.
         ReleaseCapture();
@@ -247,7 +253,7 @@ void OnMouseMove(HWND window, WPARAM buttons, LPARAM lParam) {
     const bool leftDown = (buttons & MK_LBUTTON) != 0;
     if (PressState == kPressResizing && leftDown) return ResizeStep(window, GET_Y_LPARAM(lParam));
     if (leftDown && PressState == kPressHeld) return DragStep(window, GET_Y_LPARAM(lParam));
-    const int item = HitTest(CurrentView(), p.x, p.y);
+    const int item = HitTest(CurrentMainView(), p.x, p.y);
     if (item != HotItem) {
         HotItem = item;
         Repaint(window);
@@ -257,7 +263,7 @@ void OnMouseMove(HWND window, WPARAM buttons, LPARAM lParam) {
 void OnLeftUp(HWND window, LPARAM lParam) {
     ReleaseCapture();
     const LogicalPoint p = Logical(lParam);
-    const PageView view = CurrentView();
+    const PageView view = CurrentMainView();
     const int item = HitTest(view, p.x, p.y);
     const bool click = PressState == kPressHeld && IsClick(HotItem, item, PressTick, GetTickCount());
     PressState = kPressNone;
@@ -283,6 +289,10 @@ void OnMouseLeave(HWND window) {
 }
 
 }  // namespace
+
+void ClickMainItem(HWND window, int item) {
+    DoClick(window, CurrentMainView(), item);
+}
 
 bool HandleMouseMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = 0;

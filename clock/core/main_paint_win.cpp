@@ -41,6 +41,12 @@ void PaintTimedLayer(const Canvas& c, const MainPaint& paint, float contentBotto
     if (paint.page.scroll < 0) {
         FillVerticalGradient(c, {0, kShadowTop, paint.page.width, kShadowHeight}, kShadowDark, kShadowClear);
     }
+    if (paint.focus.w > 0) {
+        const Rgb band = ContrastTextColour(PageColour(paint.band.page));
+        const Argb colour = paint.focusOnBand ? OpaqueRgb(band.r, band.g, band.b) : kBlack;
+        const LayoutRect& f = paint.focus;
+        DrawFocusFrame(c, {f.x + 1.0f, f.y + 1.0f, f.w - 2.0f, f.h - 2.0f}, colour);
+    }
 }
 
 void PaintMainWindow(const Canvas& c, const MainPaint& paint) {

@@ -9,7 +9,9 @@
 #include <utility>
 
 #include "clock/alarms/stopwatch.h"
+#include "clock/core/keyboard_focus.h"
 #include "clock/core/load_all.h"
+#include "clock/core/main_keys_win.h"
 #include "clock/core/main_mouse_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/pages_win.h"
@@ -35,6 +37,8 @@ int PressState = kPressNone;
 uint32_t PressTick = 0;
 int LastY = 0;
 int ServiceUnread = 0;
+int FocusItem = 0;
+bool FocusShown = false;
 
 namespace {
 
@@ -122,6 +126,18 @@ void OnFirstShow(HWND window) {
 
 // ---- Painting ----
 
+// The focus frame shows once a key was pressed, while the window is active, and not for an item
+// scrolled under the band.
+void SetFocusFrame(MainPaint& p) {
+    const PageView view = CurrentMainView();
+    if (!FocusShown || !gActive || !CanTakeFocus(view, FocusItem)) return;
+    const LayoutRect box = FindItem(PageItems(view), FocusItem).box;
+    const int top = FocusVisibleTop(view, FocusItem);
+    if (box.y < top) return;
+    p.focusOnBand = top == 0;
+    p.focus = box;
+}
+
 MainPaint CollectPaint(HWND window) {
     RECT client;
     GetClientRect(window, &client);
@@ -149,6 +165,7 @@ MainPaint CollectPaint(HWND window) {
     p.page.pressState = PressState;
     p.page.width = static_cast<float>(client.right / WindowScale().x);
     p.page.height = static_cast<float>(client.bottom / WindowScale().y);
+    SetFocusFrame(p);
     return p;
 }
 
@@ -365,6 +382,7 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     if (message == kMsgWakeMoment) return static_cast<LRESULT>(ArmedWakeMoment());
+    if (message == kMsgFocusItem) return FocusShown ? FocusItem : 0;
     if (message == WM_POWERBROADCAST) return OnPowerBroadcast(wParam);
     if (message == WM_TIMECHANGE) {
         KeepWakeTimer(true);  // the same local moment lies elsewhere in UTC now
@@ -372,6 +390,10 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     if (message == WM_ENDSESSION) {
         if (wParam) RecordLastSeen();  // the session ends without WM_DESTROY reaching us
+        return 0;
+    }
+    if (message == WM_SYSCOLORCHANGE || (message == WM_SETTINGCHANGE && wParam == SPI_SETHIGHCONTRAST)) {
+        gFixedLayer.key.clear();  // drawn in the old colours
         return 0;
     }
     if (message == kMsgNetTimeNoRight) {
@@ -389,6 +411,7 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     LRESULT result = 0;
+    if (HandleKeyMessage(window, message, wParam, lParam, &result)) return result;
     if (HandleMouseMessage(window, message, wParam, lParam, &result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }

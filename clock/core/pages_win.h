@@ -40,6 +40,9 @@ struct MainPaint {
     DateTime now;
     uint32_t tickNow = 0;  // the system tick, for the timers' remaining time
     int serviceUnread = 0;
+    // The keyboard focus, drawn last as a dotted frame; an empty box when none is shown.
+    LayoutRect focus;
+    bool focusOnBand = false;  // a tab or the close button: drawn in the band's caption colour
 };
 
 void DrawHeaderBand(const Canvas& c, const BandPaint& band);

@@ -21,6 +21,8 @@ constexpr unsigned kMsgWakeProblem = kWmUser + 412;       // tell that the compu
 // Sent by the tests: answered with the moment the wake timer is armed for (seconds since
 // 1899-12-30, local time), 0 when none is.
 constexpr unsigned kMsgWakeMoment = kWmUser + 413;
+// Sent by the tests: answered with the item code that shows the keyboard focus, 0 while none does.
+constexpr unsigned kMsgFocusItem = kWmUser + 415;
 // Posted by the network time check's thread when the system refused to set the clock for lack of
 // rights: the main window tells the user, as the thread itself must show no window.
 constexpr unsigned kMsgNetTimeNoRight = kWmUser + 401;

@@ -12,6 +12,10 @@
 //   clock_driver tray-icon          prints 1 when the program's notification-area icon is there, else 0
 //   clock_driver tray-click         a left click on the tray icon, as the shell reports it
 //   clock_driver escape             brings the window to the front and presses Escape on the keyboard
+//   clock_driver keys KEY...        brings the window to the front and types the keys, each a name
+//                                   with optional "ctrl+" and "shift+": tab, enter, space, up, down,
+//                                   left, right; prints the focused item code after each key
+//   clock_driver focus              prints the item code that shows the keyboard focus, 0 for none
 //   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
 //   clock_driver sync [MS]          returns once the window has handled what was posted to it before
 //   clock_driver wake               prints the local moment the wake timer is armed for (seconds
@@ -31,6 +35,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <string>
 
 #include "clock/core/data_file_guard_win.h"
@@ -87,6 +93,75 @@ void PressEscape(HWND window) {
     keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof(INPUT));
+}
+
+WORD KeyCode(const std::string& name) {
+    static const struct {
+        const char* name;
+        WORD key;
+    } kKeys[] = {{"tab", VK_TAB},   {"enter", VK_RETURN}, {"space", VK_SPACE}, {"up", VK_UP},
+                 {"down", VK_DOWN}, {"left", VK_LEFT},    {"right", VK_RIGHT}};
+    for (const auto& k : kKeys) {
+        if (name == k.name) return k.key;
+    }
+    return 0;
+}
+
+// One key stroke through the input queue, as the keyboard makes it, with its modifiers held.
+// Returns the number of keys released, 0 when the name is unknown or the input was refused.
+int TypeKey(std::string spec) {
+    WORD held[2] = {};
+    int heldCount = 0;
+    for (const auto& modifier : {std::make_pair("ctrl+", VK_CONTROL), std::make_pair("shift+", VK_SHIFT)}) {
+        if (spec.rfind(modifier.first, 0) == 0) {
+            held[heldCount++] = static_cast<WORD>(modifier.second);
+            spec = spec.substr(std::strlen(modifier.first));
+        }
+    }
+    const WORD key = KeyCode(spec);
+    if (!key) return 0;
+    INPUT inputs[6] = {};
+    int n = 0;
+    for (int i = 0; i < heldCount; ++i) inputs[n++].ki.wVk = held[i];
+    inputs[n++].ki.wVk = key;
+    inputs[n].ki.wVk = key;
+    inputs[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    for (int i = heldCount - 1; i >= 0; --i) {
+        inputs[n].ki.wVk = held[i];
+        inputs[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    for (int i = 0; i < n; ++i) inputs[i].type = INPUT_KEYBOARD;
+    return SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT)) == static_cast<UINT>(n) ? heldCount + 1 : 0;
+}
+
+UINT_PTR KeyUpsTaken(HWND window) {
+    return reinterpret_cast<UINT_PTR>(GetPropW(window, kKeyUpCountProp));
+}
+
+// Input comes after posted messages, so a sync marker alone could overtake the keys: each stroke
+// is waited for until the thread has taken its releases (its press is handled by then), and then
+// for what the press posted.
+int TypeKeys(HWND window, int count, char** keys) {
+    HMODULE library = nullptr;
+    HHOOK hook = SetSyncHook(window, &library);
+    SetForegroundWindow(window);
+    Sleep(100);
+    int result = hook ? 0 : 1;
+    for (int i = 0; i < count && result == 0; ++i) {
+        const UINT_PTR before = KeyUpsTaken(window);
+        const int released = TypeKey(keys[i]);
+        if (released == 0) {
+            std::fprintf(stderr, "clock_driver: cannot type %s\n", keys[i]);
+            result = 1;
+            break;
+        }
+        result = WaitFor([&] { return KeyUpsTaken(window) - before >= static_cast<UINT_PTR>(released); }, 5000);
+        if (result == 0 && !SyncWithWindow(window, 5000)) result = 1;
+        if (result == 0) std::printf("%d\n", static_cast<int>(SendMessageW(window, kMsgFocusItem, 0, 0)));
+    }
+    if (hook) UnhookWindowsHookEx(hook);
+    if (library) FreeLibrary(library);
+    return result;
 }
 
 // The open pop-up menu of the program's process (window class "#32768"), or null.
@@ -198,6 +273,8 @@ int Run(int argc, char** argv) {
     if (command == "tray-icon") return std::printf("%d\n", TrayIconPresent(window) ? 1 : 0) > 0 ? 0 : 1;
     if (command == "tray-click") return PostMessageW(window, kMsgTray, kTrayIconId, WM_LBUTTONDOWN) ? 0 : 1;
     if (command == "escape") return PressEscape(window), 0;
+    if (command == "keys") return TypeKeys(window, argc - 2, argv + 2);
+    if (command == "focus") return std::printf("%d\n", static_cast<int>(SendMessageW(window, kMsgFocusItem, 0, 0))) > 0 ? 0 : 1;
     if (command == "tray-menu" && argc > 2) return CaptureTrayMenu(window, argv[2]);
     if (command == "sync") return SyncWithWindow(window, timeout) ? 0 : 1;
     // The local moment the wake timer is armed for, seconds since 1899-12-30; 0 when none is.

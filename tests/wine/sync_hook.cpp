@@ -9,5 +9,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK SyncMessageHook(int code, WPAR
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && removed == PM_REMOVE && message->message == marker && message->hwnd)
         SetPropW(message->hwnd, kSyncMarkProp, reinterpret_cast<HANDLE>(message->wParam));
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYUP && message->hwnd) {
+        HWND top = GetAncestor(message->hwnd, GA_ROOTOWNER);
+        const auto count = reinterpret_cast<UINT_PTR>(GetPropW(top, kKeyUpCountProp));
+        SetPropW(top, kKeyUpCountProp, reinterpret_cast<HANDLE>(count + 1));
+    }
     return CallNextHookEx(nullptr, code, removed, lParam);
 }

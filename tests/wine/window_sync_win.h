@@ -10,26 +10,36 @@
 
 constexpr const wchar_t* kSyncMessageName = L"LcChimeTestSync";
 constexpr const wchar_t* kSyncMarkProp = L"LcChimeTestSyncMark";
+// The count of key releases the thread has taken, on the top window that owns the one they were for:
+// a key is pressed and handled once its release is taken.
+constexpr const wchar_t* kKeyUpCountProp = L"LcChimeTestKeyUps";
+
+// The hook library beside the drivers, and its hook set on the window's thread (null on failure).
+inline HHOOK SetSyncHook(HWND window, HMODULE* library) {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    while (n > 0 && path[n - 1] != L'\\')
+        --n;
+    *library = nullptr;
+    if (n + 16 >= MAX_PATH) return nullptr;
+    lstrcpyW(path + n, L"sync_hook.dll");
+    *library = LoadLibraryW(path);
+    // Through void*: FARPROC is a different function type from the hook's.
+    const auto proc =
+        *library
+            ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(*library, "SyncMessageHook")))
+            : nullptr;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return proc && thread ? SetWindowsHookExW(WH_GETMESSAGE, proc, *library, thread) : nullptr;
+}
 
 // A thread takes its posted messages in order, so the marker comes out only after those ahead of
 // it have been handled, unless a handler is still running a loop of its own (a message box). The
 // second round also waits for what those messages posted in turn. False when the window goes, the
 // hook cannot be set or the marker is not taken within TIMEOUT_MS.
 inline bool SyncWithWindow(HWND window, int timeoutMs) {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    while (n > 0 && path[n - 1] != L'\\')
-        --n;
-    if (n + 16 >= MAX_PATH) return false;
-    lstrcpyW(path + n, L"sync_hook.dll");
-    HMODULE library = LoadLibraryW(path);
-    // Through void*: FARPROC is a different function type from the hook's.
-    const auto proc =
-        library
-            ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, "SyncMessageHook")))
-            : nullptr;
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    HHOOK hook = proc && thread ? SetWindowsHookExW(WH_GETMESSAGE, proc, library, thread) : nullptr;
+    HMODULE library = nullptr;
+    HHOOK hook = SetSyncHook(window, &library);
     const UINT marker = RegisterWindowMessageW(kSyncMessageName);
     bool synced = hook != nullptr;
     for (int round = 0; synced && round < 2; ++round) {
