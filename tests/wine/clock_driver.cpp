@@ -16,6 +16,8 @@
 //                                   with optional "ctrl+" and "shift+": tab, enter, space, up, down,
 //                                   left, right; prints the focused item code after each key
 //   clock_driver focus              prints the item code that shows the keyboard focus, 0 for none
+//   clock_driver high-contrast on|off  makes the program see high contrast on (with a black scheme)
+//                                   or off, through contrast_shim.dll beside the driver
 //   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
 //   clock_driver sync [MS]          returns once the window has handled what was posted to it before
 //   clock_driver wake               prints the local moment the wake timer is armed for (seconds
@@ -42,6 +44,7 @@
 #include "clock/core/data_file_guard_win.h"
 #include "clock/core/window_ids.h"
 #include "forms/canvas_win.h"
+#include "contrast_shim_win.h"
 #include "window_sync_win.h"
 
 namespace {
@@ -164,6 +167,29 @@ int TypeKeys(HWND window, int count, char** keys) {
     return result;
 }
 
+int SetHighContrast(HWND window, bool on) {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    while (n > 0 && path[n - 1] != L'\\')
+        --n;
+    lstrcpynW(path + n, L"contrast_shim.dll", MAX_PATH - static_cast<int>(n));
+    HMODULE library = LoadLibraryW(path);
+    const auto proc =
+        library
+            ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, "ContrastShimHook")))
+            : nullptr;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    HHOOK hook = proc && thread ? SetWindowsHookExW(WH_GETMESSAGE, proc, library, thread) : nullptr;
+    RemovePropW(window, kContrastShimProp);
+    const auto wanted = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(on ? 2 : 1));
+    int result = 1;
+    if (hook && PostMessageW(window, RegisterWindowMessageW(kContrastShimMessage), on ? 1 : 0, 0))
+        result = WaitFor([&] { return GetPropW(window, kContrastShimProp) == wanted; }, 5000);
+    if (hook) UnhookWindowsHookEx(hook);
+    if (library) FreeLibrary(library);
+    return result == 0 && SyncWithWindow(window, 5000) ? 0 : 1;
+}
+
 // The open pop-up menu of the program's process (window class "#32768"), or null.
 HWND OpenMenuOf(HWND window) {
     DWORD program = 0;
@@ -273,6 +299,7 @@ int Run(int argc, char** argv) {
     if (command == "tray-icon") return std::printf("%d\n", TrayIconPresent(window) ? 1 : 0) > 0 ? 0 : 1;
     if (command == "tray-click") return PostMessageW(window, kMsgTray, kTrayIconId, WM_LBUTTONDOWN) ? 0 : 1;
     if (command == "escape") return PressEscape(window), 0;
+    if (command == "high-contrast" && argc > 2) return SetHighContrast(window, std::string(argv[2]) == "on");
     if (command == "keys") return TypeKeys(window, argc - 2, argv + 2);
     if (command == "focus") return std::printf("%d\n", static_cast<int>(SendMessageW(window, kMsgFocusItem, 0, 0))) > 0 ? 0 : 1;
     if (command == "tray-menu" && argc > 2) return CaptureTrayMenu(window, argv[2]);
