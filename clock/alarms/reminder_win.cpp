@@ -89,7 +89,7 @@ void PaintLines(const Canvas& c, const ReminderNote& note) {
     const FontSpec title{L"Microsoft YaHei", 12, false};
     const FontSpec small{L"Microsoft YaHei", 9, false};
     const Argb white{255, 255, 255, 255};
-    DrawTextIn(c, WideFromGbk(note.firstText), kListTitle, title, white, kTextSingleLine | kTextNoClip);
+    DrawTextIn(c, WideFromGbk(note.firstText), kListTitle, title, white, kTextSingleLine | kTextEllipsis);
     for (size_t i = 0; i < note.lines.size(); ++i) {
         const std::wstring line = WideFromGbk(note.lines[i]);
         if (i == kMissedLinesShown) {
@@ -121,14 +121,14 @@ void PaintNote(const Canvas& c, const ReminderNote& note, float width, float hei
     if (note.list) return PaintLines(c, note);
     const FontSpec font{L"Microsoft YaHei", 12, false};
     const Argb white{255, 255, 255, 255};
-    DrawTextIn(c, WideFromGbk(note.firstText), kFirstLine, font, white, kTextSingleLine | kTextNoClip);
+    DrawTextIn(c, WideFromGbk(note.firstText), kFirstLine, font, white, kTextSingleLine | kTextEllipsis);
     // A line too long for the pop-up (a long name, or a snooze's mark) is drawn smaller, down to
-    // 9 points, rather than run past the edge.
+    // 9 points, rather than run past the edge; what still does not fit ends in an ellipsis.
     const std::wstring second = WideFromGbk(note.secondText);
     FontSpec fitted = font;
     while (fitted.points > kSmallestPoints && TextWidth(c, second, fitted) > kSecondLineRoom)
         fitted.points -= 1;
-    DrawTextIn(c, second, kSecondLine, fitted, white, kTextSingleLine | kTextNoClip);
+    DrawTextIn(c, second, kSecondLine, fitted, white, kTextSingleLine | kTextEllipsis);
 }
 
 void OnPaint(HWND window) {
