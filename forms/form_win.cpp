@@ -74,6 +74,14 @@ LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // High contrast switched, or the system colours changed: drawn forms take the new colours.
     if (message == WM_SYSCOLORCHANGE || (message == WM_SETTINGCHANGE && wParam == SPI_SETHIGHCONTRAST))
         InvalidateRect(window, nullptr, FALSE);
+    // Enter in an edit box presses the form's default button, as in a dialog.
+    if (message == DM_GETDEFID) {
+        for (const Control& control : form->controls) {
+            const LONG_PTR style = control.window ? GetWindowLongPtrW(control.window, GWL_STYLE) : 0;
+            if (control.kind == kControlButton && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                return MAKELRESULT(control.id, DC_HASDEFID);
+        }
+    }
     const LRESULT result = CallHandler(form->handler, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         gClosedForm = window;

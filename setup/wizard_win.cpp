@@ -540,7 +540,7 @@ const ControlSpec kControls[] = {
     {"Command4", 0, kControlButton, L"浏览(&B).....", 325, 205, 95, 25, kIdBrowse, false},
     {"ProgressBar1", 0, kControlProgressBar, L"", 15, 215, 421, 24, kIdProgressBar, false},
     {"Command3", 0, kControlButton, L"上一步(&F)", 220, 255, 63, 24, kIdPrevious, false},
-    {"Command1", 0, kControlButton, L"下一步(&H)", 295, 255, 63, 24, kIdNext, false},
+    {"Command1", 0, kControlButton, L"下一步(&H)", 295, 255, 63, 24, kIdNext, false, BS_DEFPUSHBUTTON},
     {"Command2", 0, kControlButton, L"取消(&C)", 370, 255, 63, 24, kIdCancel, false},
 };
 

@@ -50,7 +50,7 @@ const ControlSpec kControls[] = {
     {"Option1", 1, kControlOptionButton, L"关闭电脑", 27, 287},
     {"Option1", 2, kControlOptionButton, L"重启电脑", 27, 309},
     {"Command2", 0, kControlButton, L"删除", 25, 343, 52, 27},
-    {"Command1", 0, kControlButton, L"确定修改", 191, 343, 64, 27},
+    {"Command1", 0, kControlButton, L"确定修改", 191, 343, 64, 27, 0, true, BS_DEFPUSHBUTTON},
     // Group boxes last: at the bottom of the z-order, under the controls they frame.
     {"Frame1", 0, kControlFrame, L"时间", 12, 2, 263, 78},
     {"Frame2", 0, kControlFrame, L"每星期循环", 12, 89, 263, 87},

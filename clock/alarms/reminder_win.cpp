@@ -44,7 +44,7 @@ struct ReminderNote {
 };
 
 const ControlSpec kControls[] = {
-    {"Command1", 0, kControlButton, L"确定", 204, 120, 55, 25},
+    {"Command1", 0, kControlButton, L"确定", 204, 120, 55, 25, 0, true, BS_DEFPUSHBUTTON},
     TimerControl("Timer1", kBlinkTimer, kBlinkMs),
 };
 

@@ -32,7 +32,7 @@ const ControlSpec kControls[] = {
     {"Label2", 0, kControlLabel, L"60", 5, 196, 750, 199, 0, true, SS_CENTER, 100},
     {"Label3", 0, kControlLabel, L"只结束没有响应的程序，其他程序不会被强制关闭", 15, 482, 750, 30, 0, true,
      SS_CENTER, 12},
-    {"Command1", 0, kControlButton, L"取消", 278, 415, 220, 64, 0, true, 0, 22},
+    {"Command1", 0, kControlButton, L"取消", 278, 415, 220, 64, 0, true, BS_DEFPUSHBUTTON, 22},
     TimerControl("Timer1", kRefreshTimer, kRefreshMs),
 };
 

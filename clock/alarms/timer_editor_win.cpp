@@ -24,7 +24,7 @@ const ControlSpec kControls[] = {
     {"Label1", 2, kControlLabel, L"秒", 135, 4},
     {"Text1", 2, kControlEdit, L"", 131, 22, 45, 23},
     {"UpDown1", 2, kControlUpDown},
-    {"Command1", 0, kControlButton, L"确定", 52, 60, 88, 28},
+    {"Command1", 0, kControlButton, L"确定", 52, 60, 88, 28, 0, true, BS_DEFPUSHBUTTON},
 };
 
 struct TimerEdit {

@@ -51,7 +51,7 @@ const ControlSpec kControls[] = {
     {"Label1", 3, kControlLabel, L"重复：", 12, 161},
     {"Combo2", 0, kControlComboBox, L"", 57, 158, 185, kListDropHeight},
     {"Command3", 0, kControlButton, L"删除", 12, 194, 40, 25},
-    {"Command1", 0, kControlButton, L"确定", 105, 194, 67, 25},
+    {"Command1", 0, kControlButton, L"确定", 105, 194, 67, 25, 0, true, BS_DEFPUSHBUTTON},
     {"Command2", 0, kControlButton, L"取消", 185, 194, 57, 25},
 };
 

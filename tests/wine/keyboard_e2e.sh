@@ -25,6 +25,8 @@ check "no focus is shown before a key is pressed" "[ \"\$(driver focus)\" = 0 ]"
 
 # Item codes: tab k is k + 1, the add header 9, alarm row r 10·(r + 1), its switch + 1, its days + 2 .. + 8.
 walk() { driver keys "$@" | tr '\n' ' '; }
+# A saved alarm moves to the top of the list.
+saved_alarm() { value_is 闹钟 0 "$1" || value_is 闹钟 1 "$1"; }
 has_light() { [ "$(convert "$artifacts/$1" -crop "$4x$5+$2+$3" -colorspace Gray -format '%[fx:maxima]' info:)" = 1 ]; }
 check "Tab goes from the tab strip to the add header, the list and round again" \
   "[ \"\$(walk tab tab tab tab)\" = '1 9 10 1 ' ]"
@@ -38,8 +40,10 @@ check "Space on a day cell toggles that day" \
   "walk left space >/dev/null && wait_value 闹钟 1 '7时15分|一二三四五六|否|上班|'"
 check "Left goes back to the time; Enter opens the editor of that row" \
   "walk left left left left left left left enter >/dev/null; form wait 钟伴_Form7 5000 && [ \"\$(form text 钟伴_Form7 Text2 0)\" = 上班 ]"
+# Saved from the editor, an alarm with week days is on again.
+check "Enter in the editor presses its default button: it closes and saves the alarm" \
+  "form key 钟伴_Form7 13 && form gone 钟伴_Form7 5000 && saved_alarm '7时15分|一二三四五六|是|上班|'"
 form close 钟伴_Form7
-form gone 钟伴_Form7 5000
 check "Ctrl+Tab shows the next page, and it is remembered" "walk ctrl+tab >/dev/null && wait_value 设置 区域 1"
 check "Ctrl+Shift+Tab goes back past the first page to the settings" \
   "[ \"\$(walk ctrl+shift+tab ctrl+shift+tab)\" = '1 6 ' ]"
