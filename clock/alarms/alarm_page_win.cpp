@@ -39,6 +39,7 @@ void DrawTimeBox(const Canvas& c, const PagePaint& page, const LogicalRect& box,
 void DrawSwitch(const Canvas& c, const PagePaint& page, const LogicalRect& box, int item, bool enabled) {
     const bool hot = IsHot(page.hotItem, item);
     FillRect(c, box, !hot ? kSwitchFill : page.pressState == kPressHeld ? kSwitchPressed : kSwitchHover);
+    DrawContrastEdge(c, box);
     if (enabled) DrawCheckMark(c, box, kBlack, 2);
 }
 

@@ -83,6 +83,7 @@ void DrawTimerButton(const Canvas& c, const PagePaint& page) {
 void DrawToggleBox(const Canvas& c, const PagePaint& page, const LogicalRect& box, int item, bool running) {
     const bool hot = IsHot(page.hotItem, item);
     FillRect(c, box, !hot ? kWhite : page.pressState == kPressHeld ? kTogglePressed : kToggleHover);
+    DrawContrastEdge(c, box);
     if (running) DrawCheckMark(c, box, kBlack, 2.5f);
 }
 

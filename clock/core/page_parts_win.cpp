@@ -29,6 +29,10 @@ void DrawCircledPlus(const Canvas& c, float x, float y) {
     DrawLine(c, cx, cy - kPlusArm, cx, cy + kPlusArm, kBlack, 1.5f);
 }
 
+void DrawContrastEdge(const Canvas& c, const LogicalRect& box) {
+    if (c.contrast) DrawRoundRect(c, box, 0, kBlack, 1);
+}
+
 void DrawCheckMark(const Canvas& c, const LogicalRect& box, Argb colour, float penWidth) {
     // The short stroke down to the foot, then the long one up to the right, as a hand writes √.
     const float left = box.x + box.w * 0.22f, footX = box.x + box.w * 0.42f, right = box.x + box.w * 0.8f;

@@ -60,6 +60,8 @@ void DrawRowLine(const Canvas& c, float y);
 void DrawCircledPlus(const Canvas& c, float x, float y);
 
 // A check mark drawn as two strokes, centred in box.
+// A check box's edge, drawn only under high contrast, where its pale fill becomes the background.
+void DrawContrastEdge(const Canvas& c, const LogicalRect& box);
 void DrawCheckMark(const Canvas& c, const LogicalRect& box, Argb colour, float penWidth);
 
 // The add header of the alarm, birthday and schedule pages, kAddHeaderHeight high from top: hover

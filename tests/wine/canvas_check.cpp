@@ -3,6 +3,7 @@
 // known places and saves each picture as a PNG in OUT_DIR for a person to look at.
 // Prints one line per check and ends with "N passed, M failed"; exit code 0 only when all pass.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "forms/canvas_win.h"
@@ -105,6 +106,45 @@ void CheckWindowCapture(const std::wstring& outDir) {
     DestroyWindow(window);
 }
 
+// A line drawn into a white strip 120 x 30 (logical) at scale, in a box 60 wide.
+std::unique_ptr<Gdiplus::Bitmap> LineStrip(const Scale& scale, const std::wstring& text, unsigned flags) {
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(ScaleX(scale, 120), ScaleY(scale, 30), PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(bitmap.get());
+    const Canvas c = MakeCanvas(graphics, scale);
+    FillRect(c, {0, 0, 120, 30}, kPage);
+    DrawTextIn(c, text, {5, 5, 60, 20}, {L"Microsoft YaHei", 9}, OpaqueRgb(0, 0, 0), flags);
+    return bitmap;
+}
+
+bool SamePixels(Gdiplus::Bitmap& a, Gdiplus::Bitmap& b) {
+    for (UINT y = 0; y < a.GetHeight(); ++y) {
+        for (UINT x = 0; x < a.GetWidth(); ++x) {
+            Gdiplus::Color p, q;
+            a.GetPixel(static_cast<INT>(x), static_cast<INT>(y), &p);
+            b.GetPixel(static_cast<INT>(x), static_cast<INT>(y), &q);
+            if (p.GetValue() != q.GetValue()) return false;
+        }
+    }
+    return true;
+}
+
+// A line too long for its box shows how it goes on: it is drawn as its start and "…", never as
+// a glyph cut in half at the box's edge.
+void CheckEllipsisAt(int dpi) {
+    const Scale scale = ScaleFromDpi(dpi, dpi);
+    const std::wstring text = L"很长的捐赠留言一直写到格子外面去";
+    const unsigned flags = kTextVCenter | kTextSingleLine;
+    const auto cut = LineStrip(scale, text, flags | kTextEllipsis);
+    // The same pixels as some start of the text with "…" drawn after it, the dots showing.
+    bool endsInEllipsis = false;
+    for (size_t kept = 1; kept < text.size() && !endsInEllipsis; ++kept) {
+        const std::wstring start = text.substr(0, kept);
+        endsInEllipsis = SamePixels(*cut, *LineStrip(scale, start + L"\u2026", flags)) &&
+                         !SamePixels(*cut, *LineStrip(scale, start, flags));
+    }
+    Check(endsInEllipsis, ("a line too long for its box ends in an ellipsis at " + std::to_string(dpi) + " dpi").c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +159,8 @@ int main(int argc, char** argv) {
     CreateDirectoryW(outDir.c_str(), nullptr);
     CheckBitmapAt(96, outDir);
     CheckBitmapAt(144, outDir);
+    CheckEllipsisAt(96);
+    CheckEllipsisAt(144);
     if (argc > 2 && std::string(argv[2]) == "--window") CheckWindowCapture(outDir);
     return CheckReport();
 }
