@@ -10,6 +10,7 @@
 
 #include "clock/alarms/stopwatch.h"
 #include "clock/core/load_all.h"
+#include "clock/core/main_access_win.h"
 #include "clock/core/main_mouse_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/pages_win.h"
@@ -35,6 +36,7 @@ int PressState = kPressNone;
 uint32_t PressTick = 0;
 int LastY = 0;
 int ServiceUnread = 0;
+int FocusItem = 0;
 
 namespace {
 
@@ -331,6 +333,7 @@ void OnDestroy(HWND window) {
         if (picture) DeleteObject(picture);
         picture = nullptr;
     }
+    DisconnectMainAccess();
     MainWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -389,6 +392,7 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     LRESULT result = 0;
+    if (HandleAccessMessage(window, message, wParam, lParam, &result)) return result;
     if (HandleMouseMessage(window, message, wParam, lParam, &result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }

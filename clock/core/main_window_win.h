@@ -16,6 +16,7 @@ extern int PressState;  // 0 none, 1 left button held on HotItem, 99 resizing
 extern uint32_t PressTick;
 extern int LastY;  // client y (device pixels) of the last press or drag step
 extern int ServiceUnread;
+extern int FocusItem;  // the item with the keyboard focus (an item code), 0 for none
 
 // Registers the window class and creates the main window, hidden; its load step runs inside.
 HWND CreateMainWindow(HINSTANCE instance);
