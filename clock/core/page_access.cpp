@@ -103,8 +103,12 @@ void AddReadout(std::vector<AccessibleItem>& out, const PageView& view, const Ac
 
 AccessibleItem AddHeaderChild(const PageItem& header, int page) {
     const Words& w = W();
-    const std::string& caption = page == kAlarmPage ? w.addAlarm : page == kBirthdayPage ? w.addBirthday : w.addSchedule;
-    const size_t count = page == kAlarmPage ? Alarms.size() : page == kBirthdayPage ? Birthdays.size() : Schedules.size();
+    const std::string& caption = page == kAlarmPage      ? w.addAlarm
+                                 : page == kBirthdayPage ? w.addBirthday
+                                                         : w.addSchedule;
+    const size_t count = page == kAlarmPage      ? Alarms.size()
+                         : page == kBirthdayPage ? Birthdays.size()
+                                                 : Schedules.size();
     AccessibleItem child = Child(kAddItem, kAccessPushButton, caption, header.box);
     child.description = ListCountText(page, count);
     return child;
@@ -117,7 +121,8 @@ AccessibleItem HeaderChild(const PageItem& header, const PageView& view, const A
         const std::string& caption = item == kStopwatchLeftItem ? captions.left : captions.right;
         return Child(item, kAccessPushButton, WithoutSpaces(caption), header.box);
     }
-    if (view.page == kTimerPage) return Child(item, kAccessPushButton, WithoutSpaces(W().addTimer), header.box);
+    if (view.page == kTimerPage)
+        return Child(item, kAccessPushButton, WithoutSpaces(W().addTimer), header.box);
     if (view.page != kSettingsPage) return AddHeaderChild(header, view.page);
     if (item >= kFirstOptionItem && item < kFirstOptionItem + kOptionCount) {
         const int option = item - kFirstOptionItem;
@@ -145,8 +150,8 @@ std::vector<AccessibleItem> AlarmRowChildren(const PageView& view, int row, cons
     std::vector<AccessibleItem> out;
     out.push_back(Child(AlarmRowItem(row), kAccessListItem, text.time + " " + text.line,
                         FindItem(items, AlarmRowItem(row)).box));
-    out.push_back(Check(AlarmSwitchItem(row), W().enable + text.time, FindItem(items, AlarmSwitchItem(row)).box,
-                        alarm.enabled != 0));
+    out.push_back(Check(AlarmSwitchItem(row), W().enable + text.time,
+                        FindItem(items, AlarmSwitchItem(row)).box, alarm.enabled != 0));
     for (int day = 1; day <= 7; ++day) {
         const int item = AlarmDayItem(row, day);
         out.push_back(Check(item, W().weekDays[day - 1], FindItem(items, item).box, alarm.days[day] != 0));
@@ -159,10 +164,11 @@ std::vector<AccessibleItem> TimerRowChildren(const PageView& view, int row) {
     const int index = TimerIndexOfRow(Timers.size(), row);
     const bool running = index >= 0 && Timers[static_cast<size_t>(index)].startTick != 0;
     const std::vector<PageItem> items = RowItems(view, row);
-    return {Child(TimerRowItem(row), kAccessListItem, duration, FindItem(items, TimerRowItem(row)).box),
-            Check(TimerToggleItem(row), W().run + duration, FindItem(items, TimerToggleItem(row)).box, running),
-            Child(TimerDeleteItem(row), kAccessPushButton, W().remove + duration,
-                  FindItem(items, TimerDeleteItem(row)).box)};
+    return {
+        Child(TimerRowItem(row), kAccessListItem, duration, FindItem(items, TimerRowItem(row)).box),
+        Check(TimerToggleItem(row), W().run + duration, FindItem(items, TimerToggleItem(row)).box, running),
+        Child(TimerDeleteItem(row), kAccessPushButton, W().remove + duration,
+              FindItem(items, TimerDeleteItem(row)).box)};
 }
 
 AccessibleItem DateRowChild(const PageView& view, int row) {
@@ -194,7 +200,8 @@ std::vector<AccessibleItem> RowChildren(const PageView& view, const AccessMoment
         std::vector<AccessibleItem> children;
         if (view.page == kAlarmPage && row < static_cast<int>(Alarms.size()))
             children = AlarmRowChildren(view, row, moment);
-        if (view.page == kTimerPage && row < static_cast<int>(Timers.size())) children = TimerRowChildren(view, row);
+        if (view.page == kTimerPage && row < static_cast<int>(Timers.size()))
+            children = TimerRowChildren(view, row);
         if (view.page == kBirthdayPage && row < static_cast<int>(Birthdays.size()))
             children = {DateRowChild(view, row)};
         if (view.page == kSchedulePage && row < static_cast<int>(Schedules.size()))

@@ -26,19 +26,19 @@ struct AccessibleItem {
     std::string description;  // "" when the name says all
     bool checked = false;
     bool selected = false;
-    bool hidden = false;  // scrolled under the band, or below the client area
-    LayoutRect location;  // the drawn box within the client area; a hidden item keeps its whole box
+    bool hidden = false;        // scrolled under the band, or below the client area
+    LayoutRect location;        // the drawn box within the client area; a hidden item keeps its whole box
     std::string defaultAction;  // "" when there is none
 };
 
 // What the list depends on besides the view and the process-wide lists.
 struct AccessMoment {
-    DateTime now;              // the alarms' count-downs, the readout's time
-    uint32_t tickNow = 0;      // the timers' time left
-    int clientWidth = 193;     // logical pixels
-    int clientHeight = 318;    // logical pixels
-    int serviceUnread = 0;     // the chat button's count
-    std::string caption;       // MainCaption: the settings page's readout
+    DateTime now;            // the alarms' count-downs, the readout's time
+    uint32_t tickNow = 0;    // the timers' time left
+    int clientWidth = 193;   // logical pixels
+    int clientHeight = 318;  // logical pixels
+    int serviceUnread = 0;   // the chat button's count
+    std::string caption;     // MainCaption: the settings page's readout
 };
 
 // The main window's children on view's page, in reading order: the six tabs (the current one

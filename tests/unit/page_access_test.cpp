@@ -82,7 +82,7 @@ TEST(PageAccess, AlarmPageReadsTabsReadoutAndRowsWithHiddenOnes) {
     EXPECT_FALSE(ItemOf(items, AlarmSwitchItem(2)).checked);
     EXPECT_FALSE(ItemOf(items, AlarmSwitchItem(2)).hidden);
     EXPECT_TRUE(ItemOf(items, AlarmDayItem(2, 1)).hidden);  // at y 100, the window's bottom
-    EXPECT_EQ(ChildOfItem(items, AlarmDayItem(1, 8)), 0);    // the column past Sunday is no child
+    EXPECT_EQ(ChildOfItem(items, AlarmDayItem(1, 8)), 0);   // the column past Sunday is no child
 }
 
 TEST(PageAccess, SettingsPageReadsSwitchesButtonsAndClose) {
