@@ -62,7 +62,7 @@ AccessibleItem Check(int item, std::string name, const LayoutRect& box, bool on)
 }
 
 // Hides what lies wholly above top (under the band) or below the client area, and cuts the
-// location of what shows to the part that is seen.
+// location of what shows to what is seen of it.
 void Place(AccessibleItem& child, int top, const AccessMoment& moment) {
     const LayoutRect box = child.location;
     child.hidden = box.y + box.h <= top || box.y >= moment.clientHeight;
