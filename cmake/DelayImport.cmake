@@ -1,4 +1,4 @@
-# System DLLs that are not known DLLs (gdiplus, winmm, comctl32, bcrypt, wininet) are
+# System DLLs that are not known DLLs (gdiplus, winmm, comctl32, bcrypt, wininet, oleacc) are
 # delay-loaded: the loader would otherwise look for them beside the program first, before the
 # program's first line could restrict the search (see clock/main_win.cpp). The delay-import
 # libraries are made once, at configure time, from MinGW's import libraries.

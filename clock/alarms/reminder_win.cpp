@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <mmsystem.h>
+#include <oleacc.h>
 #include <shlwapi.h>
 
 #include <iterator>
@@ -251,13 +252,26 @@ void AddSnoozeControls(Form& form) {
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
+// The pop-up's text is drawn, so a screen reader finds it nowhere but in the window's name: the
+// title (a list's, or the first line), then the rest. The pop-up has no title bar to show it.
+std::wstring SpokenText(const ReminderNote& note) {
+    std::wstring text = WideFromGbk(note.firstText);
+    const std::vector<std::string> rest = note.list ? note.lines : std::vector<std::string>{note.secondText};
+    const wchar_t* separator = L"：";
+    for (const std::string& line : rest) {
+        if (line.empty()) continue;
+        text += separator + WideFromGbk(line);
+        separator = L"；";
+    }
+    return text;
+}
+
 // Made at the screen's corner, then moved to its slot.
 Form* CreatePopup(const ReminderNote& note) {
     FormSpec spec;
     spec.name = kPopupName;
     spec.className = kPopupClass;
-    // A list pop-up is named by its title, which is what a screen reader then reads out.
-    spec.caption = note.list ? WideFromGbk(note.firstText) : WideFromUtf8("提醒");
+    spec.caption = SpokenText(note);
     spec.x = 0;
     spec.y = 0;
     spec.width = kClientWidth;
@@ -297,11 +311,17 @@ void FocusButton(HWND window) {
     if (HWND button = form ? ControlWindow(*form, "Command1") : nullptr) SetFocus(button);
 }
 
+// A screen reader speaks the alert's object, whose name is the pop-up's text.
+void AlertReaders(HWND window) {
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
+}
+
 // The same reminder again while its pop-up is still open (yesterday's alarm left unclosed): the
 // pop-up comes to the front and sounds again, so the earlier one does not silence this one.
 void RaiseAgain(HWND window, const ReminderNote& note) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     FocusButton(window);
+    AlertReaders(window);
     PlaySoundOf(note);
 }
 
@@ -319,6 +339,7 @@ void Raise(ReminderNote note) {
     PlaceInSlot(window, note.slot);
     ShowWindow(window, SW_SHOW);
     FocusButton(window);
+    AlertReaders(window);
     PlaySoundOf(note);
 }
 

@@ -2,6 +2,7 @@
 #include "clock/core/main_keys_win.h"
 
 #include "clock/core/keyboard_focus.h"
+#include "clock/core/main_access_win.h"
 #include "clock/core/main_mouse_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
@@ -19,12 +20,15 @@ int ClientHeightLogical(HWND window) {
     return LogicalY(WindowScale(), client.bottom);
 }
 
+// Moves the focus, scrolls it into view and tells a screen reader where it went.
 void FocusOn(HWND window, int item) {
     const PageView view = CurrentMainView();
+    const bool moved = FocusItem != item || !FocusShown;
     FocusItem = item;
     FocusShown = true;
     PageScroll[CurrentPage] = ScrollToShow(view, item, ClientHeightLogical(window), view.entryCount - 1);
     InvalidateRect(window, nullptr, FALSE);
+    if (moved) AnnounceFocusItem(window, item);
 }
 
 bool MoveFor(WPARAM key, FocusMove* move) {

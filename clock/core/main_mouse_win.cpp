@@ -12,6 +12,7 @@
 #include "clock/alarms/timer_rules.h"
 #include "clock/calendar/date_editor_win.h"
 #include "clock/core/keyboard_focus.h"
+#include "clock/core/main_access_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/main_window_win.h"
 #include "clock/core/program_win.h"
@@ -97,6 +98,7 @@ void ToggleStartupShortcut(HWND window, ShortcutChange change) {
     if (change == ShortcutChange::kRemove) RemoveStartupShortcut();
     const StartupToggleResult result = FinishStartupToggle(change, StartupShortcutExists());
     if (result.writeSlot) WriteOptionSlots({kOptionStartWithSystem});
+    if (result.writeSlot) AnnounceItemState(window, OptionItem(kOptionStartWithSystem));
     if (!result.errorMessage.empty()) {
         ShowError(window, WideFromGbk(result.errorMessage), WideFromGbk(SettingsMessageCaption()));
     }
@@ -112,6 +114,8 @@ void ToggleOptionSwitch(HWND window, int k) {
     if (actions.tray != TrayChange::kNone) SetTrayIconShown(actions.tray == TrayChange::kAdd);
     if (actions.shortcut != ShortcutChange::kNone) ToggleStartupShortcut(window, actions.shortcut);
     WriteOptionSlots(actions.slotsToWrite);
+    for (int slot : actions.slotsToWrite)
+        AnnounceItemState(window, OptionItem(slot));
 }
 
 void PressCloseButton(HWND window) {
@@ -137,22 +141,32 @@ void OpenHelpPage() {
     ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void ShowPage(HWND window, int page) {
+    const bool changed = CurrentPage != page;
+    CurrentPage = page;
+    if (PageIsRemembered(page)) WriteSetting(Gbk("区域"), std::to_string(page));
+    if (changed) AnnouncePageChange(window);
+}
+
 void DoClick(HWND window, const PageView& view, int item) {
     const ClickAction action = ClickActionFor(view, item);
     if (CanTakeFocus(view, item)) FocusItem = item;  // the keyboard goes on from what was clicked
     switch (action.kind) {
         case kClickTab:
-            CurrentPage = action.index;
-            if (PageIsRemembered(action.index)) WriteSetting(Gbk("区域"), std::to_string(action.index));
+            ShowPage(window, action.index);
             break;
         case kClickToggleAlarm:
-            if (ToggleAlarmItem(Alarms, item)) SaveAlarms();
+            if (!ToggleAlarmItem(Alarms, item)) break;
+            SaveAlarms();
+            AnnounceItemState(window, item);
             break;
         case kClickStopwatch:
             ClickStopwatch(item);
             break;
         case kClickToggleTimer:
-            if (ToggleTimerAtRow(Timers, action.index, PlatformTickCount())) SaveTimers();
+            if (!ToggleTimerAtRow(Timers, action.index, PlatformTickCount())) break;
+            SaveTimers();
+            AnnounceItemState(window, item);
             break;
         case kClickDeleteTimer:
             if (DeleteTimerAtRow(Timers, action.index)) SaveTimers();

@@ -12,6 +12,7 @@
 #include "clock/core/keyboard_focus.h"
 #include "clock/core/load_all.h"
 #include "clock/core/main_keys_win.h"
+#include "clock/core/main_access_win.h"
 #include "clock/core/main_mouse_win.h"
 #include "clock/core/main_window_rules.h"
 #include "clock/core/pages_win.h"
@@ -348,6 +349,7 @@ void OnDestroy(HWND window) {
         if (picture) DeleteObject(picture);
         picture = nullptr;
     }
+    DisconnectMainAccess();
     MainWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -412,6 +414,7 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     LRESULT result = 0;
     if (HandleKeyMessage(window, message, wParam, lParam, &result)) return result;
+    if (HandleAccessMessage(window, message, wParam, lParam, &result)) return result;
     if (HandleMouseMessage(window, message, wParam, lParam, &result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -26,6 +26,9 @@ constexpr unsigned kMsgFocusItem = kWmUser + 415;
 // Posted by the network time check's thread when the system refused to set the clock for lack of
 // rights: the main window tells the user, as the thread itself must show no window.
 constexpr unsigned kMsgNetTimeNoRight = kWmUser + 401;
+// Posted by the window's accessible object for a reader's default action: wParam the item code,
+// lParam the page it was meant for.
+constexpr unsigned kMsgAccessClick = kWmUser + 414;
 
 // WM_COMMAND identifiers: the tray menu, a second instance and the pages use them.
 constexpr int kCmdShow = 8001;

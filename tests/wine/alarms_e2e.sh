@@ -35,8 +35,8 @@ start_clock
 check "the window appears" "driver wait 30000"
 
 popups() { form count LcChimePalX; }
-check "the alarm that fell while the program was not running is told at start" \
-  "wait_until '[ \"\$(form title LcChimePalX)\" = 错过的闹钟 ]'"
+check "the alarm that fell while the program was not running is told at start, named in the pop-up's title" \
+  "wait_until '[[ \"\$(form title LcChimePalX)\" == 错过的闹钟：*错过了* ]]'"
 check "the missed pop-up is captured" \
   "form capture LcChimePalX '$(chime_win_path "$artifacts/popup-missed.png")' && [ -s '$artifacts/popup-missed.png' ]"
 check "its one-shot is saved off" "wait_value 闹钟 0 '$(alarm_time $missed)||否|错过了|关机'"
