@@ -131,11 +131,6 @@ std::wstring ResolveFontFace(const wchar_t* face) {
     return resolved;
 }
 
-Scale ScreenScale() {
-    WindowDc screen(nullptr);
-    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
-}
-
 void FillRect(const Canvas& c, const LogicalRect& r, Argb colour) {
     Gdiplus::SolidBrush brush(ToColor(colour));
     c.graphics->FillRectangle(&brush, Device(c, r));

@@ -36,6 +36,7 @@
 #include "clock/core/data_file_guard_win.h"
 #include "clock/core/window_ids.h"
 #include "forms/canvas_win.h"
+#include "forms/dpi_win.h"
 #include "window_sync_win.h"
 
 namespace {
