@@ -468,7 +468,7 @@ void ShowCloseBalloon(const std::wstring& text, UINT timeoutMs) {
 HWND CreateMainWindow(HINSTANCE instance) {
     RecordWindowScale();
     FormSpec spec;
-    spec.name = "Form6";
+    spec.name = kMainFormName;
     spec.className = kMainWindowClass;
     spec.caption = WideFromUtf8("简易钟伴");
     spec.x = 0;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "clock/core/clock_data.h"
-#include "clock/core/main_window_win.h"
+#include "clock/core/window_ids.h"
 #include "forms/dpi_win.h"
 #include "forms/form_win.h"
 #include "forms/wide_win.h"
@@ -37,6 +37,6 @@ void RecordWindowScale() {
 }
 
 const Scale& WindowScale() {
-    const Form* form = MainWindow ? FormOfWindow(MainWindow) : nullptr;
+    const Form* form = FindForm(kMainFormName);
     return form ? form->scale : gScale;
 }
