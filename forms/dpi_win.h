@@ -35,8 +35,3 @@ int SystemMetricAt(int index, const Scale& scale);
 inline Scale ScaleOfDpiChange(WPARAM wParam) {
     return ScaleFromDpi(LOWORD(wParam), HIWORD(wParam));
 }
-
-// Two scales that are the same.
-inline bool SameScale(const Scale& a, const Scale& b) {
-    return a.x == b.x && a.y == b.y;
-}
