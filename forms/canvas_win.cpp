@@ -154,11 +154,6 @@ const ContrastPalette* SystemContrastPalette() {
     return &palette;
 }
 
-Scale ScreenScale() {
-    WindowDc screen(nullptr);
-    return ScaleFromDpi(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
-}
-
 void FillRect(const Canvas& c, const LogicalRect& r, Argb colour) {
     Gdiplus::SolidBrush brush(Use(c, colour, ColourUse::kFill));
     c.graphics->FillRectangle(&brush, Device(c, r));

@@ -79,9 +79,6 @@ enum TextFlags : unsigned {
     kTextNoClip = 32,      // may run past the box
 };
 
-// The scale of the screen the programs draw on, from its logical pixels per inch.
-Scale ScreenScale();
-
 void FillRect(const Canvas& c, const LogicalRect& r, Argb colour);
 void FillRoundRect(const Canvas& c, const LogicalRect& r, float radius, Argb colour);
 void DrawRoundRect(const Canvas& c, const LogicalRect& r, float radius, Argb colour, float penWidth);

@@ -10,6 +10,7 @@
 
 #include "forms/canvas_win.h"
 #include "forms/control_ids.h"
+#include "forms/dpi_win.h"
 #include "forms/gdi_handles_win.h"
 #include "forms/wide_win.h"
 
@@ -66,6 +67,15 @@ LRESULT CallHandler(FormHandler handler, HWND window, UINT message, WPARAM wPara
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+void RescaleForm(Form& form, const Scale& scale, const RECT& suggested);
+
+void FreeIcons(Form& form) {
+    for (HICON& icon : form.icons) {
+        if (icon) DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
 // Every form's window procedure. The record goes with the window.
 LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Form* form = AttachedForm(window, message, lParam);
@@ -82,11 +92,14 @@ LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 return MAKELRESULT(control.id, DC_HASDEFID);
         }
     }
+    if (message == WM_DPICHANGED)
+        RescaleForm(*form, ScaleOfDpiChange(wParam), *reinterpret_cast<const RECT*>(lParam));
     const LRESULT result = CallHandler(form->handler, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         gClosedForm = window;
         gClosedResult = form->modalResult;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        FreeIcons(*form);
         DropForm(form);
     }
     return result;
@@ -166,26 +179,94 @@ bool HasWindow(ControlKind kind) {
     return kind != kControlTimer && kind != kControlTrayIcon && kind != kControlKeyboardHook;
 }
 
-HWND CreateChild(Form& form, const ControlSpec& spec, UINT_PTR id) {
+bool SizedByText(const Control& control) {
+    return control.width == 0 && (control.kind == kControlLabel || control.kind == kControlCheckBox ||
+                                  control.kind == kControlOptionButton);
+}
+
+// The control's size at the form's scale: its own, or that of its text (and its box).
+SIZE ControlSize(const Form& form, const Control& control, const std::wstring& caption, HFONT font) {
+    if (!SizedByText(control))
+        return SIZE{ScaleX(form.scale, control.width), ScaleY(form.scale, control.height)};
+    const SIZE text = TextSize(caption, font);
+    // A check or option box: the box, a gap, the text.
+    const int box = control.kind == kControlLabel
+                        ? 0
+                        : SystemMetricAt(SM_CXMENUCHECK, form.scale) + ScaleX(form.scale, 6);
+    return SIZE{text.cx + box, text.cy + (box ? ScaleY(form.scale, 4) : 0)};
+}
+
+HWND CreateChild(Form& form, const ControlSpec& spec, const Control& control) {
     const KindClass kc = ClassOfKind(spec.kind);
     const HFONT font = FormFont(spec.fontFace, spec.fontPoints, form.scale);
-    int width = ScaleX(form.scale, spec.width), height = ScaleY(form.scale, spec.height);
-    if (spec.width == 0 &&
-        (spec.kind == kControlLabel || spec.kind == kControlCheckBox || spec.kind == kControlOptionButton)) {
-        const SIZE text = TextSize(spec.caption, font);
-        // A check or option box: the box, a gap, the text.
-        const int box =
-            spec.kind == kControlLabel ? 0 : GetSystemMetrics(SM_CXMENUCHECK) + ScaleX(form.scale, 6);
-        width = text.cx + box;
-        height = text.cy + (box ? ScaleY(form.scale, 4) : 0);
-    }
+    const SIZE size = ControlSize(form, control, spec.caption, font);
     const DWORD style = WS_CHILD | (spec.visible ? WS_VISIBLE : 0) | kc.style | spec.style;
     HWND child =
         CreateWindowExW(kc.exStyle, kc.className, spec.caption.c_str(), style, ScaleX(form.scale, spec.x),
-                        ScaleY(form.scale, spec.y), width, height, form.window, reinterpret_cast<HMENU>(id),
-                        GetModuleHandleW(nullptr), nullptr);
+                        ScaleY(form.scale, spec.y), size.cx, size.cy, form.window,
+                        reinterpret_cast<HMENU>(control.id), GetModuleHandleW(nullptr), nullptr);
     if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
+}
+
+void LogFormFault(HWND window, const char* what) {
+    char line[160];
+    std::snprintf(line, sizeof line, "form window %p: %s failed (error %lu)\n", static_cast<void*>(window),
+                  what, GetLastError());
+    OutputDebugStringW(WideFromUtf8(line).c_str());
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// Placed, sized and given its font as at its making, from its row's logical geometry. A spinner
+// takes its place beside its box again, which has just taken its own.
+void RescaleControl(const Form& form, const Control& control) {
+    const HFONT font = FormFont(control.fontFace.c_str(), control.fontPoints, form.scale);
+    if (control.kind == kControlUpDown) {
+        SendMessageW(control.window, UDM_SETBUDDY, SendMessageW(control.window, UDM_GETBUDDY, 0, 0), 0);
+    } else {
+        const SIZE size = ControlSize(form, control, WindowText(control.window), font);
+        if (!SetWindowPos(control.window, nullptr, ScaleX(form.scale, control.x),
+                          ScaleY(form.scale, control.y), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE))
+            LogFormFault(control.window, "placing a control");
+    }
+    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+// The class's icons are of the scale the program started at: the window has its own at its scale.
+// Not LR_SHARED, which hands back the size loaded first whatever size is asked; those it had from
+// here before are freed.
+void SetFormIcons(Form& form) {
+    if (!form.iconName) return;
+    const WPARAM which[2] = {ICON_BIG, ICON_SMALL};
+    for (int k = 0; k < 2; ++k) {
+        const int size = ScaleX(form.scale, form.iconSizes[k]);
+        HICON icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), form.iconName, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        if (!icon) {
+            LogFormFault(form.window, "loading an icon");
+            continue;
+        }
+        SendMessageW(form.window, WM_SETICON, which[k], reinterpret_cast<LPARAM>(icon));
+        if (form.icons[k]) DestroyIcon(form.icons[k]);
+        form.icons[k] = icon;
+    }
+}
+
+void RescaleForm(Form& form, const Scale& scale, const RECT& suggested) {
+    form.scale = scale;
+    if (!SetWindowPos(form.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE))
+        LogFormFault(form.window, "placing the window");
+    for (const Control& control : form.controls) {
+        if (control.window) RescaleControl(form, control);
+    }
+    SetFormIcons(form);
+    InvalidateRect(form.window, nullptr, TRUE);
 }
 
 }  // namespace
@@ -196,12 +277,18 @@ Form* CreateForm(HINSTANCE instance, const FormSpec& spec) {
     record->name = spec.name;
     record->scale = spec.scale;
     record->handler = spec.handler;
+    record->iconName = spec.iconName;
+    record->iconSizes[0] = spec.iconSizes[0];
+    record->iconSizes[1] = spec.iconSizes[1];
     Form* form = record.get();
     Forms().push_back(std::move(record));
     const SIZE size = WindowSize(spec);
     HWND window = CreateWindowExW(spec.exStyle, spec.className, spec.caption.c_str(), spec.style, spec.x,
                                   spec.y, size.cx, size.cy, spec.owner, nullptr, instance, form);
-    if (window) return form;
+    if (window) {
+        SetFormIcons(*form);
+        return form;
+    }
     DropForm(form);
     return nullptr;
 }
@@ -237,10 +324,16 @@ HWND AddControl(Form& form, const ControlSpec& spec) {
     control.index = spec.index;
     control.kind = spec.kind;
     control.id = spec.id;
+    control.x = spec.x;
+    control.y = spec.y;
+    control.width = spec.width;
+    control.height = spec.height;
+    control.fontPoints = spec.fontPoints;
+    control.fontFace = spec.fontFace ? spec.fontFace : L"";
     if (control.id == 0) control.id = static_cast<UINT_PTR>(ControlIdFor(spec.name, spec.index));
     if (control.id == 0) control.id = form.nextControlId++;
     if (HasWindow(spec.kind)) {
-        control.window = CreateChild(form, spec, control.id);
+        control.window = CreateChild(form, spec, control);
         if (!control.window) return nullptr;
     } else if (spec.kind == kControlTimer && spec.intervalMs != 0) {
         SetTimer(form.window, control.id, spec.intervalMs, nullptr);
@@ -279,10 +372,7 @@ HWND ControlWindow(const Form& form, const std::string& name, int index) {
 
 std::wstring ControlText(const Form& form, const std::string& name, int index) {
     HWND control = ControlWindow(form, name, index);
-    if (!control) return std::wstring();
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
-    return text;
+    return control ? WindowText(control) : std::wstring();
 }
 
 void SetControlText(const Form& form, const std::string& name, int index, const std::wstring& text) {

@@ -10,6 +10,9 @@
 // timer, tray icon, keyboard hook) that are recorded by name too.
 // Geometry is in 96-dpi logical pixels and scaled here, with the form's Scale; fonts are given by
 // face and size and fall back to the system's user-interface face when the face is not installed.
+// At WM_DPICHANGED the framework takes the new scale and the suggested window rectangle and makes
+// the controls and the window's icons again at that scale, before the form's own handler sees the
+// message (for what it draws or keeps per scale itself).
 // GUI thread only.
 #pragma once
 
@@ -75,6 +78,10 @@ struct Control {
     ControlKind kind = kControlLabel;
     HWND window = nullptr;  // null for the components without a window
     UINT_PTR id = 0;
+    // Place and font as its row gave them, to be made again at another scale.
+    int x = 0, y = 0, width = 0, height = 0;  // logical pixels; no width: its text's size
+    float fontPoints = 9;
+    std::wstring fontFace;
 };
 
 // The handler of a form's messages; the framework's procedure calls it for every message of the
@@ -85,13 +92,16 @@ using FormHandler = LRESULT(CALLBACK*)(HWND window, UINT message, WPARAM wParam,
 struct Form {
     std::string name;  // "Form6"
     HWND window = nullptr;
-    Scale scale;
+    Scale scale;  // that of the monitor it is on: WM_DPICHANGED changes it
     FormHandler handler = nullptr;
     std::vector<Control> controls;
     UINT_PTR nextControlId = 1001;
     int modalResult = 0;          // what RunModal returns; set by the form before it closes
     HWND modalOwner = nullptr;    // enabled again as the form goes, so that it gets the activation
     std::shared_ptr<void> state;  // the form's own state (SetFormState), freed with the window
+    const wchar_t* iconName = nullptr;  // the icon resource, loaded again at a new scale
+    int iconSizes[2] = {32, 16};        // logical pixels of the big and the small icon
+    HICON icons[2] = {};                // the window's own, at its scale; freed with the window
 };
 
 // Gives the form its own state, replacing any it had, and returns it.
@@ -120,9 +130,10 @@ struct FormSpec {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = 0;
     HWND owner = nullptr;
-    const wchar_t* iconName = nullptr;  // icon resource of the class, large and small
+    const wchar_t* iconName = nullptr;  // icon resource of the class and the window, large and small
+    int iconSizes[2] = {32, 16};        // the window's big and small icon, logical pixels
     FormHandler handler = nullptr;
-    Scale scale;
+    Scale scale;  // that of the monitor where the window is made (forms/dpi_win.h)
 };
 
 // Creates the form's window, hidden, and returns its record, which lives as long as the window.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 
+#include "forms/dpi_win.h"
 #include "forms/gdi_handles_win.h"
 
 namespace {
@@ -103,6 +104,14 @@ LRESULT CALLBACK FormSubclass(HWND form, UINT message, WPARAM wParam, LPARAM lPa
             const LRESULT result = DefSubclassProc(form, message, wParam, lParam);
             Follow(form, it->second);
             return result;
+        }
+        if (message == WM_DPICHANGED) {
+            // Seen before the form takes its new size, which then draws the shade again.
+            Shadow& s = it->second;
+            const Scale scale = ScaleOfDpiChange(wParam);
+            s.spread = ScaleX(scale, kSpread);
+            s.drop = ScaleY(scale, kDrop);
+            s.drawn = SIZE{0, 0};
         }
         if (message == WM_NCDESTROY) {
             DestroyWindow(it->second.window);

@@ -7,6 +7,7 @@
 
 #include "forms/canvas_win.h"
 #include "forms/dll_search_win.h"
+#include "forms/dpi_win.h"
 #include "setup/wizard_win.h"
 
 #if defined(__GNUC__) && !defined(__clang__)
@@ -26,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     GdiplusSession gdiplus;
-    if (!CreateWizard(instance, ScreenScale())) return 0;
+    if (!CreateWizard(instance, WorkAreaScale())) return 0;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         HWND active = GetActiveWindow();

@@ -521,6 +521,10 @@ LRESULT CALLBACK WizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         case kMsgFileInUse:
             return AskAboutFileInUse(*reinterpret_cast<const PackageEntry*>(lParam));
+        case WM_DPICHANGED:
+            // The framework has made the window and its controls again at the new scale.
+            if (const Form* form = FormOfWindow(window)) gWizard.scale = form->scale;
+            return 0;
         case WM_CLOSE:
             RequestClose();
             return 0;

@@ -22,6 +22,7 @@
 #include "clock/core/program_win.h"
 #include "clock/core/tick.h"
 #include "forms/canvas_win.h"
+#include "forms/dpi_win.h"
 #include "forms/form_win.h"
 #include "forms/wide_win.h"
 
@@ -139,7 +140,8 @@ void OnPaint(HWND window) {
         return;
     }
     const ReminderNote& note = *found;
-    PaintBuffered(window, WindowScale(),
+    const Form* form = FormOfWindow(window);
+    PaintBuffered(window, form ? form->scale : WindowScale(),
                   [&note](const Canvas& c, float width, float height) { PaintNote(c, note, width, height); });
 }
 
@@ -281,7 +283,7 @@ Form* CreatePopup(const ReminderNote& note) {
     spec.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = PopupProc;
-    spec.scale = WindowScale();
+    spec.scale = WorkAreaScale();  // made at the origin, placed in the work area
     Form* form = CreateForm(GetModuleHandleW(nullptr), spec);
     if (!form) return nullptr;
     SetFormState(*form, note);

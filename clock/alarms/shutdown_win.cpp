@@ -7,6 +7,7 @@
 
 #include "clock/alarms/reminder_rules.h"
 #include "clock/core/program_win.h"
+#include "forms/dpi_win.h"
 #include "forms/form_win.h"
 #include "forms/wide_win.h"
 
@@ -89,7 +90,7 @@ FormSpec CountdownForm() {
     spec.exStyle = WS_EX_TOPMOST;
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = CountdownProc;
-    spec.scale = WindowScale();
+    spec.scale = WorkAreaScale();  // centred in the work area
     return spec;
 }
 

@@ -4,9 +4,26 @@
 
 #include "clock/core/clock_data.h"
 #include "clock/core/main_window_win.h"
-#include "clock/core/program_win.h"
+#include "forms/dpi_win.h"
 #include "forms/message_box_win.h"
 #include "forms/wide_win.h"
+
+namespace {
+
+// Made where the main window is, at the scale of its monitor, so that the editor centred over it
+// comes out at the DPI of the monitor it shows on.
+void PlaceOnMainMonitor(FormSpec& spec) {
+    RECT main;
+    if (!MainWindow || !GetWindowRect(MainWindow, &main)) {
+        spec.scale = WorkAreaScale();
+        return;
+    }
+    spec.x = main.left;
+    spec.y = main.top;
+    spec.scale = ScaleOfMonitor(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST));
+}
+
+}  // namespace
 
 Form* CreateEditorForm(const char* name, const wchar_t* className, const char* captionUtf8, int width,
                        int height, FormHandler handler, bool clientSize) {
@@ -27,7 +44,7 @@ Form* CreateEditorForm(const char* name, const wchar_t* className, const char* c
     spec.owner = MainWindow;
     spec.iconName = L"AAAAA_APPICON";
     spec.handler = handler;
-    spec.scale = WindowScale();
+    PlaceOnMainMonitor(spec);
     return CreateForm(GetModuleHandleW(nullptr), spec);
 }
 

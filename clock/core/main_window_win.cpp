@@ -59,6 +59,25 @@ HICON LoadAppIcon(int size, const wchar_t* name) {
     return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
+// The band's program icon at the window's scale, made again when the scale changes. Not LR_SHARED:
+// that hands back the size loaded first, whatever size is asked.
+struct BandIcon {
+    HICON icon = nullptr;
+    int size = 0;
+};
+BandIcon gBandIcon;
+
+HICON BandIconAtScale() {
+    const int size = ScaleX(WindowScale(), 16);
+    if (gBandIcon.size == size) return gBandIcon.icon;
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), L"AAAAA_APPICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (!icon) return LoadAppIcon(16, L"AAAAA_APPICON");
+    if (gBandIcon.icon) DestroyIcon(gBandIcon.icon);
+    gBandIcon = BandIcon{icon, size};
+    return icon;
+}
+
 // ---- Keyboard hook ----
 
 // Escape anywhere in the program's GUI thread hides the main window, editors included.
@@ -151,7 +170,7 @@ MainPaint CollectPaint(HWND window) {
     p.band.tabsBelow = OptionOn(kOptionTabsBelow);
     p.band.hotItem = HotItem;
     p.band.pressState = PressState;
-    p.band.appIcon = LoadAppIcon(16, L"AAAAA_APPICON");
+    p.band.appIcon = BandIconAtScale();
     ReadoutSource source;
     source.now = p.now;
     source.tickNow = p.tickNow;
@@ -350,6 +369,8 @@ void OnDestroy(HWND window) {
         picture = nullptr;
     }
     DisconnectMainAccess();
+    if (gBandIcon.icon) DestroyIcon(gBandIcon.icon);
+    gBandIcon = BandIcon{};
     MainWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -442,6 +463,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             gActive = LOWORD(wParam) != WA_INACTIVE;
             InvalidateRect(window, nullptr, FALSE);
             return 0;
+        case WM_DPICHANGED:
+            gFixedLayer.key.clear();  // drawn at the old scale; the form took the new size already
+            return 0;
         case WM_CLOSE:
             OnClose(window);
             return 0;
@@ -470,7 +494,7 @@ void ShowCloseBalloon(const std::wstring& text, UINT timeoutMs) {
 HWND CreateMainWindow(HINSTANCE instance) {
     RecordWindowScale();
     FormSpec spec;
-    spec.name = "Form6";
+    spec.name = kMainFormName;
     spec.className = kMainWindowClass;
     spec.caption = WideFromUtf8("简易钟伴");
     spec.x = 0;

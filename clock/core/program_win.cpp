@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "clock/core/clock_data.h"
-#include "forms/canvas_win.h"
+#include "clock/core/window_ids.h"
+#include "forms/dpi_win.h"
+#include "forms/form_win.h"
 #include "forms/wide_win.h"
 
 namespace {
@@ -29,10 +31,12 @@ std::string ProgramFolderUtf8() {
     return cut == std::string::npos ? std::string() : gProgramPath.substr(0, cut + 1);
 }
 
+// The main window is made at the origin, on the primary monitor, and placed in its work area.
 void RecordWindowScale() {
-    gScale = ScreenScale();
+    gScale = WorkAreaScale();
 }
 
 const Scale& WindowScale() {
-    return gScale;
+    const Form* form = FindForm(kMainFormName);
+    return form ? form->scale : gScale;
 }

@@ -1,5 +1,4 @@
-// The program's own path and the scale its windows are drawn at: recorded once at start-up, read
-// by every window of the clock. GUI thread.
+// The program's own path, recorded once at start-up, and the main window's scale. GUI thread.
 #pragma once
 
 #include <string>
@@ -11,6 +10,8 @@ void RecordProgramPath();
 const std::string& ProgramPathUtf8();
 std::string ProgramFolderUtf8();  // ends in its '\'
 
-// The screen scale, read once at start: the windows keep the size they were made at.
+// The main window's scale: its form's, which follows the monitor it is on (WM_DPICHANGED). Before
+// the window is there, the scale of the monitor it is made on, recorded by RecordWindowScale. Other
+// windows draw at their own form's scale.
 void RecordWindowScale();
 const Scale& WindowScale();

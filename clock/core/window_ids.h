@@ -4,6 +4,7 @@
 #include "clock/core/program_info.h"
 
 constexpr const wchar_t* kMainWindowClass = L"LcChimePal";
+constexpr const char* kMainFormName = "Form6";  // the main window's form record
 
 // Held for the whole run: one copy of the clock per user session.
 constexpr const wchar_t* kSessionMutexName = L"Local\\LcChimePal.Running";

@@ -12,15 +12,16 @@
 #include <vector>
 
 #include "clock/core/local_time_win.h"
-#include "clock/core/program_win.h"
 #include "clock/core/page_parts_win.h"
 #include "clock/core/program_info.h"
+#include "clock/core/program_win.h"
 #include "clock/services/about_texts.h"
 #include "clock/services/components_win.h"
 #include "clock/services/donation.h"
 #include "clock/services/donation_download.h"
 #include "clock/services/member_login_win.h"
 #include "clock/services/update_rules.h"
+#include "forms/dpi_win.h"
 #include "forms/form_win.h"
 #include "forms/message_box_win.h"
 #include "forms/placement.h"
@@ -151,7 +152,8 @@ void PaintAbout(const Canvas& c, float width, float height) {
 }
 
 void OnPaint(HWND window) {
-    PaintBuffered(window, WindowScale(), PaintAbout);
+    const Form* form = FormOfWindow(window);
+    PaintBuffered(window, form ? form->scale : WindowScale(), PaintAbout);
 }
 
 // ---- The download ----
@@ -278,19 +280,14 @@ FormSpec AboutForm(HWND owner) {
     spec.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
     spec.owner = owner;
     spec.iconName = L"AAAAA_APPICON";
+    spec.iconSizes[0] = 48;  // as the window has always shown it
+    spec.iconSizes[1] = 32;
     spec.handler = AboutProc;
-    spec.scale = WindowScale();
+    // Over a shown owner, at its monitor's scale; else in the work area.
+    const bool overOwner = owner && IsWindowVisible(owner);
+    spec.scale =
+        overOwner ? ScaleOfMonitor(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)) : WorkAreaScale();
     return spec;
-}
-
-// The program's icon at 48 and 32 pixels, as the window has always shown it.
-void SetIcons(HWND window) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const auto& [which, size] : {std::pair<WPARAM, int>{ICON_BIG, 48}, {ICON_SMALL, 32}}) {
-        if (auto icon = static_cast<HICON>(
-                LoadImageW(instance, L"AAAAA_APPICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED)))
-            SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
-    }
 }
 
 // Over the main window when it is shown, else (opened from the tray) in the middle of the screen.
@@ -316,7 +313,6 @@ void OpenAboutWindow(HWND owner, int softwareNumber) {
     if (!form) return;
     gWindow = form->window;
     SetFormState(*form, softwareNumber);
-    SetIcons(form->window);
     AddControls(*form, kControls);
     SetControlText(*form, "Text1", 0, WideFromGbk(AboutLines()));
     StartDownload(softwareNumber);

@@ -20,6 +20,11 @@
 //                                   or off, through contrast_shim.dll beside the driver
 //   clock_driver tray-menu PATH     opens the tray icon's menu, saves it as a PNG and closes it again
 //   clock_driver sync [MS]          returns once the window has handled what was posted to it before
+//   clock_driver move X Y           moves the window's top-left corner to (X, Y), device pixels
+//   clock_driver dpi-change TO FROM sends WM_DPICHANGED from inside the program, as the system does
+//                                   when the window moves to a monitor of TO dpi from one of FROM: the
+//                                   suggested size is the window's scaled by TO/FROM; returns once
+//                                   handled
 //   clock_driver wake               prints the local moment the wake timer is armed for (seconds
 //                                   since 1899-12-30), 0 when none is
 //   clock_driver power EVENT        sends WM_POWERBROADCAST with EVENT (4 suspend, 18 resumed)
@@ -45,6 +50,7 @@
 #include "clock/core/window_ids.h"
 #include "forms/canvas_win.h"
 #include "contrast_shim_win.h"
+#include "forms/dpi_win.h"
 #include "window_sync_win.h"
 
 namespace {
@@ -224,6 +230,14 @@ void Drag(HWND window, int x, int y, int dy) {
     PostMessageW(window, WM_LBUTTONUP, 0, At(x, y + dy));
 }
 
+int ChangeDpi(HWND window, int to, int from) {
+    RECT r;
+    if (to <= 0 || from <= 0 || !GetWindowRect(window, &r)) return 1;
+    const LPARAM size = MAKELPARAM(MulDiv(r.right - r.left, to, from), MulDiv(r.bottom - r.top, to, from));
+    const UINT message = RegisterWindowMessageW(kDpiChangeMessageName);
+    return SyncWithWindowAfter(window, message, MAKEWPARAM(to, to), size, 20000) ? 0 : 1;
+}
+
 // The argument as UTF-16: a data file path holds Chinese characters.
 std::wstring WideArgument(int index) {
     int count = 0;
@@ -304,6 +318,12 @@ int Run(int argc, char** argv) {
     if (command == "focus") return std::printf("%d\n", static_cast<int>(SendMessageW(window, kMsgFocusItem, 0, 0))) > 0 ? 0 : 1;
     if (command == "tray-menu" && argc > 2) return CaptureTrayMenu(window, argv[2]);
     if (command == "sync") return SyncWithWindow(window, timeout) ? 0 : 1;
+    if (command == "move" && argc > 3)
+        return SetWindowPos(window, nullptr, std::atoi(argv[2]), std::atoi(argv[3]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    if (command == "dpi-change" && argc > 3) return ChangeDpi(window, std::atoi(argv[2]), std::atoi(argv[3]));
     // The local moment the wake timer is armed for, seconds since 1899-12-30; 0 when none is.
     if (command == "wake")
         return std::printf("%lld\n", static_cast<long long>(SendMessageW(window, kMsgWakeMoment, 0, 0))) > 0 ? 0 : 1;
@@ -323,5 +343,8 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Plain "\n" line ends, so that the shell compares "1" and not "1\r".
     _setmode(_fileno(stdout), _O_BINARY);
+    // Window places and sizes as the clock sees them: under a scale other than 96 dpi the system
+    // would otherwise scale them for a program that does not know of DPI.
+    SetProcessDPIAware();
     return Run(argc, argv);
 }

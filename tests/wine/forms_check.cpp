@@ -1,5 +1,6 @@
 // forms_check OUT_DIR: the form framework under Wine: forms of the framework's class and of their own
-// class, controls found by name and index, scaled places, fonts with their fallback, the modal loop,
+// class, controls found by name and index, scaled places, fonts with their fallback, a form moved to
+// a monitor of another DPI, the modal loop,
 // owned windows centred over their owner, and the drop shadow that follows its form (its picture
 // over a white backdrop is kept in OUT_DIR). Prints one line per check and "N passed, M failed".
 #include <windows.h>
@@ -61,6 +62,20 @@ FormSpec DialogSpec(const char* name, const wchar_t* className, const Scale& sca
     return spec;
 }
 
+// Every kind whose size the framework works out itself: a spinner beside its box, labels and a
+// check box as large as their text, a list whose field follows its font.
+const ControlSpec kControls[] = {
+    {"Text1", 0, kControlEdit, L"7", 151, 46, 43, 22},
+    {"UpDown1", 0, kControlUpDown},
+    {"Text1", 1, kControlEdit, L"30", 211, 46, 43, 22},
+    {"UpDown1", 1, kControlUpDown},
+    {"Label2", 0, kControlLabel, L"提示", 33, 27},
+    {"Check1", 0, kControlCheckBox, L"星期一", 29, 111, 70, 20, 0, true, 0, 9, 0, L"No Such Face 123"},
+    {"Check1", 1, kControlCheckBox, L"每天", 109, 111},
+    {"Combo1", 0, kControlComboBox, L"", 29, 150, 120, 200},
+    {"Command1", 0, kControlButton, L"确定", 200, 360, 75, 25, 0, true, 0, 10.5f},
+};
+
 void CheckFormsAndControls(HINSTANCE instance, const Scale& scale, const std::string& at) {
     Form* form = CreateForm(instance, DialogSpec("Form7", L"钟伴_Form7", scale));
     HWND window = form ? form->window : nullptr;
@@ -71,15 +86,7 @@ void CheckFormsAndControls(HINSTANCE instance, const Scale& scale, const std::st
     GetClientRect(window, &client);
     Check(client.right == ScaleX(scale, 294) && client.bottom == ScaleY(scale, 407),
           at + "its client area is 294 x 407 logical pixels");
-    const ControlSpec controls[] = {
-        {"Text1", 0, kControlEdit, L"7", 151, 46, 43, 22},
-        {"UpDown1", 0, kControlUpDown},
-        {"Text1", 1, kControlEdit, L"30", 211, 46, 43, 22},
-        {"UpDown1", 1, kControlUpDown},
-        {"Label2", 0, kControlLabel, L"提示", 33, 27},
-        {"Check1", 0, kControlCheckBox, L"星期一", 29, 111, 70, 20, 0, true, 0, 9, 0, L"No Such Face 123"},
-    };
-    Check(AddControls(*form, controls), at + "a table of controls is made whole");
+    Check(AddControls(*form, kControls), at + "a table of controls is made whole");
 
     HWND minute = ControlWindow(*form, "Text1", 1);
     Check(minute && ClassOf(minute) == L"Edit", at + "Text1 (1) is an edit box");
@@ -113,6 +120,54 @@ void CheckFormsAndControls(HINSTANCE instance, const Scale& scale, const std::st
     DestroyWindow(window);
     Check(FindForm("Form7") == nullptr && state.expired(),
           at + "a destroyed form is forgotten, its state freed");
+}
+
+int FontHeight(HWND control) {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+// The controls of moved that differ in place, size or font height from those of made, by name.
+std::string ControlsApart(const Form& moved, const Form& made) {
+    std::string apart;
+    for (const Control& control : made.controls) {
+        HWND other = ControlWindow(moved, control.name, control.index);
+        const RECT a = ClientRectOnScreen(control.window), b = other ? ClientRectOnScreen(other) : RECT{};
+        if (!other || !EqualRect(&a, &b) || FontHeight(control.window) != FontHeight(other)) {
+            apart += " " + control.name + "(" + std::to_string(control.index) + ")";
+            std::printf("  %s(%d): made %ld,%ld,%ld,%ld font %d; moved %ld,%ld,%ld,%ld font %d\n",
+                        control.name.c_str(), control.index, a.left, a.top, a.right, a.bottom,
+                        FontHeight(control.window), b.left, b.top, b.right, b.bottom,
+                        other ? FontHeight(other) : 0);
+        }
+    }
+    return apart;
+}
+
+// A form made at 96 dpi that the system moves to a monitor of 144 (WM_DPICHANGED with the window
+// rectangle it suggests) ends as the same form made at 144: the window, and each control's place,
+// size and font.
+void CheckDpiChange(HINSTANCE instance) {
+    const Scale at144 = ScaleFromDpi(144, 144);
+    Form* made = CreateForm(instance, DialogSpec("Form7", L"钟伴_Form7", at144));
+    Form* moved = CreateForm(instance, DialogSpec("Form7", L"钟伴_Form7", Scale{}));
+    if (!made || !moved || !AddControls(*made, kControls) || !AddControls(*moved, kControls)) {
+        Check(false, "144 dpi after a DPI change: the two forms are made");
+        return;
+    }
+    RECT suggested, client, madeClient;
+    GetWindowRect(made->window, &suggested);
+    SendMessageW(moved->window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    GetClientRect(moved->window, &client);
+    GetClientRect(made->window, &madeClient);
+    Check(moved->scale.x == 1.5 && moved->scale.y == 1.5 && EqualRect(&client, &madeClient),
+          "144 dpi after a DPI change: the form takes the scale and the suggested size");
+    const std::string apart = ControlsApart(*moved, *made);
+    Check(apart.empty(), "144 dpi after a DPI change: every control's place, size and font as made at 144" +
+                             (apart.empty() ? std::string() : ", but not" + apart));
+    DestroyWindow(moved->window);
+    DestroyWindow(made->window);
 }
 
 void CheckModal(HINSTANCE instance) {
@@ -220,6 +275,7 @@ int wmain(int argc, wchar_t** argv) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     CheckFormsAndControls(instance, Scale{}, "96 dpi: ");
     CheckFormsAndControls(instance, ScaleFromDpi(144, 144), "144 dpi: ");
+    CheckDpiChange(instance);
     CheckModal(instance);
     CheckShadow(instance, outDir);
     return CheckReport();

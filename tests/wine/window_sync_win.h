@@ -33,15 +33,21 @@ inline HHOOK SetSyncHook(HWND window, HMODULE* library) {
     return proc && thread ? SetWindowsHookExW(WH_GETMESSAGE, proc, *library, thread) : nullptr;
 }
 
+// Posted with the new DPI as WM_DPICHANGED has it and the suggested width and height (device pixels,
+// MAKELPARAM): the hook sends the window WM_DPICHANGED with that size at its place. The message
+// carries a pointer, so only a sender in the window's own process can give it.
+constexpr const wchar_t* kDpiChangeMessageName = L"LcChimeTestDpiChange";
+
 // A thread takes its posted messages in order, so the marker comes out only after those ahead of
 // it have been handled, unless a handler is still running a loop of its own (a message box). The
 // second round also waits for what those messages posted in turn. False when the window goes, the
 // hook cannot be set or the marker is not taken within TIMEOUT_MS.
-inline bool SyncWithWindow(HWND window, int timeoutMs) {
+// Message (0 for none) is posted to the window first, while the hook is in its thread.
+inline bool SyncWithWindowAfter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int timeoutMs) {
     HMODULE library = nullptr;
     HHOOK hook = SetSyncHook(window, &library);
     const UINT marker = RegisterWindowMessageW(kSyncMessageName);
-    bool synced = hook != nullptr;
+    bool synced = hook != nullptr && (message == 0 || PostMessageW(window, message, wParam, lParam));
     for (int round = 0; synced && round < 2; ++round) {
         // Distinct from any mark an earlier sync left on the window.
         const auto mark = static_cast<WPARAM>(GetTickCount64() * 4 + round + 1);
@@ -55,4 +61,8 @@ inline bool SyncWithWindow(HWND window, int timeoutMs) {
     if (hook) UnhookWindowsHookEx(hook);
     if (library) FreeLibrary(library);
     return synced;
+}
+
+inline bool SyncWithWindow(HWND window, int timeoutMs) {
+    return SyncWithWindowAfter(window, 0, 0, 0, timeoutMs);
 }
