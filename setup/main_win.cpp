@@ -1,4 +1,5 @@
-// 澜川软件安装.exe: start-up and the message loop of the install wizard.
+// 澜川软件安装.exe: start-up, the command line, and the message loop of the install wizard or the
+// silent install in its place.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,6 +9,12 @@
 #include "forms/canvas_win.h"
 #include "forms/dll_search_win.h"
 #include "forms/dpi_win.h"
+#include "forms/message_box_win.h"
+#include "forms/wide_win.h"
+#include "setup/command_line.h"
+#include "setup/install_log_win.h"
+#include "setup/silent_install_win.h"
+#include "setup/wizard_rules.h"
 #include "setup/wizard_win.h"
 
 #if defined(__GNUC__) && !defined(__clang__)
@@ -21,13 +28,14 @@ void __verbose_terminate_handler() {
 }  // namespace __gnu_cxx
 #endif
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // Installers run from download folders, where anyone may have left a DLL of a system name.
-    RestrictDllSearchToSystem();
+namespace {
+
+// The wizard until its window closes; the exit code its end came to.
+SetupExit RunWizard(HINSTANCE instance, const SetupArguments& arguments, InstallLog* log) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     GdiplusSession gdiplus;
-    if (!CreateWizard(instance, WorkAreaScale())) return 0;
+    if (!CreateWizard(instance, WorkAreaScale(), arguments, log)) return SetupExit::kCancelled;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         HWND active = GetActiveWindow();
@@ -35,5 +43,35 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return 0;
+    return WizardResult();
+}
+
+// A silent run has no one to tell: its exit code and its log say it.
+void TellUnlessSilent(const SetupArguments& arguments, const std::string& text) {
+    if (!arguments.silent) ShowError(nullptr, WideFromUtf8(text), WideFromUtf8(WizardCaption()));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Installers run from download folders, where anyone may have left a DLL of a system name.
+    RestrictDllSearchToSystem();
+    SetupArguments arguments;
+    std::string badArgument;
+    if (!ParseSetupArguments(Utf8FromWide(GetCommandLineW()), &arguments, &badArgument)) {
+        TellUnlessSilent(arguments, UsageMessage(badArgument));
+        return static_cast<int>(SetupExit::kBadArguments);
+    }
+    // A log asked for and not to be had fails the run before anything is written.
+    InstallLog log;
+    if (!arguments.logPath.empty() && !log.Open(arguments.logPath)) {
+        TellUnlessSilent(arguments, LogFailedMessage(arguments.logPath));
+        return static_cast<int>(SetupExit::kFolderNotWritable);
+    }
+    SetupExit exit = arguments.silent ? RunSilentInstall(arguments, &log) : RunWizard(instance, arguments, &log);
+    if (!log.Finish(exit)) {
+        TellUnlessSilent(arguments, LogFailedMessage(arguments.logPath));
+        if (exit == SetupExit::kInstalled) exit = SetupExit::kFolderNotWritable;
+    }
+    return static_cast<int>(exit);
 }

@@ -18,24 +18,12 @@ std::string Trimmed(const std::string& text) {
 
 const char kThanks[] = "－－－－感谢你使用【澜川软件】";
 
-const char* FailureReason(EntryFailure failure) {
-    switch (failure) {
-        case EntryFailure::kDamaged:
-            return "安装包中的数据已损坏";
-        case EntryFailure::kInUse:
-            return "正被其他程序使用";
-        case EntryFailure::kRefused:
-            return "安装包中的路径不安全";
-        default:
-            return "无法写入";
-    }
-}
 
 std::string FailedFilesLines(const ExtractOutcome& outcome) {
     std::string lines;
     for (size_t i = 0; i < outcome.failures.size() && i < kFailuresNamed; ++i) {
         lines +=
-            "    " + outcome.failures[i].first + "（" + FailureReason(outcome.failures[i].second) + "）\r\n";
+            "    " + outcome.failures[i].first + "（" + EntryFailureReason(outcome.failures[i].second) + "）\r\n";
     }
     if (outcome.failures.size() > kFailuresNamed) lines += "    ……\r\n";
     return lines + "共 " + std::to_string(outcome.failures.size()) + " 个文件没有装好。\r\n\r\n";
@@ -208,4 +196,17 @@ PageHeader FinishPageHeader(const PackageInfo& info) {
 
 std::string VersionLine(const PackageInfo& info) {
     return "版本：" + info.version + "   发布日期：" + info.date;
+}
+
+const char* EntryFailureReason(EntryFailure failure) {
+    switch (failure) {
+        case EntryFailure::kDamaged:
+            return "安装包中的数据已损坏";
+        case EntryFailure::kInUse:
+            return "正被其他程序使用";
+        case EntryFailure::kRefused:
+            return "安装包中的路径不安全";
+        default:
+            return "无法写入";
+    }
 }

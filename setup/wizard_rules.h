@@ -79,6 +79,9 @@ constexpr size_t kFailuresNamed = 5;
 // present, before trying again.
 std::string ExtractFailedMessage(const ExtractOutcome& outcome);
 
+// Why an entry failed, as the report after an extraction and the log name it.
+const char* EntryFailureReason(EntryFailure failure);
+
 // The question when a file to be replaced is held open by another program (Retry / Skip / Cancel).
 std::string FileInUseQuestion(const std::string& path);
 

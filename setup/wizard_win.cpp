@@ -17,6 +17,7 @@
 #include "forms/message_box_win.h"
 #include "forms/shell_link_win.h"
 #include "forms/wide_win.h"
+#include "setup/install_steps_win.h"
 #include "setup/package.h"
 #include "setup/package_io.h"
 #include "setup/running_check_win.h"
@@ -104,8 +105,8 @@ void SetFolderBox(const std::string& folder) {
 // Carries out a page move of the rules, but for the steps it leads to.
 void ApplyPageMove(const PageMove& move) {
     if (move.proposeFolder) {
-        const bool program = !IsDecompressOnly(gWizard.info);
-        SetFolderBox(gWizard.defaultFolder + (program ? gWizard.info.name : gWizard.info.description));
+        SetFolderBox(gWizard.givenFolder.empty() ? DefaultTargetFolder(gWizard.defaultFolder, gWizard.info)
+                                                 : gWizard.givenFolder);
     }
     if (move.action != PageAction::kShowPage) return;
     switch (move.header) {
@@ -164,7 +165,10 @@ bool RunningProgramCheck(const std::string& folder) {
     if (found.empty()) return true;
     ProcessesToEnd toEnd;
     std::vector<std::string> cannot;
+    for (const RunningProcess& process : found)
+        gWizard.log->Write("运行中的程序：" + process.imagePath);
     if (!toEnd.Open(found, &cannot)) {
+        gWizard.result = SetupExit::kProgramRunning;
         ShowError(gWizard.window, WideFromUtf8(CannotEndProgramsMessage(cannot)), Caption());
         return false;
     }
@@ -177,7 +181,11 @@ bool RunningProgramCheck(const std::string& folder) {
     if (cannot.empty()) WaitAfterEnding();
     if (gWizard.closeRequested) return false;
     if (cannot.empty() && !toEnd.AllGone()) cannot = ImagePaths(found);
-    if (cannot.empty()) return true;
+    if (cannot.empty()) {
+        gWizard.log->Write("已结束这些程序");
+        return true;
+    }
+    gWizard.result = SetupExit::kProgramRunning;
     ShowError(gWizard.window, WideFromUtf8(CannotEndProgramsMessage(cannot)), Caption());
     return false;
 }
@@ -187,6 +195,7 @@ bool RunningProgramCheck(const std::string& folder) {
 // Runs on the worker: it only tells the window, which alone touches the controls and asks the user.
 struct Progress : ExtractObserver {
     void BeforeEntry(size_t index, const PackageEntry&) override {
+        gWizard.reached.Reach(index);
         gWizard.progressIndex = index;
         if (!gWizard.progressPosted.exchange(true)) PostMessageW(gWizard.window, kMsgProgress, 0, 0);
     }
@@ -287,6 +296,8 @@ bool AcceptFolder(std::string* folder) {
 
 bool MakeFolder(const std::string& folder) {
     if (EnsureFolderPath(folder)) return true;
+    gWizard.result = SetupExit::kFolderNotWritable;
+    gWizard.log->Write("无法创建目标文件夹");
     ShowError(gWizard.window, WideFromUtf8(CannotCreateFolderMessage()), L"软件安装");
     return false;
 }
@@ -305,6 +316,7 @@ bool RunWorker(const std::string& folder) {
                  static_cast<LPARAM>(entries ? entries - 1 : 0));
     gWizard.targetFolder = folder;
     gWizard.extracted = ExtractOutcome{};
+    gWizard.reached.count = 0;
     gWizard.progressIndex = 0;
     gWizard.progressPosted = false;
     gWizard.extracting = true;
@@ -316,12 +328,16 @@ bool RunWorker(const std::string& folder) {
     CloseHandle(gWorker);
     gWorker = nullptr;
     ShowProgress();  // the last entry, whose message may still wait
+    gWizard.log->Write(EntryLogLines(gWizard.list, gWizard.extracted, gWizard.reached.count));
+    gWizard.result = ExitOfExtraction(gWizard.extracted);
     return true;
 }
 
 // What the worker came to: the finish page only when every entry was written.
 void AfterWorker(bool started) {
     if (!started) {
+        gWizard.result = SetupExit::kFilesFailed;
+        gWizard.log->Write("无法开始写入文件");
         ShowError(gWizard.window, WideFromUtf8(WorkerFailedMessage()), L"");
         return BackToFolderPage();
     }
@@ -346,6 +362,8 @@ void InstallStep() {
     // Asked about only when the folder held something before this step: the step itself creates it.
     gWizard.folderHadFiles = FolderExists(folder.substr(0, folder.size() - 1)) && FolderHasFiles(folder);
     SetLabel("强制终止运行中的软件中...........");
+    gWizard.log->Write("目标文件夹：" + folder);
+    gWizard.result = SetupExit::kCancelled;
     gWizard.installing = true;
     gWizard.closeRequested = false;
     gWizard.stopRequested = false;
@@ -364,20 +382,6 @@ void InstallStep() {
     }
 }
 
-// Where the desktop shortcut goes; false when the desktop folder is unknown.
-bool WriteDesktopShortcut(const std::wstring& folder, const std::wstring& program) {
-    wchar_t desktop[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)))
-        return false;
-    std::wstring link = desktop;
-    if (!link.empty() && link.back() != L'\\') link += L'\\';
-    ShellLink fields;
-    fields.target = program;
-    fields.workingFolder = folder;
-    fields.description = WideFromUtf8(gWizard.info.description);
-    return WriteShellLink(link + WideFromUtf8(gWizard.info.name) + L".lnk", fields);
-}
-
 // The files are in place whatever happens here: a failing shortcut or start is told, with where
 // the program is, and the install still ends.
 void FinishActions() {
@@ -386,8 +390,12 @@ void FinishActions() {
     ShowWindow(gWizard.window, SW_HIDE);
     const std::wstring program = folder + WideFromUtf8(gWizard.info.programFile);
     const std::string folderText = Utf8FromWide(folder);
-    if (IsControlChecked(TheForm(), "Check2") && !WriteDesktopShortcut(folder, program))
+    if (IsControlChecked(TheForm(), "Check2") && !WriteDesktopShortcut(gWizard.info, folderText)) {
+        // The files stand, but a part of the install the user asked for is missing.
+        gWizard.result = SetupExit::kFilesFailed;
+        gWizard.log->Write("桌面快捷方式：无法创建");
         ShowWarning(gWizard.window, WideFromUtf8(ShortcutFailedMessage(gWizard.info.name, folderText)), Caption());
+    }
     if (IsControlChecked(TheForm(), "Check1")) {
         SetCurrentDirectoryW(folder.c_str());
         const HINSTANCE started =
@@ -470,6 +478,8 @@ void LoadPackage() {
         const int answer = ShowMessageBox(gWizard.window, WideFromUtf8(NoPackageMessage(gWizard.installerPath)),
                                           Caption(), MB_RETRYCANCEL | MB_ICONERROR);
         if (answer != IDRETRY) {
+            gWizard.result = SetupExit::kPackageDamaged;
+            gWizard.log->Write("安装程序中没有安装数据：" + gWizard.installerPath);
             DestroyWindow(gWizard.window);
             return;
         }
@@ -479,11 +489,14 @@ void LoadPackage() {
     // refused while nothing has been written.
     if (!ReadPackageInfo(gPackage, &gWizard.info, &error) ||
         !CheckPackage(gPackage, gWizard.info, &gWizard.list, &error)) {
+        gWizard.result = SetupExit::kPackageDamaged;
+        gWizard.log->Write("安装包无法使用：" + error);
         ShowError(gWizard.window, WideFromUtf8(error), Caption());
         DestroyWindow(gWizard.window);
         return;
     }
     gWizard.packageRead = true;
+    gWizard.log->Write(PackageLogLines(gWizard.info));
     ShowPage(WizardPage::kWelcome);
 }
 
@@ -554,32 +567,19 @@ void AddControls(Form& form) {
     SetControlChecked(form, "Check2", 0, true);
 }
 
-std::string DefaultFolder() {
-    const std::string base = BaseFolderName(GetUserDefaultLangID());
-    std::string folder = "D:" + base;
-    if (!EnsureFolderPath(folder)) {
-        wchar_t drive[MAX_PATH] = {};
-        GetEnvironmentVariableW(L"HOMEDRIVE", drive, MAX_PATH);
-        folder = Utf8FromWide(drive) + base;
-        EnsureFolderPath(folder);
-    }
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
 void RecordInstallerPath() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size())));
-    gWizard.installerPath = Utf8FromWide(path);
-    gWizard.installerFolder = Utf8FromWide(FolderOfPath(path));
+    gWizard.installerPath = OwnExecutablePath();
+    gWizard.installerFolder = Utf8FromWide(FolderOfPath(WideFromUtf8(gWizard.installerPath)));
 }
 
 }  // namespace
 
-HWND CreateWizard(HINSTANCE instance, const Scale& scale) {
+HWND CreateWizard(HINSTANCE instance, const Scale& scale, const SetupArguments& arguments, InstallLog* log) {
     RecordInstallerPath();
     LoadIconFont();
-    gWizard.defaultFolder = DefaultFolder();
+    gWizard.defaultFolder = DefaultInstallBase();
+    gWizard.givenFolder = arguments.folder;
+    gWizard.log = log;
     FormSpec spec;
     spec.name = "Form1";
     spec.className = L"澜川软件安装_Form1";
@@ -606,4 +606,8 @@ HWND CreateWizard(HINSTANCE instance, const Scale& scale) {
     UpdateWindow(gWizard.window);
     PostMessageW(gWizard.window, kMsgLoadPackage, 0, 0);
     return gWizard.window;
+}
+
+SetupExit WizardResult() {
+    return gWizard.result;
 }

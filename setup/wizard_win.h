@@ -7,6 +7,8 @@
 #include <string>
 
 #include "forms/scale.h"
+#include "setup/command_line.h"
+#include "setup/install_log_win.h"
 #include "setup/package.h"
 #include "setup/wizard_rules.h"
 
@@ -37,8 +39,17 @@ struct WizardState {
     bool installing = false;
     bool closeRequested = false;             // closed during the step, before files were written
     std::atomic<bool> stopRequested{false};  // the user asked to stop while files were written
+    EntriesReached reached;                  // by the worker, for the log
+    std::string givenFolder;                 // from /D=: proposed instead of the default
+    InstallLog* log = nullptr;               // where the steps are logged (closed: nowhere)
+    SetupExit result = SetupExit::kCancelled;  // the exit code, as the last step left it
 };
 
 // Creates and shows the wizard; its start step (reading the package) runs right after the first
-// paint. Null when the window cannot be made.
-HWND CreateWizard(HINSTANCE instance, const Scale& scale);
+// paint. A /D= folder is proposed in place of the default one, and the steps go to the log. Null
+// when the window cannot be made.
+HWND CreateWizard(HINSTANCE instance, const Scale& scale, const SetupArguments& arguments, InstallLog* log);
+
+// The exit code of the wizard's end: that of the last install attempt, a package that could not
+// be read, or kCancelled when nothing was tried.
+SetupExit WizardResult();
