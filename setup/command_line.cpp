@@ -54,7 +54,8 @@ std::string UpperLatin(std::string text) {
 Option OptionOf(const std::string& argument, std::string* value) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Option::kNone;
     const size_t equals = argument.find('=');
-    const std::string name = UpperLatin(argument.substr(1, equals == std::string::npos ? equals : equals - 1));
+    const std::string name =
+        UpperLatin(argument.substr(1, equals == std::string::npos ? equals : equals - 1));
     if (equals == std::string::npos) {
         if (name == "S") return Option::kSilent;
         return name == "CLOSEAPPS" ? Option::kCloseApps : Option::kNone;
@@ -93,7 +94,8 @@ bool TakeFolder(const std::string& rest, SetupArguments* arguments) {
 
 }  // namespace
 
-bool ParseSetupArguments(const std::string& commandLine, SetupArguments* arguments, std::string* badArgument) {
+bool ParseSetupArguments(const std::string& commandLine, SetupArguments* arguments,
+                         std::string* badArgument) {
     *arguments = SetupArguments{};
     badArgument->clear();
     size_t at = SkipBlanks(commandLine, AfterProgramPath(commandLine));

@@ -41,17 +41,18 @@ SetupExit ExitOfExtraction(const ExtractOutcome& outcome) {
 
 std::string TimeLogLine(const char* label, const LogTime& time) {
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
-                  time.minute, time.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day,
+                  time.hour, time.minute, time.second);
     return std::string(label) + "：" + text;
 }
 
 std::vector<std::string> PackageLogLines(const PackageInfo& info) {
-    return {"名称：" + info.name, "文件名：" + info.programFile, "版本号：" + info.version, "日期：" + info.date,
-            "说明：" + info.description};
+    return {"名称：" + info.name, "文件名：" + info.programFile, "版本号：" + info.version,
+            "日期：" + info.date, "说明：" + info.description};
 }
 
-std::vector<std::string> EntryLogLines(const FileList& list, const ExtractOutcome& outcome, size_t entriesReached) {
+std::vector<std::string> EntryLogLines(const FileList& list, const ExtractOutcome& outcome,
+                                       size_t entriesReached) {
     std::vector<std::string> lines;
     size_t nextFailure = 0;
     for (size_t i = 0; i < list.entries.size(); ++i) {

@@ -40,7 +40,8 @@ std::vector<std::string> PackageLogLines(const PackageInfo& info);
 // One line per entry of the list, in its order: written, failed with why (from outcome.failures,
 // which are in list order), or, for an extraction that stopped, not reached when its index is
 // entriesReached or more.
-std::vector<std::string> EntryLogLines(const FileList& list, const ExtractOutcome& outcome, size_t entriesReached);
+std::vector<std::string> EntryLogLines(const FileList& list, const ExtractOutcome& outcome,
+                                       size_t entriesReached);
 
 // "结果：3（有文件没有装好）".
 std::string ResultLogLine(SetupExit exit);

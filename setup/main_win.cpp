@@ -68,7 +68,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         TellUnlessSilent(arguments, LogFailedMessage(arguments.logPath));
         return static_cast<int>(SetupExit::kFolderNotWritable);
     }
-    SetupExit exit = arguments.silent ? RunSilentInstall(arguments, &log) : RunWizard(instance, arguments, &log);
+    SetupExit exit =
+        arguments.silent ? RunSilentInstall(arguments, &log) : RunWizard(instance, arguments, &log);
     if (!log.Finish(exit)) {
         TellUnlessSilent(arguments, LogFailedMessage(arguments.logPath));
         if (exit == SetupExit::kInstalled) exit = SetupExit::kFolderNotWritable;

@@ -55,7 +55,8 @@ bool AllEndedInTime(const ProcessesToEnd& processes) {
 // True when no program runs from the folder, or every one was ended as /CLOSEAPPS allows; the
 // programs found and what became of them are logged.
 bool NoProgramRunsFrom(const std::string& folder, bool closeApps, InstallLog* log) {
-    const std::vector<RunningProcess> found = ProcessesInFolder(SnapshotProcesses(), folder, GetCurrentProcessId());
+    const std::vector<RunningProcess> found =
+        ProcessesInFolder(SnapshotProcesses(), folder, GetCurrentProcessId());
     if (found.empty()) return true;
     for (const RunningProcess& process : found)
         log->Write("运行中的程序：" + process.imagePath);
@@ -104,8 +105,8 @@ SetupExit RunSilentInstall(const SetupArguments& arguments, InstallLog* log) {
     OwnPackage package;
     if (!ReadOwnPackage(&package, log)) return SetupExit::kPackageDamaged;
     std::string folder = arguments.folder;
-    if (folder.empty() &&
-        CheckTargetFolder(DefaultTargetFolder(DefaultInstallBase(), package.info), &folder) != FolderCheck::kAccepted) {
+    if (folder.empty() && CheckTargetFolder(DefaultTargetFolder(DefaultInstallBase(), package.info),
+                                            &folder) != FolderCheck::kAccepted) {
         log->Write("无法确定目标文件夹");
         return SetupExit::kFolderNotWritable;
     }

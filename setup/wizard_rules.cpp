@@ -18,12 +18,11 @@ std::string Trimmed(const std::string& text) {
 
 const char kThanks[] = "－－－－感谢你使用【澜川软件】";
 
-
 std::string FailedFilesLines(const ExtractOutcome& outcome) {
     std::string lines;
     for (size_t i = 0; i < outcome.failures.size() && i < kFailuresNamed; ++i) {
-        lines +=
-            "    " + outcome.failures[i].first + "（" + EntryFailureReason(outcome.failures[i].second) + "）\r\n";
+        lines += "    " + outcome.failures[i].first + "（" + EntryFailureReason(outcome.failures[i].second) +
+                 "）\r\n";
     }
     if (outcome.failures.size() > kFailuresNamed) lines += "    ……\r\n";
     return lines + "共 " + std::to_string(outcome.failures.size()) + " 个文件没有装好。\r\n\r\n";

@@ -172,7 +172,8 @@ bool RunningProgramCheck(const std::string& folder) {
         ShowError(gWizard.window, WideFromUtf8(CannotEndProgramsMessage(cannot)), Caption());
         return false;
     }
-    if (!AskOkCancel(gWizard.window, WideFromUtf8(RunningProgramsQuestion(gWizard.info.name, ImagePaths(found))),
+    if (!AskOkCancel(gWizard.window,
+                     WideFromUtf8(RunningProgramsQuestion(gWizard.info.name, ImagePaths(found))),
                      WideFromUtf8(RunningProgramCaption())) ||
         gWizard.closeRequested) {
         return false;
@@ -369,8 +370,8 @@ void InstallStep() {
     gWizard.stopRequested = false;
     const bool ready = RunningProgramCheck(folder) && !gWizard.closeRequested && MakeFolder(folder);
     // Declining to overwrite ends the wizard, as the question says nothing else.
-    const bool declined =
-        ready && gWizard.folderHadFiles && !AskYesNo(gWizard.window, WideFromUtf8(OverwriteQuestion()), Caption());
+    const bool declined = ready && gWizard.folderHadFiles &&
+                          !AskYesNo(gWizard.window, WideFromUtf8(OverwriteQuestion()), Caption());
     const bool started = ready && !declined && !gWizard.closeRequested && RunWorker(folder);
     gWizard.installing = false;
     if (gWizard.closeRequested || declined) {
@@ -394,7 +395,8 @@ void FinishActions() {
         // The files stand, but a part of the install the user asked for is missing.
         gWizard.result = SetupExit::kFilesFailed;
         gWizard.log->Write("桌面快捷方式：无法创建");
-        ShowWarning(gWizard.window, WideFromUtf8(ShortcutFailedMessage(gWizard.info.name, folderText)), Caption());
+        ShowWarning(gWizard.window, WideFromUtf8(ShortcutFailedMessage(gWizard.info.name, folderText)),
+                    Caption());
     }
     if (IsControlChecked(TheForm(), "Check1")) {
         SetCurrentDirectoryW(folder.c_str());
@@ -402,8 +404,8 @@ void FinishActions() {
             ShellExecuteW(nullptr, L"open", program.c_str(), L"", nullptr, SW_SHOWNORMAL);
         // ShellExecute reports success as a value above 32.
         if (reinterpret_cast<INT_PTR>(started) <= 32)
-            ShowWarning(gWizard.window, WideFromUtf8(StartFailedMessage(gWizard.info.programFile, folderText)),
-                        Caption());
+            ShowWarning(gWizard.window,
+                        WideFromUtf8(StartFailedMessage(gWizard.info.programFile, folderText)), Caption());
     }
     DestroyWindow(gWizard.window);
 }
@@ -475,8 +477,9 @@ void LoadPackage() {
         uint64_t size = 0;
         gFile = OpenViewedFile(gWizard.installerPath, &size);
         if (gFile != nullptr && LocatePackage(FileSource(gFile, size), &gPackage)) break;
-        const int answer = ShowMessageBox(gWizard.window, WideFromUtf8(NoPackageMessage(gWizard.installerPath)),
-                                          Caption(), MB_RETRYCANCEL | MB_ICONERROR);
+        const int answer =
+            ShowMessageBox(gWizard.window, WideFromUtf8(NoPackageMessage(gWizard.installerPath)), Caption(),
+                           MB_RETRYCANCEL | MB_ICONERROR);
         if (answer != IDRETRY) {
             gWizard.result = SetupExit::kPackageDamaged;
             gWizard.log->Write("安装程序中没有安装数据：" + gWizard.installerPath);

@@ -37,11 +37,11 @@ struct WizardState {
     bool extracting = false;  // progress messages count only while the worker runs
     // The install step runs (with message loops of its own): the window is ended only by the step.
     bool installing = false;
-    bool closeRequested = false;             // closed during the step, before files were written
-    std::atomic<bool> stopRequested{false};  // the user asked to stop while files were written
-    EntriesReached reached;                  // by the worker, for the log
-    std::string givenFolder;                 // from /D=: proposed instead of the default
-    InstallLog* log = nullptr;               // where the steps are logged (closed: nowhere)
+    bool closeRequested = false;               // closed during the step, before files were written
+    std::atomic<bool> stopRequested{false};    // the user asked to stop while files were written
+    EntriesReached reached;                    // by the worker, for the log
+    std::string givenFolder;                   // from /D=: proposed instead of the default
+    InstallLog* log = nullptr;                 // where the steps are logged (closed: nowhere)
     SetupExit result = SetupExit::kCancelled;  // the exit code, as the last step left it
 };
 

@@ -60,8 +60,9 @@ TEST(CommandLine, UnknownOrEmptyOptionsAreRefusedButSilentStillHolds) {
     EXPECT_FALSE(parsed.ok);
     EXPECT_EQ(parsed.bad, "/X");
     EXPECT_TRUE(parsed.arguments.silent);
-    for (const char* line : {"setup.exe /LOG=", "setup.exe /S /D=", "setup.exe /S /D=D:\\", "setup.exe /S /D=abc",
-                             "setup.exe folder", "setup.exe /SILENT", "setup.exe /S=1"}) {
+    for (const char* line :
+         {"setup.exe /LOG=", "setup.exe /S /D=", "setup.exe /S /D=D:\\", "setup.exe /S /D=abc",
+          "setup.exe folder", "setup.exe /SILENT", "setup.exe /S=1"}) {
         EXPECT_FALSE(Parse(line).ok) << line;
     }
 }

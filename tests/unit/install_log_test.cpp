@@ -15,15 +15,17 @@ PackageEntry Entry(bool folder, const std::string& path) {
 
 TEST(InstallLog, OneLinePerEntryWithItsOutcome) {
     FileList list;
-    list.entries = {Entry(true, ""), Entry(true, "声音"), Entry(false, "声音\\a.wav"), Entry(false, "b.exe"),
-                    Entry(false, "c.txt"), Entry(false, "d.txt")};
+    list.entries = {Entry(true, ""),       Entry(true, "声音"),   Entry(false, "声音\\a.wav"),
+                    Entry(false, "b.exe"), Entry(false, "c.txt"), Entry(false, "d.txt")};
     ExtractOutcome outcome;
     outcome.failures = {{"声音\\a.wav", EntryFailure::kInUse}, {"c.txt", EntryFailure::kDamaged}};
     outcome.stopped = true;
-    const std::vector<std::string> expected = {
-        "文件夹 （目标文件夹）：已写入",      "文件夹 声音：已写入",
-        "文件 声音\\a.wav：失败（正被其他程序使用）", "文件 b.exe：已写入",
-        "文件 c.txt：失败（安装包中的数据已损坏）",  "文件 d.txt：未写入（安装已停止）"};
+    const std::vector<std::string> expected = {"文件夹 （目标文件夹）：已写入",
+                                               "文件夹 声音：已写入",
+                                               "文件 声音\\a.wav：失败（正被其他程序使用）",
+                                               "文件 b.exe：已写入",
+                                               "文件 c.txt：失败（安装包中的数据已损坏）",
+                                               "文件 d.txt：未写入（安装已停止）"};
     EXPECT_EQ(EntryLogLines(list, outcome, 5), expected);
 }
 
