@@ -123,7 +123,7 @@ std::string UsageMessage(const std::string& badArgument) {
     return "无法识别的参数：" + badArgument +
            "\r\n\r\n用法：澜川软件安装.exe [/S] [/LOG=日志文件] [/CLOSEAPPS] [/D=文件夹]\r\n\r\n"
            "/S　　　　　静默安装：不显示窗口，也不提问\r\n"
-           "/LOG=文件　把安装的经过写入这个文件\r\n"
+           "/LOG=日志文件　把安装的经过写入这个文件\r\n"
            "/CLOSEAPPS　静默安装时结束从目标文件夹运行的程序\r\n"
            "/D=文件夹　安装到这个文件夹；必须放在最后，含空格也不用加引号\r\n\r\n"
            "选项也可以用 - 开头，不分大小写。";
