@@ -3,9 +3,9 @@
 // LZMA1 stream. Packing and unpacking go through the LZMA SDK's encoder and decoder.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <atomic>
 #include <functional>
 #include <vector>
 

@@ -27,8 +27,8 @@ inline unsigned DefaultJobs() {
 // the job, what make adds is the result.
 template <typename Item>
 struct OrderedJobs {
-    size_t count = 0;    // items 0 .. count-1
-    size_t budget = 0;   // the most cost held at once (one item alone may pass it)
+    size_t count = 0;   // items 0 .. count-1
+    size_t budget = 0;  // the most cost held at once (one item alone may pass it)
     // Called once per item, in list order, under the run's lock: true with *cost when a worker
     // makes the item, false when the caller handles it itself.
     std::function<bool(size_t index, Item* item, size_t* cost)> classify;
@@ -41,7 +41,7 @@ struct OrderedJobs {
 // being made is finished or given up by make). Take() hands over the items in list order.
 template <typename Item>
 class OrderedRun {
-public:
+  public:
     OrderedRun(OrderedJobs<Item> jobs, unsigned workers) : jobs_(std::move(jobs)) {
         try {
             for (unsigned i = 0; i < workers; ++i)
@@ -83,7 +83,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Slot {
         Item item{};
         size_t cost = 0;

@@ -100,7 +100,9 @@ BlockReader ReaderOf(Window* window, const BlockPlace& place) {
 using ContentSource = std::function<UnpackResult(const BlockSink& sink)>;
 
 ContentSource StreamFrom(Window* window, const BlockPlace& place) {
-    return [window, place](const BlockSink& sink) { return UnpackBlockFrom(place.length, ReaderOf(window, place), sink); };
+    return [window, place](const BlockSink& sink) {
+        return UnpackBlockFrom(place.length, ReaderOf(window, place), sink);
+    };
 }
 
 bool HasMagic(Window* window) {
@@ -275,7 +277,8 @@ ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, const Cont
     if (!RemoveFile(newPath)) return ApplyResult::kNotWritten;
     OutputFile* file = CreateOutputFile(newPath);
     if (file == nullptr) return ApplyResult::kNotWritten;
-    const UnpackResult result = content([file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
+    const UnpackResult result =
+        content([file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
     const bool whole = result == UnpackResult::kComplete || result == UnpackResult::kEmpty;
     const ApplyResult failure =
         result == UnpackResult::kSinkStopped ? ApplyResult::kNotWritten : ApplyResult::kDamaged;
@@ -296,7 +299,8 @@ ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, const Cont
     }
 }
 
-ApplyResult ApplyEntryFrom(const std::string& targetFolder, const PackageEntry& entry, const ContentSource& content) {
+ApplyResult ApplyEntryFrom(const std::string& targetFolder, const PackageEntry& entry,
+                           const ContentSource& content) {
     // An empty path names the target folder itself, as the empty last entry of a list ending in
     // CR LF does: there is nothing to write, and nothing hostile to report either.
     if (entry.path.empty()) return FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
@@ -346,8 +350,8 @@ bool StopBefore(size_t index, const PackageEntry& entry, ExtractObserver* observ
     return false;
 }
 
-ExtractOutcome ExtractSerially(const PackageSource& package, const FileList& list, const std::string& targetFolder,
-                               ExtractObserver* observer) {
+ExtractOutcome ExtractSerially(const PackageSource& package, const FileList& list,
+                               const std::string& targetFolder, ExtractObserver* observer) {
     ExtractOutcome outcome;
     Window window(package);
     uint64_t position = list.firstBlock;
@@ -416,7 +420,8 @@ bool ForWorker(const FileList& list, BlockScan* scan, size_t index, UnpackedBloc
 void UnpackAhead(const PackageSource& package, UnpackedBlock* item, const std::atomic<bool>& stopping) {
     Window window(package);
     try {
-        item->result = UnpackBlockInto(item->place.length, ReaderOf(&window, item->place), &item->content, stopping);
+        item->result =
+            UnpackBlockInto(item->place.length, ReaderOf(&window, item->place), &item->content, stopping);
     } catch (const std::bad_alloc&) {
         item->outOfMemory = true;
     }
@@ -426,14 +431,16 @@ void UnpackAhead(const PackageSource& package, UnpackedBlock* item, const std::a
 ContentSource Replay(const UnpackedBlock& item) {
     return [&item](const BlockSink& sink) {
         if (item.result != UnpackResult::kComplete) return item.result;
-        return sink(item.content.data(), item.content.size()) ? UnpackResult::kComplete : UnpackResult::kSinkStopped;
+        return sink(item.content.data(), item.content.size()) ? UnpackResult::kComplete
+                                                              : UnpackResult::kSinkStopped;
     };
 }
 
 // The serial walk, with file blocks unpacked ahead by the workers: the writing, the observer and
 // the outcome stay on this thread and in list order.
-ExtractOutcome ExtractWithWorkers(const PackageSource& package, const FileList& list, const std::string& targetFolder,
-                                  ExtractObserver* observer, unsigned workers) {
+ExtractOutcome ExtractWithWorkers(const PackageSource& package, const FileList& list,
+                                  const std::string& targetFolder, ExtractObserver* observer,
+                                  unsigned workers) {
     BlockScan scan(package, list.firstBlock);
     OrderedJobs<UnpackedBlock> jobs;
     jobs.count = list.entries.size();

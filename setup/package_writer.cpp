@@ -153,13 +153,15 @@ void PackFile(PackedFile* item) {
 
 // Packs the files side by side and writes their blocks in list order; the first file that fails,
 // in list order, is the one told.
-bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries, unsigned jobs, std::string* error) {
+bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries, unsigned jobs,
+                     std::string* error) {
     OrderedJobs<PackedFile> work;
     work.count = entries.size();
     work.budget = kPackingBudget;
     work.classify = [&entries](size_t index, PackedFile* item, size_t* cost) {
         item->entry = &entries[index];
-        *cost = static_cast<size_t>(std::min<uint64_t>(entries[index].size, kMaxBlockContent)) + kItemOverhead;
+        *cost =
+            static_cast<size_t>(std::min<uint64_t>(entries[index].size, kMaxBlockContent)) + kItemOverhead;
         return !entries[index].folder;
     };
     work.make = [](PackedFile* item, const std::atomic<bool>&) { PackFile(item); };

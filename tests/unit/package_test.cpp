@@ -918,8 +918,13 @@ TEST(PackageExtract, WorkersGiveTheSerialResultInListOrder) {
                    "\r\nDIR目录\\子\r\n" + FileLine(time + 2, "目录\\子\\b.bin") + "\r\n" +
                    FileLine(time + 3, "坏.dat") + "\r\n" + FileLine(time + 4, "大.bin") + "\r\n" +
                    FileLine(time + 5, "重复.txt") + "\r\n" + FileLine(time + 6, "c.txt");
-    builder.blocks = {Pack(RandomBytes(300000, 5)), Pack(RandomBytes(200000, 6)), Pack(RandomBytes(1000, 7)),
-                      broken, WithHeader(static_cast<uint32_t>(large.size()), EncodeRaw(head, 1u << 16, 1)), Pack("second"), Pack("last")};
+    builder.blocks = {Pack(RandomBytes(300000, 5)),
+                      Pack(RandomBytes(200000, 6)),
+                      Pack(RandomBytes(1000, 7)),
+                      broken,
+                      WithHeader(static_cast<uint32_t>(large.size()), EncodeRaw(head, 1u << 16, 1)),
+                      Pack("second"),
+                      Pack("last")};
     const Failures damaged{{"坏.dat", EntryFailure::kDamaged}};
     const std::string file = builder.File();
     ByteView package;

@@ -1,7 +1,7 @@
 #include "tools/lcpack/commands.h"
 
-#include <cstdio>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -174,7 +174,8 @@ int CannotRead(const std::string& path, std::ostream& err) {
 }
 
 // The package commands of RunLcpack on the installer file's bytes.
-int RunOnInstaller(const std::vector<std::string>& args, unsigned jobs, std::ostream& out, std::ostream& err) {
+int RunOnInstaller(const std::vector<std::string>& args, unsigned jobs, std::ostream& out,
+                   std::ostream& err) {
     if (args[1] == "extract") {
         const ViewedInstaller installer(args[2]);
         if (installer.file == nullptr) return CannotRead(args[2], err);
@@ -200,7 +201,8 @@ bool TakeJobs(std::vector<std::string>* args, unsigned* jobs, std::string* probl
             return false;
         }
         *jobs = static_cast<unsigned>(n);
-        args->erase(args->begin() + static_cast<std::ptrdiff_t>(i), args->begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        args->erase(args->begin() + static_cast<std::ptrdiff_t>(i),
+                    args->begin() + static_cast<std::ptrdiff_t>(i) + 2);
         return true;
     }
     return true;
@@ -337,7 +339,8 @@ int RunLcpack(const std::vector<std::string>& commandLine, std::ostream& out, st
     const std::string command = args[1];
     unsigned jobs = 1;
     std::string problem;
-    if ((command == "create" || command == "extract") && !TakeJobs(&args, &jobs, &problem)) return Usage(err, problem);
+    if ((command == "create" || command == "extract") && !TakeJobs(&args, &jobs, &problem))
+        return Usage(err, problem);
     if (command == "create") {
         try {
             return Create(args, jobs, out, err);

@@ -13,10 +13,10 @@
 // Exit codes, as the installer's where they apply (1, cancelled, and 4, a program of the folder
 // running, do not arise here).
 constexpr int kExitOk = 0;
-constexpr int kExitDamaged = 2;        // no package, a damaged one, or an installer that cannot be read
-constexpr int kExitFilesFailed = 3;    // some entries were not written, or create could not pack
-constexpr int kExitFolderFailed = 5;   // the target folder cannot be created
-constexpr int kExitUsage = 64;         // bad arguments
+constexpr int kExitDamaged = 2;       // no package, a damaged one, or an installer that cannot be read
+constexpr int kExitFilesFailed = 3;   // some entries were not written, or create could not pack
+constexpr int kExitFolderFailed = 5;  // the target folder cannot be created
+constexpr int kExitUsage = 64;        // bad arguments
 
 // Runs the command line (args[0] is the program): create, list, extract or verify, create and
 // extract with an optional "--jobs N" (threads packing or unpacking; default one per core, at most
@@ -43,7 +43,8 @@ int ListInstaller(ByteView file, std::ostream& out, std::ostream& err);
 // err as "refused: path", each one not written whole as "failed: path", then "F failed, R refused"
 // when there was any. 0 when every entry was written; 3 otherwise; 2 on a missing, damaged or
 // unsafe package; 5 when the folder cannot be made. jobs as ExtractAll takes it.
-int ExtractInstaller(const PackageSource& file, const std::string& folder, std::ostream& err, unsigned jobs = 1);
+int ExtractInstaller(const PackageSource& file, const std::string& folder, std::ostream& err,
+                     unsigned jobs = 1);
 
 // Unpacks every file block without writing anything and reports each that fails ("failed: path")
 // or that the package cuts short ("truncated: path") on err, with a count on out. 2 when one does.
