@@ -30,7 +30,7 @@ const char kUsage[] =
     "  2 没有安装包、安装包已损坏或无法读取\n"
     "  3 有文件未能写入（extract），或有文件无法打包、输出文件无法写入（create）\n"
     "  5 无法创建目标文件夹\n"
-    "  64 参数错误\n";
+    "  87 参数错误\n";
 
 const char kNoPackageMessage[] = "文件中没有安装包";
 

@@ -16,7 +16,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitDamaged = 2;       // no package, a damaged one, or an installer that cannot be read
 constexpr int kExitFilesFailed = 3;   // some entries were not written, or create could not pack
 constexpr int kExitFolderFailed = 5;  // the target folder cannot be created
-constexpr int kExitUsage = 64;        // bad arguments
+constexpr int kExitUsage = 87;        // bad arguments, as the installer's
 
 // Runs the command line (args[0] is the program): create, list, extract or verify, create and
 // extract with an optional "--jobs N" (threads packing or unpacking; default one per core, at most
