@@ -70,7 +70,7 @@ for d in $(seq 1 20); do
   mkdir -p "$many/目录$d"
   for f in $(seq 1 50); do
     n=$((d * 100 + f))
-    seq "$n" $((n * 3)) > "$many/目录$d/文件$f.txt"
+    printf '文件 %d\r\n%*d\n' "$n" "$n" "$f" > "$many/目录$d/文件$f.txt"
     touch -d "@$((1600000000 + n * 977)).$((n % 10))" "$many/目录$d/文件$f.txt"
   done
 done
