@@ -268,3 +268,36 @@ std::vector<uint8_t> UnpackBlockFrom(size_t length, const BlockReader& read, siz
     if (UnpackBlockFrom(length, read, append) != UnpackResult::kComplete) content.clear();
     return content;
 }
+
+UnpackResult UnpackBlockInto(size_t length, const BlockReader& read, std::vector<uint8_t>* content,
+                             const std::atomic<bool>& stop) {
+    content->clear();
+    BlockHead head;
+    if (!ReadHead(length, read, &head)) return UnpackResult::kFailed;
+    uint32_t size = 0;
+    unsigned header = 0;
+    if (!BlockDeclaredSize(head.bytes, length, &size, &header)) return UnpackResult::kEmpty;
+    if (length <= header + kPropertiesSize || size == 0) return UnpackResult::kEmpty;
+    const BlockSink watch = [&stop](const uint8_t*, size_t) { return !stop; };
+    Decoder decoder;
+    UnpackResult result = UnpackResult::kFailed;
+    if (StartDecoder(&decoder, head.bytes + header, size)) {
+        content->resize(size);  // zeros: also the tail after an early end mark
+        if (decoder.capacity >= size) {
+            // Nothing wraps round in a dictionary as large as the content, so the dictionary is it.
+            decoder.state.dic = content->data();
+            decoder.state.dicBufSize = size;
+            result = Decode(&decoder, read, header + kPropertiesSize, length, size, watch);
+        } else {
+            size_t filled = 0;
+            const BlockSink copy = [&](const uint8_t* data, size_t piece) {
+                std::memcpy(content->data() + filled, data, piece);
+                filled += piece;
+                return !stop;
+            };
+            result = Decode(&decoder, read, header + kPropertiesSize, length, size, copy);
+        }
+    }
+    if (result != UnpackResult::kComplete) std::vector<uint8_t>().swap(*content);
+    return result;
+}

@@ -3,6 +3,7 @@
 // LZMA1 stream. Packing and unpacking go through the LZMA SDK's encoder and decoder.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -65,6 +66,15 @@ BlockReader ReaderOfBytes(ByteView block);  // a block in memory
 // at a time, and the stream is fed to the decoder as read gives it.
 UnpackResult UnpackBlockFrom(size_t length, const BlockReader& read, const BlockSink& sink,
                              size_t* peakMemory = nullptr);
+
+// Unpacks a whole block into *content for a worker that unpacks ahead of the writer. The content
+// is made its declared size before the decoder starts, so the caller bounds that size (the
+// extraction's budget). When the block's dictionary covers the content, as the packer's always
+// does, the decoder writes straight into it: the content costs its size once, not twice. A stop
+// request ends the unpacking early (kSinkStopped). On anything but kComplete *content is left
+// empty. Throws std::bad_alloc when the content cannot be had.
+UnpackResult UnpackBlockInto(size_t length, const BlockReader& read, std::vector<uint8_t>* content,
+                             const std::atomic<bool>& stop);
 
 // The whole content of a block, or empty content on any failure, for the small blocks (the
 // description and the file list). maxSize bounds what may be held: a block declaring more gives

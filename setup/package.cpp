@@ -4,10 +4,13 @@
 #include "setup/package.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "setup/lzma_block.h"
+#include "setup/ordered_work.h"
 #include "setup/package_io.h"
 
 namespace {
@@ -89,6 +92,16 @@ BlockPlace TakeBlock(Window* window, uint64_t* position) {
 BlockReader ReaderOf(Window* window, const BlockPlace& place) {
     return [window, place](size_t offset) {
         return offset < place.length ? Read(window, place.start + offset, 1, place.length - offset) : ByteView{};
+    };
+}
+
+// An entry's content as the writer takes it: unpacked from the package into the sink as it is
+// written, or handed over from memory where a worker unpacked it ahead.
+using ContentSource = std::function<UnpackResult(const BlockSink& sink)>;
+
+ContentSource StreamFrom(Window* window, const BlockPlace& place) {
+    return [window, place](const BlockSink& sink) {
+        return UnpackBlockFrom(place.length, ReaderOf(window, place), sink);
     };
 }
 
@@ -258,14 +271,14 @@ ApplyResult UnfinishedFile(const std::string& newPath, ApplyResult why) {
     return why;
 }
 
-ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, size_t blockLength, const BlockReader& block) {
+ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, const ContentSource& content) {
     const std::string newPath = fullPath + kNewFileSuffix;
     // A link left at the new file's name would be followed by the create.
     if (!RemoveFile(newPath)) return ApplyResult::kNotWritten;
     OutputFile* file = CreateOutputFile(newPath);
     if (file == nullptr) return ApplyResult::kNotWritten;
-    const UnpackResult result = UnpackBlockFrom(
-        blockLength, block, [file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
+    const UnpackResult result =
+        content([file](const uint8_t* data, size_t size) { return WriteOutput(file, data, size); });
     const bool whole = result == UnpackResult::kComplete || result == UnpackResult::kEmpty;
     const ApplyResult failure =
         result == UnpackResult::kSinkStopped ? ApplyResult::kNotWritten : ApplyResult::kDamaged;
@@ -286,15 +299,15 @@ ApplyResult ApplyFile(const std::string& fullPath, uint64_t fileTime, size_t blo
     }
 }
 
-ApplyResult ApplyEntryFrom(const std::string& targetFolder, const PackageEntry& entry, size_t blockLength,
-                           const BlockReader& block) {
+ApplyResult ApplyEntryFrom(const std::string& targetFolder, const PackageEntry& entry,
+                           const ContentSource& content) {
     // An empty path names the target folder itself, as the empty last entry of a list ending in
     // CR LF does: there is nothing to write, and nothing hostile to report either.
     if (entry.path.empty()) return FolderExists(targetFolder) ? ApplyResult::kDone : ApplyResult::kNotWritten;
     if (!IsSafeRelativePath(entry.path)) return ApplyResult::kRefused;
     if (LinkOnTheWay(targetFolder, entry.path)) return ApplyResult::kNotWritten;
     const std::string fullPath = targetFolder + entry.path;
-    return entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, blockLength, block);
+    return entry.folder ? ApplyFolder(fullPath) : ApplyFile(fullPath, entry.fileTime, content);
 }
 
 EntryFailure FailureOf(ApplyResult result) {
@@ -312,13 +325,13 @@ EntryFailure FailureOf(ApplyResult result) {
 
 // Applies one entry, asking what to do while its file is held open, and counts what it came to.
 // False when the user cancelled.
-bool ApplyAndCount(const std::string& targetFolder, const PackageEntry& entry, size_t blockLength,
-                   const BlockReader& block, ExtractObserver* observer, ExtractOutcome* outcome) {
-    ApplyResult result = ApplyEntryFrom(targetFolder, entry, blockLength, block);
+bool ApplyAndCount(const std::string& targetFolder, const PackageEntry& entry, const ContentSource& content,
+                   ExtractObserver* observer, ExtractOutcome* outcome) {
+    ApplyResult result = ApplyEntryFrom(targetFolder, entry, content);
     InUseAnswer answer = InUseAnswer::kSkip;
     while (result == ApplyResult::kInUse && observer != nullptr &&
            (answer = observer->FileInUse(entry)) == InUseAnswer::kRetry) {
-        result = ApplyEntryFrom(targetFolder, entry, blockLength, block);
+        result = ApplyEntryFrom(targetFolder, entry, content);
     }
     if (result == ApplyResult::kDone) {
         if (!entry.folder && !entry.path.empty()) ++outcome->filesWritten;
@@ -327,6 +340,137 @@ bool ApplyAndCount(const std::string& targetFolder, const PackageEntry& entry, s
     if (result == ApplyResult::kRefused && observer != nullptr) observer->Refused(entry);
     outcome->failures.emplace_back(entry.path, FailureOf(result));
     return answer != InUseAnswer::kCancel;
+}
+
+// True when the observer asks to stop before entry `index`; tells it of the entry otherwise.
+bool StopBefore(size_t index, const PackageEntry& entry, ExtractObserver* observer) {
+    if (observer == nullptr) return false;
+    if (observer->StopRequested()) return true;
+    observer->BeforeEntry(index, entry);
+    return false;
+}
+
+ExtractOutcome ExtractSerially(const PackageSource& package, const FileList& list,
+                               const std::string& targetFolder, ExtractObserver* observer) {
+    ExtractOutcome outcome;
+    Window window(package);
+    uint64_t position = list.firstBlock;
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+        const PackageEntry& entry = list.entries[i];
+        if (StopBefore(i, entry, observer)) {
+            outcome.stopped = true;
+            break;
+        }
+        // A file entry takes its block before anything else, whatever becomes of the entry.
+        const BlockPlace block = entry.folder ? BlockPlace{} : TakeBlock(&window, &position);
+        if (!ApplyAndCount(targetFolder, entry, StreamFrom(&window, block), observer, &outcome)) {
+            outcome.stopped = true;
+            break;
+        }
+    }
+    return outcome;
+}
+
+// ---- Unpacking ahead on worker threads ----
+
+// Files up to this size are unpacked by a worker into memory; a larger one is unpacked by the
+// writing thread straight into its file, as in a serial run, with one dictionary of its own.
+constexpr size_t kWorkerFileLimit = 32u << 20;
+// The most unpacked content held at once, being made or waiting to be written.
+constexpr size_t kUnpackedBudget = 40u << 20;
+// What an item costs beside its content (its record, the decoder's tables), so that even a run of
+// empty files waits in bounded number.
+constexpr size_t kItemOverhead = 16u << 10;
+
+struct UnpackedBlock {
+    BlockPlace place;
+    std::vector<uint8_t> content;
+    UnpackResult result = UnpackResult::kFailed;
+    bool outOfMemory = false;  // the writer unpacks it itself, piece by piece
+};
+
+// The blocks as the workers walk them, one entry ahead of another, under the run's lock.
+struct BlockScan {
+    BlockScan(const PackageSource& package, uint64_t first) : window(package), position(first) {}
+    Window window;
+    uint64_t position;
+};
+
+uint32_t DeclaredSize(Window* window, const BlockPlace& place) {
+    const size_t headSize = std::min(place.length, kBlockHeadBytes);
+    const ByteView head = Read(window, place.start, headSize, headSize);
+    uint32_t size = 0;
+    unsigned header = 0;
+    if (head.size < headSize || !BlockDeclaredSize(head.data, place.length, &size, &header)) return 0;
+    return size;
+}
+
+// Which entries a worker unpacks: files with content up to the limit. Folders, the empty path and
+// empty blocks cost the writer nothing to do itself.
+bool ForWorker(const FileList& list, BlockScan* scan, size_t index, UnpackedBlock* item, size_t* cost) {
+    const PackageEntry& entry = list.entries[index];
+    if (entry.folder) return false;
+    item->place = TakeBlock(&scan->window, &scan->position);
+    const uint32_t size = entry.path.empty() ? 0 : DeclaredSize(&scan->window, item->place);
+    if (size == 0 || size > kWorkerFileLimit) return false;
+    *cost = size + kItemOverhead;
+    return true;
+}
+
+void UnpackAhead(const PackageSource& package, UnpackedBlock* item, const std::atomic<bool>& stopping) {
+    Window window(package);
+    try {
+        item->result =
+            UnpackBlockInto(item->place.length, ReaderOf(&window, item->place), &item->content, stopping);
+    } catch (const std::bad_alloc&) {
+        item->outOfMemory = true;
+    }
+}
+
+// A worker's content as ApplyFile takes it: the whole of it at once, or the failure.
+ContentSource Replay(const UnpackedBlock& item) {
+    return [&item](const BlockSink& sink) {
+        if (item.result != UnpackResult::kComplete) return item.result;
+        return sink(item.content.data(), item.content.size()) ? UnpackResult::kComplete
+                                                              : UnpackResult::kSinkStopped;
+    };
+}
+
+// The serial walk, with file blocks unpacked ahead by the workers: the writing, the observer and
+// the outcome stay on this thread and in list order.
+ExtractOutcome ExtractWithWorkers(const PackageSource& package, const FileList& list,
+                                  const std::string& targetFolder, ExtractObserver* observer,
+                                  unsigned workers) {
+    BlockScan scan(package, list.firstBlock);
+    OrderedJobs<UnpackedBlock> jobs;
+    jobs.count = list.entries.size();
+    jobs.budget = kUnpackedBudget;
+    jobs.classify = [&list, &scan](size_t index, UnpackedBlock* item, size_t* cost) {
+        return ForWorker(list, &scan, index, item, cost);
+    };
+    jobs.make = [&package](UnpackedBlock* item, const std::atomic<bool>& stopping) {
+        UnpackAhead(package, item, stopping);
+    };
+    OrderedRun<UnpackedBlock> run(std::move(jobs), workers);
+    ExtractOutcome outcome;
+    Window window(package);
+    uint64_t position = list.firstBlock;
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+        const PackageEntry& entry = list.entries[i];
+        if (StopBefore(i, entry, observer)) {
+            outcome.stopped = true;
+            break;
+        }
+        const BlockPlace block = entry.folder ? BlockPlace{} : TakeBlock(&window, &position);
+        UnpackedBlock item;
+        const bool ahead = run.Take(i, &item) && !item.outOfMemory;
+        if (!ApplyAndCount(targetFolder, entry, ahead ? Replay(item) : StreamFrom(&window, block), observer,
+                           &outcome)) {
+            outcome.stopped = true;
+            break;
+        }
+    }
+    return outcome;
 }
 
 }  // namespace
@@ -478,29 +622,20 @@ bool IsSafeRelativePath(const std::string& path) {
 }
 
 ApplyResult ApplyEntry(const std::string& targetFolder, const PackageEntry& entry, ByteView block) {
-    return ApplyEntryFrom(targetFolder, entry, block.size, ReaderOfBytes(block));
+    return ApplyEntryFrom(targetFolder, entry, [block](const BlockSink& sink) {
+        return UnpackBlockFrom(block.size, ReaderOfBytes(block), sink);
+    });
 }
 
 ExtractOutcome ExtractAll(const PackageSource& package, const FileList& list, const std::string& targetFolder,
                           ExtractObserver* observer) {
-    ExtractOutcome outcome;
-    Window window(package);
-    uint64_t position = list.firstBlock;
-    for (size_t i = 0; i < list.entries.size(); ++i) {
-        const PackageEntry& entry = list.entries[i];
-        if (observer != nullptr && observer->StopRequested()) {
-            outcome.stopped = true;
-            break;
-        }
-        if (observer != nullptr) observer->BeforeEntry(i, entry);
-        // A file entry takes its block before anything else, whatever becomes of the entry.
-        const BlockPlace block = entry.folder ? BlockPlace{} : TakeBlock(&window, &position);
-        if (!ApplyAndCount(targetFolder, entry, block.length, ReaderOf(&window, block), observer, &outcome)) {
-            outcome.stopped = true;
-            break;
-        }
-    }
-    return outcome;
+    return ExtractAll(package, list, targetFolder, observer, DefaultJobs());
+}
+
+ExtractOutcome ExtractAll(const PackageSource& package, const FileList& list, const std::string& targetFolder,
+                          ExtractObserver* observer, unsigned jobs) {
+    if (jobs <= 1) return ExtractSerially(package, list, targetFolder, observer);
+    return ExtractWithWorkers(package, list, targetFolder, observer, std::min(jobs, kMostExtractJobs));
 }
 
 bool EnsureFolderPath(const std::string& path) {

@@ -176,6 +176,17 @@ struct ExtractObserver {
 ExtractOutcome ExtractAll(const PackageSource& package, const FileList& list, const std::string& targetFolder,
                           ExtractObserver* observer);
 
+// ExtractAll with `jobs` threads unpacking file blocks ahead (the 4-argument form takes one per
+// core, at most kMostExtractJobs). 1 or 0: the entries one after the other on the calling thread.
+// With more, the calling thread still creates the folders, writes every file, calls the observer
+// and counts the outcome entry by entry in list order, so the result is the serial one: a stop
+// writes nothing after the entry in hand, a path listed twice ends with its last content. Workers
+// unpack files of up to 32 MiB into memory, at most 40 MiB of content held at once; a larger
+// file is unpacked by the calling thread straight into its file.
+constexpr unsigned kMostExtractJobs = 4;
+ExtractOutcome ExtractAll(const PackageSource& package, const FileList& list, const std::string& targetFolder,
+                          ExtractObserver* observer, unsigned jobs);
+
 // Creates every missing folder of a path such as "D:\澜川软件\钟伴\" (one trailing '\' ignored),
 // level by level from the drive; true when the whole path exists as a folder afterwards.
 bool EnsureFolderPath(const std::string& path);

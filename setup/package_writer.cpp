@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <fstream>
+#include <new>
 #include <random>
 #include <system_error>
 #include <utility>
 
 #include "setup/lzma_block.h"
+#include "setup/ordered_work.h"
 #include "setup/package_io.h"
 
 namespace fs = std::filesystem;
@@ -126,6 +128,59 @@ bool ReadContent(const SourceEntry& entry, std::vector<uint8_t>* content, std::s
     return true;
 }
 
+// ---- Packing files on worker threads ----
+
+// What files read and not yet written out may hold at once (one file alone may pass it).
+constexpr size_t kPackingBudget = 64u << 20;
+constexpr size_t kItemOverhead = 16u << 10;
+
+struct PackedFile {
+    const SourceEntry* entry = nullptr;
+    std::vector<uint8_t> block;
+    std::string error;  // empty when packed
+};
+
+void PackFile(PackedFile* item) {
+    std::vector<uint8_t> content;
+    try {
+        if (!ReadContent(*item->entry, &content, &item->error)) return;
+        if (!PackBlock(content.data(), content.size(), &item->block))
+            item->error = "无法压缩文件 " + EntryName(*item->entry);
+    } catch (const std::bad_alloc&) {
+        item->error = "内存不足，无法压缩文件 " + EntryName(*item->entry);
+    }
+}
+
+// Packs the files side by side and writes their blocks in list order; the first file that fails,
+// in list order, is the one told.
+bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries, unsigned jobs,
+                     std::string* error) {
+    OrderedJobs<PackedFile> work;
+    work.count = entries.size();
+    work.budget = kPackingBudget;
+    work.classify = [&entries](size_t index, PackedFile* item, size_t* cost) {
+        item->entry = &entries[index];
+        *cost =
+            static_cast<size_t>(std::min<uint64_t>(entries[index].size, kMaxBlockContent)) + kItemOverhead;
+        return !entries[index].folder;
+    };
+    work.make = [](PackedFile* item, const std::atomic<bool>&) { PackFile(item); };
+    OrderedRun<PackedFile> run(std::move(work), jobs);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        PackedFile item;
+        if (!run.Take(i, &item)) continue;  // a folder has no block
+        if (!item.error.empty()) {
+            *error = item.error;
+            return false;
+        }
+        if (!WriteBlock(out, item.block)) {
+            *error = "写入安装包时出错";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool AddEntry(SourceEntry entry, std::vector<SourceEntry>* entries, std::string* error) {
     *error = EntryProblem(entry);
     if (!error->empty()) return false;
@@ -213,7 +268,7 @@ fs::path TemporaryBeside(const fs::path& output) {
 }
 
 bool WriteFileThenRename(const fs::path& output, const std::string& stub, const PackageInfo& info,
-                         const std::vector<SourceEntry>& entries, std::string* error) {
+                         const std::vector<SourceEntry>& entries, unsigned jobs, std::string* error) {
     const fs::path temporary = TemporaryBeside(output);
     bool ok = false;
     {
@@ -225,7 +280,7 @@ bool WriteFileThenRename(const fs::path& output, const std::string& stub, const 
         const std::string marker = PackageMarker();
         out.write(stub.data(), static_cast<std::streamsize>(stub.size()));
         out.write(marker.data(), static_cast<std::streamsize>(marker.size()));
-        ok = WritePackage(out, info, entries, error);
+        ok = WritePackage(out, info, entries, error, jobs);
         out.write(kCrLf, 2);
         out.close();
         if (ok && !out) {
@@ -299,7 +354,7 @@ std::string FileListText(const std::vector<SourceEntry>& entries) {
 }
 
 bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<SourceEntry>& entries,
-                  std::string* error) {
+                  std::string* error, unsigned jobs) {
     std::vector<uint8_t> block;
     out.write("lczip", 5);
     if (!PackText(DescriptionText(info), &block) || !WriteBlock(out, block) ||
@@ -307,6 +362,7 @@ bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<
         *error = "无法写入安装包的说明或文件列表";
         return false;
     }
+    if (jobs > 1) return WriteFileBlocks(out, entries, jobs, error);
     std::vector<uint8_t> content;
     for (const SourceEntry& entry : entries) {
         if (entry.folder) continue;
@@ -324,7 +380,7 @@ bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<
 }
 
 bool WriteInstaller(const fs::path& stub, const PackageInfo& info, const fs::path& sourceFolder,
-                    const fs::path& output, std::string* error) {
+                    const fs::path& output, std::string* error, unsigned jobs) {
     *error = DescriptionProblem(info);
     if (!error->empty()) return false;
     std::string stubBytes;
@@ -336,5 +392,5 @@ bool WriteInstaller(const fs::path& stub, const PackageInfo& info, const fs::pat
         *error = "源文件夹是空的: " + sourceFolder.u8string();
         return false;
     }
-    return WriteFileThenRename(output, stubBytes, info, entries, error);
+    return WriteFileThenRename(output, stubBytes, info, entries, jobs, error);
 }

@@ -43,14 +43,18 @@ std::string DescriptionText(const PackageInfo& info);
 // trailing one would read as one more, empty, file entry).
 std::string FileListText(const std::vector<SourceEntry>& entries);
 
-// Writes the package, from the magic to the last file block, reading and packing one file at a
-// time. False with *error on a file that cannot be read or packed, or a failed write.
+// Writes the package, from the magic to the last file block. With jobs 1, reading and packing one
+// file at a time; with more, that many threads read and pack files side by side (files read and
+// not yet written held to about 64 MiB) and the blocks are written in list order: the same bytes.
+// False with *error on the first file, in list order, that cannot be read or packed, or a failed
+// write.
 bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<SourceEntry>& entries,
-                  std::string* error);
+                  std::string* error, unsigned jobs = 1);
 
 // The whole installer: stub bytes, PackageMarker(), the package of sourceFolder and CR LF, written
 // to a temporary file beside output and renamed over it, so output is never left half written.
 // Everything is checked before the first byte is written. False with *error naming the problem.
+// jobs as WritePackage takes it.
 bool WriteInstaller(const std::filesystem::path& stub, const PackageInfo& info,
                     const std::filesystem::path& sourceFolder, const std::filesystem::path& output,
-                    std::string* error);
+                    std::string* error, unsigned jobs = 1);

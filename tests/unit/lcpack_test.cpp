@@ -265,9 +265,9 @@ TEST(LcpackList, ReportsTheInstallersFailureTexts) {
     for (const auto& c : cases) {
         std::ostringstream out, err;
         const ByteView file{reinterpret_cast<const uint8_t*>(c.first.data()), c.first.size()};
-        EXPECT_EQ(ListInstaller(file, out, err), kExitFailed);
+        EXPECT_EQ(ListInstaller(file, out, err), kExitDamaged);
         EXPECT_EQ(err.str(), c.second);
-        EXPECT_EQ(VerifyInstaller(file, out, err), kExitFailed);
+        EXPECT_EQ(VerifyInstaller(file, out, err), kExitDamaged);
     }
 }
 
@@ -291,7 +291,7 @@ TEST(LcpackExtract, ReportsRefusedEntriesAndKeepsTheFollowingBlocksInOrder) {
     const std::string target = f.dir.File("深/层/目标");
     EXPECT_EQ(
         ExtractInstaller(ByteView{reinterpret_cast<const uint8_t*>(file.data()), file.size()}, target, err),
-        kExitFailed);
+        kExitFilesFailed);
     EXPECT_EQ(err.str(), "refused: ..\\escape.txt\n0 failed, 1 refused\n");
     EXPECT_EQ(ReadBytes(target + "/first.txt"), "content 0");
     EXPECT_EQ(ReadBytes(target + "/last.txt"), "content 2");
@@ -342,11 +342,11 @@ TEST(LcpackVerify, PassesAGoodPackageAndNamesEachBadBlock) {
                                                                         << 8;
     corrupt[second] = static_cast<char>((header + 40) & 0xFF);
     corrupt[second + 1] = static_cast<char>((header + 40) >> 8);
-    EXPECT_EQ(verify(corrupt, &out, &err), kExitFailed);
+    EXPECT_EQ(verify(corrupt, &out, &err), kExitDamaged);
     EXPECT_EQ(err, "failed: b.txt\n");
 
     // Cut inside b.txt's block (the trailing CR LF and more gone).
-    EXPECT_EQ(verify(bytes.substr(0, second + 6), &out, &err), kExitFailed);
+    EXPECT_EQ(verify(bytes.substr(0, second + 6), &out, &err), kExitDamaged);
     EXPECT_EQ(err, "truncated: b.txt\n");
     EXPECT_EQ(out, "2 files, 1 failed\n");
 }
@@ -369,13 +369,13 @@ TEST(LcpackExtract, CountsEntriesNotWrittenAndWritesNothingFromADamagedPackage) 
     // b.txt's stream ends before the size its header declares: found only while unpacking.
     std::string corrupt = bytes;
     corrupt[second] = static_cast<char>(static_cast<uint8_t>(corrupt[second]) + 40);
-    EXPECT_EQ(extract(corrupt, f.dir.File("corrupt"), &err), kExitFailed);
+    EXPECT_EQ(extract(corrupt, f.dir.File("corrupt"), &err), kExitFilesFailed);
     EXPECT_EQ(err, "failed: b.txt\n1 failed, 0 refused\n");
     EXPECT_EQ(ReadBytes(f.dir.File("corrupt/a.txt")), std::string(1000, 'a'));
     EXPECT_EQ(ReadBytes(f.dir.File("corrupt/b.txt")), "");
 
     // Cut inside b.txt's block: refused by the check before the folder is made.
-    EXPECT_EQ(extract(bytes.substr(0, second + 6), f.dir.File("cut"), &err), kExitFailed);
+    EXPECT_EQ(extract(bytes.substr(0, second + 6), f.dir.File("cut"), &err), kExitDamaged);
     EXPECT_EQ(err, std::string(kDamagedPackageMessage) + "\n");
     EXPECT_FALSE(std::filesystem::exists(U8Path(f.dir.File("cut"))));
 }
@@ -405,11 +405,11 @@ TEST(LcpackOutput, PrintsPackageTextsWithControlCharactersEscaped) {
     EXPECT_NE(listed.str().find("说明=line^Mforged\n"), std::string::npos) << listed.str();
     EXPECT_NE(listed.str().find("\tevil^[[31m.txt\n"), std::string::npos) << listed.str();
     std::ostringstream none, extracted;
-    EXPECT_EQ(ExtractInstaller(view, f.dir.File("out"), extracted), kExitFailed);
+    EXPECT_EQ(ExtractInstaller(view, f.dir.File("out"), extracted), kExitFilesFailed);
     EXPECT_EQ(extracted.str(), "refused: evil^[[31m.txt\n0 failed, 1 refused\n");
     std::ostringstream verified;
     const std::string cut = file.substr(0, file.size() - 4);
-    EXPECT_EQ(VerifyInstaller(ByteView{view.data, cut.size()}, none, verified), kExitFailed);
+    EXPECT_EQ(VerifyInstaller(ByteView{view.data, cut.size()}, none, verified), kExitDamaged);
     EXPECT_EQ(verified.str(), "truncated: evil^[[31m.txt\n");
 }
 
@@ -420,7 +420,7 @@ TEST(LcpackList, PrintsTheDescriptionEvenWhenTheListCannotBeRead) {
     const std::string file = "MZ" + PackageMarker() + package.str();
     std::ostringstream out, err;
     EXPECT_EQ(ListInstaller(ByteView{reinterpret_cast<const uint8_t*>(file.data()), file.size()}, out, err),
-              kExitFailed);
+              kExitDamaged);
     EXPECT_EQ(Lines(out.str()), (std::vector<std::string>{"名称=钟伴", "文件名=钟伴.exe", "版本号=1.3.8",
                                                           "日期=2026-12-08", "说明=桌面闹钟"}));
     EXPECT_EQ(err.str(), std::string(kNoFileListMessage) + "\n");
@@ -439,7 +439,7 @@ TEST(LcpackCommandLine, CreatesListsAndRejectsBadArguments) {
     EXPECT_EQ(RunLcpack({"lcpack", "list", f.output}, out, err), kExitOk) << err.str();
     EXPECT_NE(out.str().find("文件名=解压缩\n"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("说明=资料\n"), std::string::npos) << out.str();
-    EXPECT_EQ(RunLcpack({"lcpack", "list", f.dir.File("missing.exe")}, out, err), kExitFailed);
+    EXPECT_EQ(RunLcpack({"lcpack", "list", f.dir.File("missing.exe")}, out, err), kExitDamaged);
 
     const std::vector<std::vector<std::string>> bad = {
         {"lcpack"},
@@ -454,6 +454,8 @@ TEST(LcpackCommandLine, CreatesListsAndRejectsBadArguments) {
         {"lcpack", "create", "--stub", f.stub, "--name", "n", "--program", "p", "--colour", "x", f.source,
          f.output},
         {"lcpack", "create", "--stub", f.stub, "--name", "n", "--program"},
+        {"lcpack", "extract", "--jobs", "0", f.output, f.dir.File("out")},
+        {"lcpack", "extract", f.output, f.dir.File("out"), "--jobs"},
     };
     for (const auto& args : bad) {
         std::ostringstream o, e;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(_WIN32)
@@ -873,6 +874,94 @@ TEST(PackageExtract, StopEndsAfterTheFileInHand) {
     EXPECT_EQ(run.outcome.filesWritten, 2u);
     EXPECT_EQ(ReadBytes(run.In("2.txt")), "two");
     EXPECT_FALSE(fs::exists(U8Path(run.In("3.txt"))));
+}
+
+// Every file under a folder with its last-write time, size and (below 1 MiB) content, for
+// comparing two extractions.
+std::vector<std::string> TreeOf(const std::string& folder) {
+    std::vector<std::string> tree;
+    for (const auto& item : fs::recursive_directory_iterator(U8Path(folder))) {
+        std::string line = fs::relative(item.path(), U8Path(folder)).generic_u8string();
+        if (item.is_regular_file()) {
+            line += " " + std::to_string(item.last_write_time().time_since_epoch().count()) + " " +
+                    std::to_string(item.file_size());
+            if (item.file_size() < (1u << 20)) line += " " + ReadBytes(item.path().u8string());
+        }
+        tree.push_back(line);
+    }
+    std::sort(tree.begin(), tree.end());
+    return tree;
+}
+
+// Also records the thread each call comes on.
+struct ThreadRecorder : Recorder {
+    std::vector<std::thread::id> threads;
+    void BeforeEntry(size_t index, const PackageEntry& entry) override {
+        Recorder::BeforeEntry(index, entry);
+        threads.push_back(std::this_thread::get_id());
+    }
+};
+
+// Workers unpack ahead, yet what the user sees is the serial run: folders made before the files in
+// them, a path listed twice ending with its last content, outcomes and observer calls in list
+// order on the calling thread, a damaged block in the middle failing only its own entry, a file too
+// large for the workers written by the caller in its turn, and nothing written after a stop.
+TEST(PackageExtract, WorkersGiveTheSerialResultInListOrder) {
+    const uint64_t time = kUnixEpochAsFileTime + 1623760496ull * 10000000ull;
+    PackageBuilder builder;
+    Bytes broken = Pack(RandomBytes(5000, 4));
+    broken.resize(broken.size() / 2);
+    // Past what a worker takes, so the caller unpacks it itself: a short text, then zeros after
+    // the stream's end mark up to the declared 33 MiB.
+    const Bytes head = ToBytes("large file");
+    constexpr uint32_t kLarge = 33u << 20;
+    builder.list = "DIR目录\r\n" + FileLine(time, "目录\\a.bin") + "\r\n" + FileLine(time + 1, "重复.txt") +
+                   "\r\nDIR目录\\子\r\n" + FileLine(time + 2, "目录\\子\\b.bin") + "\r\n" +
+                   FileLine(time + 3, "坏.dat") + "\r\n" + FileLine(time + 4, "大.bin") + "\r\n" +
+                   FileLine(time + 5, "重复.txt") + "\r\n" + FileLine(time + 6, "c.txt");
+    builder.blocks = {Pack(RandomBytes(300000, 5)),
+                      Pack(RandomBytes(200000, 6)),
+                      Pack(RandomBytes(1000, 7)),
+                      broken,
+                      WithHeader(kLarge, EncodeRaw(head, 1u << 16, 1)),
+                      Pack("second"),
+                      Pack("last")};
+    const Failures damaged{{"坏.dat", EntryFailure::kDamaged}};
+    const std::string file = builder.File();
+    ByteView package;
+    FileList list;
+    std::string error;
+    ASSERT_TRUE(LocatePackage(View(file), &package) && ReadFileList(package, &list, &error));
+
+    std::vector<std::vector<std::string>> trees;
+    for (const unsigned jobs : {1u, 4u}) {
+        Extraction run;
+        ThreadRecorder recorder;
+        run.outcome = ExtractAll(package, list, run.target, &recorder, jobs);
+        EXPECT_EQ(run.outcome.failures, damaged) << jobs;
+        EXPECT_EQ(run.outcome.filesWritten, 6u);
+        EXPECT_EQ(recorder.seen, (std::vector<size_t>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        EXPECT_TRUE(std::all_of(recorder.threads.begin(), recorder.threads.end(),
+                                [](std::thread::id id) { return id == std::this_thread::get_id(); }));
+        EXPECT_EQ(ReadBytes(run.In("重复.txt")), "second");
+        const std::string large = ReadBytes(run.In("大.bin"));
+        EXPECT_EQ(large.size(), kLarge);
+        EXPECT_EQ(large.find_first_not_of('\0', head.size()), std::string::npos);
+        EXPECT_EQ(large.compare(0, head.size(), "large file"), 0);
+        trees.push_back(TreeOf(run.scratch.File("target")));
+
+        Extraction stopped;
+        ThreadRecorder stopper;
+        stopper.stopAfter = 6;  // before 大.bin
+        stopped.outcome = ExtractAll(package, list, stopped.target, &stopper, jobs);
+        EXPECT_TRUE(stopped.outcome.stopped);
+        EXPECT_EQ(stopped.outcome.failures, damaged);
+        // 目录, a.bin, 子, b.bin, 重复.txt, 坏.dat: nothing after the stop, nothing left half made.
+        EXPECT_EQ(TreeOf(stopped.scratch.File("target")).size(), 6u);
+        EXPECT_EQ(ReadBytes(stopped.In("重复.txt")).size(), 200000u);
+        EXPECT_FALSE(fs::exists(U8Path(stopped.In("大.bin"))));
+    }
+    EXPECT_EQ(trees[0], trees[1]);
 }
 
 TEST(PackageExtract, EnsureFolderPathCreatesEveryLevel) {

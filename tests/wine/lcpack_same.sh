@@ -2,7 +2,9 @@
 # lcpack_same.sh WIN_LCPACK NATIVE_LCPACK: packs a tree of Chinese names, empty files, three levels
 # of folders and set times with the native lcpack, extracts it with both builds and fails unless
 # the two trees agree in names, kinds, sizes, contents and modification times (to the second). The
-# Windows build must also pack the same tree into the same bytes and list it the same way.
+# Windows build must also pack the same tree into the same bytes and list it the same way. Then a
+# tree of 1,000 files extracted by the Windows build with four threads and with one must each be
+# the native extraction's tree.
 set -u
 . "$(dirname "$0")/wine_env.sh"
 chime_skip_unless_runnable "$1"
@@ -61,4 +63,28 @@ while IFS= read -r -d '' f; do
 done < <(find "$work/native-out" -type f -print0)
 [ "$files" -gt 0 ] && [ "$files" = "$(find "$src" -type f | wc -l)" ] || fail "found $files files"
 echo "$files files and $(grep -c '^d' <<<"$native_tree") folders the same in both builds"
+
+# 1,000 files in 20 folders, each with its own content and modification time.
+many="$work/多"
+for d in $(seq 1 20); do
+  mkdir -p "$many/目录$d"
+  for f in $(seq 1 50); do
+    n=$((d * 100 + f))
+    printf '文件 %d\r\n%*d\n' "$n" "$n" "$f" > "$many/目录$d/文件$f.txt"
+    touch -d "@$((1600000000 + n * 977)).$((n % 10))" "$many/目录$d/文件$f.txt"
+  done
+done
+"$native_exe" create --stub "$win_exe" --name 多 --program 解压缩 --description 多 "$many" "$work/many.exe" >/dev/null ||
+  fail "native create of 1,000 files"
+"$native_exe" extract --jobs 1 "$work/many.exe" "$work/many-native" || fail "native extract of 1,000 files"
+many_tree=$(describe "$work/many-native")
+[ "$many_tree" = "$(describe "$many")" ] || fail "the native extraction of 1,000 files differs from the source"
+for jobs in 4 1; do
+  chime_wine "$win_exe" extract --jobs "$jobs" "$(chime_win_path "$work/many.exe")" \
+    "$(chime_win_path "$work/many-$jobs")" || fail "Windows extract --jobs $jobs"
+  [ "$many_tree" = "$(describe "$work/many-$jobs")" ] ||
+    { fail "Windows extract --jobs $jobs differs"; diff <(echo "$many_tree") <(describe "$work/many-$jobs") | head; }
+  diff -r -q "$work/many-native" "$work/many-$jobs" >/dev/null || fail "contents differ after --jobs $jobs"
+done
+echo "$(grep -c '^f' <<<"$many_tree") files the same from Windows extract --jobs 4 and --jobs 1"
 exit $status

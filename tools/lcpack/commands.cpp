@@ -1,11 +1,14 @@
 #include "tools/lcpack/commands.h"
 
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <new>
 
 #include "setup/lzma_block.h"
+#include "setup/ordered_work.h"
 #include "setup/package_io.h"
 #include "setup/package_writer.h"
 
@@ -15,12 +18,19 @@ namespace {
 
 const char kUsage[] =
     "用法:\n"
-    "  lcpack create --stub 安装程序.exe --name 名称 --program 文件名 [--version 版本号] [--date 日期]\n"
-    "                [--description 说明] 源文件夹 输出.exe\n"
+    "  lcpack create [--jobs N] --stub 安装程序.exe --name 名称 --program 文件名 [--version 版本号]\n"
+    "                [--date 日期] [--description 说明] 源文件夹 输出.exe\n"
     "      (--program 解压缩 表示只解压、不安装程序的安装包)\n"
     "  lcpack list 安装程序.exe\n"
-    "  lcpack extract 安装程序.exe 目标文件夹\n"
-    "  lcpack verify 安装程序.exe\n";
+    "  lcpack extract [--jobs N] 安装程序.exe 目标文件夹\n"
+    "  lcpack verify 安装程序.exe\n"
+    "  --jobs N: 同时压缩或解压的线程数（默认每个处理器核心一个，最多 4 个；1 即逐个进行）\n"
+    "退出码:\n"
+    "  0 完成\n"
+    "  2 没有安装包、安装包已损坏或无法读取\n"
+    "  3 有文件未能写入（extract），或有文件无法打包、输出文件无法写入（create）\n"
+    "  5 无法创建目标文件夹\n"
+    "  87 参数错误\n";
 
 const char kNoPackageMessage[] = "文件中没有安装包";
 
@@ -123,7 +133,7 @@ bool ParseCreate(const std::vector<std::string>& args, std::map<std::string, std
     return true;
 }
 
-int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Create(const std::vector<std::string>& args, unsigned jobs, std::ostream& out, std::ostream& err) {
     std::map<std::string, std::string> options;
     std::vector<std::string> positional;
     std::string problem;
@@ -139,24 +149,63 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
     info.description = options["--description"];
     std::string error;
     if (!WriteInstaller(fs::u8path(options["--stub"]), info, fs::u8path(positional[0]),
-                        fs::u8path(positional[1]), &error)) {
+                        fs::u8path(positional[1]), &error, jobs)) {
         err << "lcpack: " << error << "\n";
-        return kExitFailed;
+        return kExitFilesFailed;
     }
     out << positional[1] << "\n";
     return kExitOk;
 }
 
+// The installer file seen a window at a time, as the installer sees its own: the extraction's
+// memory then does not grow with the installer's size.
+struct ViewedInstaller {
+    explicit ViewedInstaller(const std::string& path) : file(OpenViewedFile(path, &size)) {}
+    ~ViewedInstaller() { CloseViewedFile(file); }
+    ViewedInstaller(const ViewedInstaller&) = delete;
+    ViewedInstaller& operator=(const ViewedInstaller&) = delete;
+    uint64_t size = 0;
+    ViewedFile* file;
+};
+
+int CannotRead(const std::string& path, std::ostream& err) {
+    err << "lcpack: 无法读取文件 " << path << "\n";
+    return kExitDamaged;
+}
+
 // The package commands of RunLcpack on the installer file's bytes.
-int RunOnInstaller(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const InstallerFile installer(args[2]);
-    if (installer.bytes.size == 0) {
-        err << "lcpack: 无法读取文件 " << args[2] << "\n";
-        return kExitFailed;
+int RunOnInstaller(const std::vector<std::string>& args, unsigned jobs, std::ostream& out,
+                   std::ostream& err) {
+    if (args[1] == "extract") {
+        const ViewedInstaller installer(args[2]);
+        if (installer.file == nullptr) return CannotRead(args[2], err);
+        return ExtractInstaller(FileSource(installer.file, installer.size), args[3], err, jobs);
     }
+    const InstallerFile installer(args[2]);
+    if (installer.bytes.size == 0) return CannotRead(args[2], err);
     if (args[1] == "list") return ListInstaller(installer.view(), out, err);
-    if (args[1] == "extract") return ExtractInstaller(installer.view(), args[3], err);
     return VerifyInstaller(installer.view(), out, err);
+}
+
+// Takes "--jobs N" out of the arguments: *jobs is N (1 to 64), or one per core when not given.
+bool TakeJobs(std::vector<std::string>* args, unsigned* jobs, std::string* problem) {
+    constexpr unsigned long kMostJobs = 64;
+    *jobs = DefaultJobs();
+    for (size_t i = 2; i < args->size(); ++i) {
+        if ((*args)[i] != "--jobs") continue;
+        char* end = nullptr;
+        const std::string value = i + 1 < args->size() ? (*args)[i + 1] : std::string();
+        const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n < 1 || n > kMostJobs) {
+            *problem = "--jobs 需要 1 到 64 之间的数";
+            return false;
+        }
+        *jobs = static_cast<unsigned>(n);
+        args->erase(args->begin() + static_cast<std::ptrdiff_t>(i),
+                    args->begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return true;
 }
 
 }  // namespace
@@ -208,16 +257,16 @@ int ListInstaller(ByteView file, std::ostream& out, std::ostream& err) {
     PackageInfo info;
     FileList list;
     std::string error;
-    if (!FindPackage(file, &package, err)) return kExitFailed;
+    if (!FindPackage(file, &package, err)) return kExitDamaged;
     if (!ReadPackageInfo(package, &info, &error)) {
         err << error << "\n";
-        return kExitFailed;
+        return kExitDamaged;
     }
     // The description first: it often tells what a package is even when its list is damaged.
     PrintInfo(info, out);
     if (!ReadFileList(package, &list, &error)) {
         err << error << "\n";
-        return kExitFailed;
+        return kExitDamaged;
     }
     uint64_t position = list.firstBlock;
     for (const PackageEntry& entry : list.entries) {
@@ -235,29 +284,32 @@ int ListInstaller(ByteView file, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int ExtractInstaller(ByteView file, const std::string& folder, std::ostream& err) {
-    ByteView package;
+int ExtractInstaller(const PackageSource& file, const std::string& folder, std::ostream& err, unsigned jobs) {
+    PackageSource package;
     PackageInfo info;
     FileList list;
     std::string error;
-    if (!FindPackage(file, &package, err)) return kExitFailed;
+    if (!LocatePackage(file, &package)) {
+        err << kNoPackageMessage << "\n";
+        return kExitDamaged;
+    }
     // The installer's own check, before the target folder is made.
     if (!ReadPackageInfo(package, &info, &error) || !CheckPackage(package, info, &list, &error)) {
         err << error << "\n";
-        return kExitFailed;
+        return kExitDamaged;
     }
     const std::string target = TargetFolder(folder);
     if (!EnsureFolderPath(target)) {
         err << "无法创建文件夹 " << folder << "\n";
-        return kExitFailed;
+        return kExitFolderFailed;
     }
-    return ReportOutcome(ExtractAll(package, list, target, nullptr), err) ? kExitOk : kExitFailed;
+    return ReportOutcome(ExtractAll(package, list, target, nullptr, jobs), err) ? kExitOk : kExitFilesFailed;
 }
 
 int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
     ByteView package;
     FileList list;
-    if (!OpenPackage(file, &package, &list, err)) return kExitFailed;
+    if (!OpenPackage(file, &package, &list, err)) return kExitDamaged;
     const BlockSink discard = [](const uint8_t*, size_t) { return true; };
     uint64_t position = list.firstBlock;
     size_t files = 0, bad = 0;
@@ -278,18 +330,23 @@ int VerifyInstaller(ByteView file, std::ostream& out, std::ostream& err) {
         }
     }
     out << files << " files, " << bad << " failed\n";
-    return bad == 0 ? kExitOk : kExitFailed;
+    return bad == 0 ? kExitOk : kExitDamaged;
 }
 
-int RunLcpack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() < 2) return Usage(err, "缺少命令");
-    const std::string& command = args[1];
+int RunLcpack(const std::vector<std::string>& commandLine, std::ostream& out, std::ostream& err) {
+    if (commandLine.size() < 2) return Usage(err, "缺少命令");
+    std::vector<std::string> args = commandLine;
+    const std::string command = args[1];
+    unsigned jobs = 1;
+    std::string problem;
+    if ((command == "create" || command == "extract") && !TakeJobs(&args, &jobs, &problem))
+        return Usage(err, problem);
     if (command == "create") {
         try {
-            return Create(args, out, err);
+            return Create(args, jobs, out, err);
         } catch (const std::bad_alloc&) {
             err << "lcpack: 内存不足，无法打包；请关闭其他程序后再试\n";
-            return kExitFailed;
+            return kExitFilesFailed;
         }
     }
     const size_t operands = command == "extract" ? 2 : 1;
@@ -297,11 +354,11 @@ int RunLcpack(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return Usage(err, "未知的命令 " + command);
     if (args.size() != operands + 2) return Usage(err, command + " 的参数个数不对");
     try {
-        return RunOnInstaller(args, out, err);
+        return RunOnInstaller(args, jobs, out, err);
     } catch (const std::bad_alloc&) {
         // The reader holds hostile lists to its caps; anything still too big for this process is
         // told, never a crash.
         err << "lcpack: " << kDamagedPackageMessage << "（内存不足）\n";
-        return kExitFailed;
+        return kExitDamaged;
     }
 }
