@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# silent_e2e.sh STUB_EXE LCPACK IDLE_EXE: the installer's silent mode under Wine, as an
+# silent_e2e.sh STUB_EXE LCPACK IDLE_EXE DRIVER_EXE: the installer's silent mode under Wine, as an
 # administrator's script runs it: /S into a folder with spaces, with a log; a program of the
-# package running from the folder, without and with /CLOSEAPPS; a damaged package; a bad command
-# line. Judged by the exit code, the files, the log and the shortcut; every run must end by itself,
+# package running from the folder, without and with /CLOSEAPPS; a file held open by another program
+# (DRIVER_EXE holds it); a damaged package; a bad command line. Judged by the exit code, the files, the log and the shortcut; every run must end by itself,
 # as a window or a message box would keep it waiting. Ends with "N passed, M failed".
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 chime_skip_unless_runnable "$1" "$3"
 chime_display
 chime_wine_up 30
-stub=$1 lcpack=$2 idle_exe=$3
+stub=$1 lcpack=$2 idle_exe=$3 driver_exe=$4
 work=$(mktemp -d)
 # The package's program, should a failed check leave it running, is ended inside this prefix.
 trap 'chime_wine taskkill /f /im 空闲.exe >/dev/null 2>&1; rm -rf "$work"' EXIT
@@ -71,6 +71,19 @@ run /S /CLOSEAPPS '/LOG=C:\静默.log' '/D=C:\Program' 'Files\空闲' 测试
 check "with /CLOSEAPPS: the program is ended and the install ends with 0" \
   "[ '$code' = 0 ] && wait_until \"! pgrep -f '空闲.exe' >/dev/null\" 100 &&
    [ \"\$(cat '$target/文档/说明.txt')\" = 说明内容 ] && [ \"\$(log_lines | tail -n 1)\" = '结果：0（安装完成）' ]"
+
+# ---- A file another program holds open: skipped, counted and named ----
+held="$target/文档/说明.txt"
+echo changed >"$held"
+rm -f "$held.held" "$held.release"
+chime_start "$work" "$driver_exe" hold-file "$(chime_win_path "$held")"
+wait_until "[ -f '$held.held' ]"
+run /S '/LOG=C:\静默.log' '/D=C:\Program' 'Files\空闲' 测试
+touch "$held.release"
+check "a file held open: 3, the file kept as it was, the log names it and the result" \
+  "[ '$code' = 3 ] && [ \"\$(cat '$held')\" = changed ] && log_lines | grep -q '^文件 文档.说明.txt：失败（' &&
+   [ \"\$(log_lines | tail -n 1)\" = '结果：3（有文件没有装好）' ] && cmp -s '$target/空闲.exe' '$idle_exe'"
+wait_until "! pgrep -f hold-file >/dev/null" 100  # the holder lets go and ends
 
 # ---- A damaged download: its last block cut short ----
 cp "$installer" "$work/完整.exe"
