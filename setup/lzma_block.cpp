@@ -216,6 +216,21 @@ bool CheckBlockHeader(const uint8_t* block, size_t length) {
            properties[kPropertiesSize] == 0;
 }
 
+namespace {
+
+// Reads a block's head and its declared content size. False when there is nothing to decode, with
+// *early the answer: kFailed when the head cannot be read, kEmpty for a block without content.
+bool OpenBlock(size_t length, const BlockReader& read, BlockHead* head, uint32_t* size, unsigned* header,
+               UnpackResult* early) {
+    *early = UnpackResult::kFailed;
+    if (!ReadHead(length, read, head)) return false;
+    *early = UnpackResult::kEmpty;
+    if (!BlockDeclaredSize(head->bytes, length, size, header)) return false;
+    return length > *header + kPropertiesSize && *size != 0;
+}
+
+}  // namespace
+
 BlockReader ReaderOfBytes(ByteView block) {
     return [block](size_t offset) {
         return offset < block.size ? ByteView{block.data + offset, block.size - offset} : ByteView{};
@@ -229,11 +244,10 @@ UnpackResult UnpackBlockTo(const uint8_t* block, size_t length, const BlockSink&
 UnpackResult UnpackBlockFrom(size_t length, const BlockReader& read, const BlockSink& sink, size_t* peakMemory) {
     if (peakMemory != nullptr) *peakMemory = 0;
     BlockHead head;
-    if (!ReadHead(length, read, &head)) return UnpackResult::kFailed;
     uint32_t size = 0;
     unsigned header = 0;
-    if (!BlockDeclaredSize(head.bytes, length, &size, &header)) return UnpackResult::kEmpty;
-    if (length <= header + kPropertiesSize || size == 0) return UnpackResult::kEmpty;
+    UnpackResult early = UnpackResult::kFailed;
+    if (!OpenBlock(length, read, &head, &size, &header, &early)) return early;
 
     Decoder decoder;
     UnpackResult result = UnpackResult::kFailed;
@@ -273,11 +287,10 @@ UnpackResult UnpackBlockInto(size_t length, const BlockReader& read, std::vector
                              const std::atomic<bool>& stop) {
     content->clear();
     BlockHead head;
-    if (!ReadHead(length, read, &head)) return UnpackResult::kFailed;
     uint32_t size = 0;
     unsigned header = 0;
-    if (!BlockDeclaredSize(head.bytes, length, &size, &header)) return UnpackResult::kEmpty;
-    if (length <= header + kPropertiesSize || size == 0) return UnpackResult::kEmpty;
+    UnpackResult early = UnpackResult::kFailed;
+    if (!OpenBlock(length, read, &head, &size, &header, &early)) return early;
     const BlockSink watch = [&stop](const uint8_t*, size_t) { return !stop; };
     Decoder decoder;
     UnpackResult result = UnpackResult::kFailed;
