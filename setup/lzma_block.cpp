@@ -1,5 +1,5 @@
-// Blocks of the installer package: size header + LZMA properties + raw LZMA stream. Unpacking goes
-// through the LZMA SDK's C decoder; packing is in lzma_pack.cpp.
+// Blocks of the installer package: size header + LZMA properties + raw LZMA stream, or the content
+// as it is. Unpacking goes through the LZMA SDK's C decoder; packing is in lzma_pack.cpp.
 #include "setup/lzma_block.h"
 
 #include <algorithm>
@@ -191,6 +191,12 @@ bool ReadHead(size_t length, const BlockReader& read, BlockHead* head) {
     return true;
 }
 
+// True when a stored block of `length` bytes with a `header`-byte size header holds all `size`
+// bytes of its content (bytes after them are ignored, as after an LZMA stream).
+bool StoredContentPresent(size_t length, unsigned header, uint32_t size) {
+    return length >= header + kPropertiesSize && length - header - kPropertiesSize >= size;
+}
+
 }  // namespace
 
 bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsigned* headerBytes) {
@@ -212,8 +218,16 @@ bool CheckBlockHeader(const uint8_t* block, size_t length) {
     constexpr unsigned kMaxPropertiesByte = 9 * 5 * 5;  // lc < 9, lp < 5, pb < 5
     constexpr size_t kRangeCoderStart = 5;
     const uint8_t* properties = block + header;
+    if (properties[0] == kStoredPropertiesByte) return StoredContentPresent(length, header, size);
     return properties[0] < kMaxPropertiesByte && length - header - kPropertiesSize >= kRangeCoderStart &&
            properties[kPropertiesSize] == 0;
+}
+
+bool IsStoredBlock(const uint8_t* block, size_t length) {
+    uint32_t size = 0;
+    unsigned header = 0;
+    return BlockDeclaredSize(block, length, &size, &header) && length > header &&
+           block[header] == kStoredPropertiesByte;
 }
 
 namespace {
@@ -227,6 +241,24 @@ bool OpenBlock(size_t length, const BlockReader& read, BlockHead* head, uint32_t
     *early = UnpackResult::kEmpty;
     if (!BlockDeclaredSize(head->bytes, length, size, header)) return false;
     return length > *header + kPropertiesSize && *size != 0;
+}
+
+// Sends the `size` content bytes of a stored block of `length` bytes in pieces of at most
+// kPieceSize; kFailed when the block ends or cannot be read before all of them came.
+UnpackResult Copy(const BlockReader& read, size_t length, unsigned header, uint32_t size,
+                  const BlockSink& sink) {
+    if (!StoredContentPresent(length, header, size)) return UnpackResult::kFailed;
+    size_t offset = header + kPropertiesSize;
+    size_t left = size;
+    while (left > 0) {
+        const ByteView piece = read(offset);
+        if (piece.size == 0) return UnpackResult::kFailed;
+        const size_t taken = std::min({piece.size, left, kPieceSize});
+        if (!sink(piece.data, taken)) return UnpackResult::kSinkStopped;
+        offset += taken;
+        left -= taken;
+    }
+    return UnpackResult::kComplete;
 }
 
 }  // namespace
@@ -248,6 +280,8 @@ UnpackResult UnpackBlockFrom(size_t length, const BlockReader& read, const Block
     unsigned header = 0;
     UnpackResult early = UnpackResult::kFailed;
     if (!OpenBlock(length, read, &head, &size, &header, &early)) return early;
+    if (head.bytes[header] == kStoredPropertiesByte)
+        return Copy(read, length, header, size, sink);
 
     Decoder decoder;
     UnpackResult result = UnpackResult::kFailed;
@@ -292,9 +326,20 @@ UnpackResult UnpackBlockInto(size_t length, const BlockReader& read, std::vector
     UnpackResult early = UnpackResult::kFailed;
     if (!OpenBlock(length, read, &head, &size, &header, &early)) return early;
     const BlockSink watch = [&stop](const uint8_t*, size_t) { return !stop; };
+    size_t filled = 0;
+    const BlockSink copy = [&](const uint8_t* data, size_t piece) {
+        std::memcpy(content->data() + filled, data, piece);
+        filled += piece;
+        return !stop;
+    };
     Decoder decoder;
     UnpackResult result = UnpackResult::kFailed;
-    if (StartDecoder(&decoder, head.bytes + header, size)) {
+    if (head.bytes[header] == kStoredPropertiesByte) {
+        if (StoredContentPresent(length, header, size)) {  // before asking for the memory
+            content->resize(size);
+            result = Copy(read, length, header, size, copy);
+        }
+    } else if (StartDecoder(&decoder, head.bytes + header, size)) {
         content->resize(size);  // zeros: also the tail after an early end mark
         if (decoder.capacity >= size) {
             // Nothing wraps round in a dictionary as large as the content, so the dictionary is it.
@@ -302,12 +347,6 @@ UnpackResult UnpackBlockInto(size_t length, const BlockReader& read, std::vector
             decoder.state.dicBufSize = size;
             result = Decode(&decoder, read, header + kPropertiesSize, length, size, watch);
         } else {
-            size_t filled = 0;
-            const BlockSink copy = [&](const uint8_t* data, size_t piece) {
-                std::memcpy(content->data() + filled, data, piece);
-                filled += piece;
-                return !stop;
-            };
             result = Decode(&decoder, read, header + kPropertiesSize, length, size, copy);
         }
     }

@@ -1,6 +1,12 @@
-// One compressed block of an installer package: a size header of 1 to 4 bytes (the unpacked size S
-// times 4 plus the header length minus 1, little-endian), the 5 LZMA properties bytes, then a raw
-// LZMA1 stream. Packing and unpacking go through the LZMA SDK's encoder and decoder.
+// One block of an installer package: a size header of 1 to 4 bytes (the unpacked size S times 4
+// plus the header length minus 1, little-endian), the 5 LZMA properties bytes, then a raw LZMA1
+// stream. Packing and unpacking go through the LZMA SDK's encoder and decoder.
+//
+// A block whose content LZMA cannot shrink (packed media, archives, random data) is stored as it
+// is: the properties byte is kStoredPropertiesByte, the four dictionary bytes are 0, and the S
+// content bytes follow. Unpacking it is a copy, where the range decoder would spend as long on
+// every byte as on any compressed one. No LZMA properties byte can take that value (lc, lp and pb
+// give at most 224), so a reader that knows only LZMA refuses such a block as damaged.
 #pragma once
 
 #include <atomic>
@@ -14,6 +20,10 @@
 constexpr uint32_t kMaxBlockContent = (1u << 30) - 1;  // the size header holds sizes below 2^30
 constexpr uint8_t kLzmaPropertiesByte = 0x5D;          // lc 3, lp 0, pb 2
 constexpr uint32_t kLzmaDictionary = 1u << 26;         // 64 MiB
+constexpr uint8_t kStoredPropertiesByte = 0xFF;        // the content follows as it is
+// Smaller content is always LZMA-coded: it unpacks in no time either way, and the packages of small
+// files stay what any reader of LZMA blocks understands.
+constexpr size_t kLeastStoredContent = 64u << 10;
 
 // What the two functions below read of a block of `length` bytes: its first
 // min(length, kBlockHeadBytes) bytes (size header, properties, the range decoder's first bytes).
@@ -24,15 +34,19 @@ constexpr size_t kBlockHeadBytes = 4 + 5 + 5;
 bool BlockDeclaredSize(const uint8_t* block, size_t length, uint32_t* size, unsigned* headerBytes);
 
 // True when the decoder can start on the block: one that unpacks to nothing (4 bytes or fewer, a
-// declared size of 0, or no stream), or a valid LZMA properties byte and a stream of at least the 5
-// bytes the range decoder starts from, the first of them 0. A stream damaged further in still
-// passes.
+// declared size of 0, or no stream), a stored block holding all its content, or a valid LZMA
+// properties byte and a stream of at least the 5 bytes the range decoder starts from, the first of
+// them 0. A stream damaged further in still passes.
 bool CheckBlockHeader(const uint8_t* block, size_t length);
 
+// True when the block is stored as it is (its properties byte is kStoredPropertiesByte).
+bool IsStoredBlock(const uint8_t* block, size_t length);
+
 // Packs content into a block: the fewest header bytes, properties 0x5D, a dictionary of 64 MiB or
-// the content's size rounded up to a power of two (at least 4 KiB) when that is smaller. Empty
-// content gives an empty block (a length of 0 in the package). False when content is 2^30 bytes or
-// more, or the encoder fails.
+// the content's size rounded up to a power of two (at least 4 KiB) when that is smaller. Content of
+// kLeastStoredContent bytes or more that the LZMA stream would not make smaller is stored as it is.
+// Empty content gives an empty block (a length of 0 in the package). False when content is 2^30
+// bytes or more, or the encoder fails.
 bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block);
 
 // Receives unpacked content piece by piece; returns false to stop (a write failed).

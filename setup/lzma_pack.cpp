@@ -79,6 +79,16 @@ struct EncoderHandle {
     }
 };
 
+// Replaces the LZMA stream after the block's n-byte size header by the content itself. The block
+// is at least as long already, so this only shrinks it.
+void StoreAsItIs(const uint8_t* content, size_t size, unsigned n, std::vector<uint8_t>* block) {
+    uint8_t* properties = block->data() + n;
+    properties[0] = kStoredPropertiesByte;
+    std::memset(properties + 1, 0, kPropertiesSize - 1);
+    std::memcpy(properties + kPropertiesSize, content, size);
+    block->resize(n + kPropertiesSize + size);
+}
+
 }  // namespace
 
 bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block) {
@@ -119,5 +129,7 @@ bool PackBlock(const uint8_t* content, size_t size, std::vector<uint8_t>* block)
         block->clear();
         return false;
     }
+    if (size >= kLeastStoredContent && block->size() >= n + kPropertiesSize + size)
+        StoreAsItIs(content, size, n, block);
     return true;
 }

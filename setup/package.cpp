@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr char kMagic[] = "lczip";
-constexpr size_t kMagicSize = sizeof kMagic - 1;
+constexpr size_t kMagicSize = sizeof kPackageMagic - 1;
+static_assert(sizeof kStoredPackageMagic == sizeof kPackageMagic, "both magics take the same bytes");
 constexpr size_t kMaxInfoCharacters = 99;
 
 // ---- Reading the package through a window ----
@@ -107,7 +107,8 @@ ContentSource StreamFrom(Window* window, const BlockPlace& place) {
 
 bool HasMagic(Window* window) {
     const ByteView magic = Read(window, 0, kMagicSize, kMagicSize);
-    return magic.size == kMagicSize && std::memcmp(magic.data, kMagic, kMagicSize) == 0;
+    return magic.size == kMagicSize && (std::memcmp(magic.data, kPackageMagic, kMagicSize) == 0 ||
+                                         std::memcmp(magic.data, kStoredPackageMagic, kMagicSize) == 0);
 }
 
 // ---- Texts ----

@@ -4,7 +4,8 @@
 // Layout: executable image, the 22-byte marker (the GBK text of "澜川软件" + "安装包文件信息"),
 // then the package: "lczip", u32 L1 + description block, u32 L2 + file-list block, then for each
 // file entry of the list a u32 length and that block (lzma_block.h). Integers are little-endian,
-// texts UTF-8 with CR LF line ends.
+// texts UTF-8 with CR LF line ends. A package holding a block stored as it is starts with "lczi2"
+// instead, so that a reader that knows only LZMA blocks refuses it before writing anything.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,9 @@ struct ViewedFile;
 // The marker, joined at run time from two pieces so that the program image never holds it in one
 // piece (the first occurrence in the file is taken).
 std::string PackageMarker();
+
+constexpr char kPackageMagic[] = "lczip";
+constexpr char kStoredPackageMagic[] = "lczi2";  // some blocks are stored as they are
 
 // Messages of the failures the installer shows (UTF-8).
 constexpr const char kNotAPackageMessage[] = "不是澜川压缩文件";

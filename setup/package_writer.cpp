@@ -17,6 +17,7 @@ namespace {
 
 constexpr size_t kInfoLineCharacters = 99;  // the reader cuts longer lines
 constexpr size_t kReadChunk = 1u << 20;
+constexpr size_t kMagicSize = sizeof kPackageMagic - 1;
 
 const char kCrLf[] = "\r\n";
 
@@ -90,7 +91,9 @@ void AppendU32(std::string* out, uint32_t value) {
         out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-bool WriteBlock(std::ostream& out, const std::vector<uint8_t>& block) {
+// Writes a block after its length; *stored becomes true when it is stored as it is.
+bool WriteBlock(std::ostream& out, const std::vector<uint8_t>& block, bool* stored) {
+    if (IsStoredBlock(block.data(), block.size())) *stored = true;
     std::string length;
     AppendU32(&length, static_cast<uint32_t>(block.size()));
     out.write(length.data(), 4);
@@ -151,9 +154,9 @@ void PackFile(PackedFile* item) {
     }
 }
 
-// Packs the files side by side and writes their blocks in list order; the first file that fails,
-// in list order, is the one told.
-bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries, unsigned jobs,
+// Packs the files on `jobs` workers side by side (none: each on this thread as its turn comes) and
+// writes their blocks in list order; the first file that fails, in list order, is the one told.
+bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries, unsigned jobs, bool* stored,
                      std::string* error) {
     OrderedJobs<PackedFile> work;
     work.count = entries.size();
@@ -173,10 +176,23 @@ bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries,
             *error = item.error;
             return false;
         }
-        if (!WriteBlock(out, item.block)) {
+        if (!WriteBlock(out, item.block, stored)) {
             *error = "写入安装包时出错";
             return false;
         }
+    }
+    return true;
+}
+
+// Turns the magic at start into the one of a package with stored blocks, which is only known once
+// every block is packed.
+bool MarkStored(std::ostream& out, std::streampos start, std::string* error) {
+    const std::streampos unknown(-1);
+    const std::streampos end = out.tellp();
+    if (start == unknown || end == unknown || !out.seekp(start) || !out.write(kStoredPackageMagic, kMagicSize) ||
+        !out.seekp(end)) {
+        *error = "写入安装包时出错";
+        return false;
     }
     return true;
 }
@@ -356,27 +372,17 @@ std::string FileListText(const std::vector<SourceEntry>& entries) {
 bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<SourceEntry>& entries,
                   std::string* error, unsigned jobs) {
     std::vector<uint8_t> block;
-    out.write("lczip", 5);
-    if (!PackText(DescriptionText(info), &block) || !WriteBlock(out, block) ||
-        !PackText(FileListText(entries), &block) || !WriteBlock(out, block)) {
+    bool stored = false;
+    const std::streampos start = out.tellp();
+    out.write(kPackageMagic, kMagicSize);
+    if (!PackText(DescriptionText(info), &block) || !WriteBlock(out, block, &stored) ||
+        !PackText(FileListText(entries), &block) || !WriteBlock(out, block, &stored)) {
         *error = "无法写入安装包的说明或文件列表";
         return false;
     }
-    if (jobs > 1) return WriteFileBlocks(out, entries, jobs, error);
-    std::vector<uint8_t> content;
-    for (const SourceEntry& entry : entries) {
-        if (entry.folder) continue;
-        if (!ReadContent(entry, &content, error)) return false;
-        if (!PackBlock(content.data(), content.size(), &block)) {
-            *error = "无法压缩文件 " + EntryName(entry);
-            return false;
-        }
-        if (!WriteBlock(out, block)) {
-            *error = "写入安装包时出错";
-            return false;
-        }
-    }
-    return true;
+    // One job: no worker, each file read and packed on this thread as its turn comes.
+    if (!WriteFileBlocks(out, entries, jobs > 1 ? jobs : 0, &stored, error)) return false;
+    return !stored || MarkStored(out, start, error);
 }
 
 bool WriteInstaller(const fs::path& stub, const PackageInfo& info, const fs::path& sourceFolder,

@@ -46,8 +46,9 @@ std::string FileListText(const std::vector<SourceEntry>& entries);
 // Writes the package, from the magic to the last file block. With jobs 1, reading and packing one
 // file at a time; with more, that many threads read and pack files side by side (files read and
 // not yet written held to about 64 MiB) and the blocks are written in list order: the same bytes.
-// False with *error on the first file, in list order, that cannot be read or packed, or a failed
-// write.
+// When a block is stored as it is, the magic is rewritten once all are written, so out must be able
+// to go back (a file or a string stream). False with *error on the first file, in list order, that
+// cannot be read or packed, or a failed write.
 bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<SourceEntry>& entries,
                   std::string* error, unsigned jobs = 1);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -203,6 +204,41 @@ TEST(PackageBlock, RoundTrips) {
     EXPECT_TRUE(UnpackBlock(nullptr, 0).empty());
 }
 
+// Content that LZMA cannot shrink is stored as it is and copied back, in pieces a 64 KiB sink takes
+// and from a block read a little at a time; one cut short is refused before and while unpacking.
+TEST(PackageBlock, IncompressibleContentIsStoredAndCopiedBack) {
+    const Bytes random = RandomBytes(1u << 20, 8);
+    const Bytes block = Pack(random);
+    ASSERT_TRUE(IsStoredBlock(block.data(), block.size()));
+    EXPECT_EQ(block.size(), 3 + 5 + random.size());
+    EXPECT_TRUE(CheckBlockHeader(block.data(), block.size()));
+    const Bytes small = Pack(RandomBytes(kLeastStoredContent - 1, 8));
+    EXPECT_FALSE(IsStoredBlock(small.data(), small.size()));
+
+    const BlockReader dribble = [&block](size_t offset) {
+        return ByteView{block.data() + offset, std::min<size_t>(1000, block.size() - offset)};
+    };
+    Bytes copied;
+    EXPECT_EQ(UnpackBlockFrom(block.size(), dribble,
+                              [&copied](const uint8_t* data, size_t size) {
+                                  copied.insert(copied.end(), data, data + size);
+                                  return true;
+                              }),
+              UnpackResult::kComplete);
+    EXPECT_TRUE(copied == random);
+    const std::atomic<bool> stop{false};
+    Bytes into;
+    EXPECT_EQ(UnpackBlockInto(block.size(), dribble, &into, stop), UnpackResult::kComplete);
+    EXPECT_TRUE(into == random);
+
+    const Bytes cut(block.begin(), block.end() - 1);
+    EXPECT_FALSE(CheckBlockHeader(cut.data(), cut.size()));
+    EXPECT_EQ(Unpack(cut).result, UnpackResult::kFailed);
+    EXPECT_EQ(UnpackBlockInto(cut.size(), ReaderOfBytes(ByteView{cut.data(), cut.size()}), &into, stop),
+              UnpackResult::kFailed);
+    EXPECT_TRUE(into.empty());
+}
+
 // Properties and stream straight from the SDK's encoder, for what the packer never writes: an end
 // mark, or a dictionary smaller than the content.
 Bytes EncodeRaw(const Bytes& content, uint32_t dictionary, int endMark) {
@@ -250,7 +286,7 @@ TEST(PackageBlock, EndMarkBeforeDeclaredSizeIsPaddedWithZeros) {
 }
 
 TEST(PackageBlock, BrokenStreamsFailWithoutCrashing) {
-    const Bytes content = RandomBytes(100000, 3);
+    const Bytes content = RandomBytes(kLeastStoredContent - 1, 3);  // LZMA-coded, however random
     const Bytes block = Pack(content);
     const Bytes truncated(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2));
     EXPECT_EQ(Unpack(truncated).result, UnpackResult::kFailed);

@@ -335,6 +335,25 @@ press 111
 form gone $wizard 15000
 rm -f "$big"
 
+# ---- The wizard with /D= and /LOG=: the folder given is offered, the install logged ----
+wizard_log="$drive_c/向导.log"
+rm -rf "$drive_c/自选 目录" "$wizard_log"
+rm -f "$work/exit"
+(cd "$work" && "$here/wine_run.sh" "./$(basename "$installer")" '/LOG=C:\向导.log' '/D=C:\自选' '目录\钟伴'
+ echo $? >"$work/exit") </dev/null >/dev/null 2>&1 &
+wizard_ready
+press 111
+check "/D= puts its folder, spaces and all, in the folder box" "wait_until \"folder_is 'C:\自选 目录\钟伴\'\""
+press 111
+check "Next installs there" "wait_text 完成 && cmp -s '$drive_c/自选 目录/钟伴/钟伴.exe' '$clock_exe'"
+form close $wizard
+log_lines() { tail -c +4 "$wizard_log" | tr -d '\r'; }
+check "closed on the finish page, it ends with 0 and /LOG= holds the folder, each file and the result" \
+  "ended_with 0 && [ \"\$(head -c 3 '$wizard_log' | od -An -tx1 | tr -d ' ')\" = efbbbf ] &&
+   log_lines | grep -qxF '目标文件夹：C:\自选 目录\钟伴\' && log_lines | grep -qx '文件 钟伴.exe：已写入' &&
+   [ \"\$(log_lines | tail -n 1)\" = '结果：0（安装完成）' ]"
+rm -rf "$drive_c/自选 目录"
+
 # ---- A package of a thousand files: closing while they are written is refused ----
 mkdir -p "$work/many"
 for d in $(seq 20); do

@@ -22,6 +22,7 @@ desktop=$(find "$drive_c/users" -maxdepth 2 -name Desktop -type d | head -n 1)
 mkdir -p "$work/app/文档"
 cp "$idle_exe" "$work/app/空闲.exe"
 echo 说明内容 >"$work/app/文档/说明.txt"
+head -c 300000 /dev/urandom >"$work/app/文档/图片.bin"  # stored as it is: LZMA cannot shrink it
 installer="$work/空闲_安装.exe"
 "$lcpack" create --stub "$stub" --name 空闲测试 --program 空闲.exe --version 2.1 --date 2026-12-08 \
   --description 静默测试 "$work/app" "$installer" >/dev/null
@@ -45,7 +46,8 @@ rm -rf "$target" "$log" "$desktop/空闲测试.lnk"
 run /S '/LOG=C:\静默.log' '/D=C:\Program' 'Files\空闲' 测试
 check "/S with /D= ends by itself with 0" "[ '$code' = 0 ]"
 check "every file is in the folder with spaces" \
-  "cmp -s '$target/空闲.exe' '$idle_exe' && [ \"\$(cat '$target/文档/说明.txt')\" = 说明内容 ]"
+  "cmp -s '$target/空闲.exe' '$idle_exe' && [ \"\$(cat '$target/文档/说明.txt')\" = 说明内容 ] &&
+   cmp -s '$target/文档/图片.bin' '$work/app/文档/图片.bin'"
 check "the desktop shortcut is made and nothing is started" \
   "[ -f '$desktop/空闲测试.lnk' ] && ! pgrep -f '空闲.exe' >/dev/null"
 check "the log is UTF-8 with a byte-order mark" has_bom
