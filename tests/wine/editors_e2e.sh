@@ -76,8 +76,9 @@ check "it announces the shutdown" \
 first=$(countdown)
 wait_until "[ \"\$(countdown)\" != '$first' ]"
 second=$(countdown)
+# Two readings one change apart: a small step down, whatever the earlier checks cost on a loaded machine.
 check "its number falls in tenths ($first, then $second)" \
-  "awk -v a='$first' -v b='$second' 'BEGIN {exit !(b ~ /^[0-9]+\\.[0-9]\$/ && b + 0 < a + 0 && b + 0 > 50)}'"
+  "awk -v a='$first' -v b='$second' 'BEGIN {exit !(b ~ /^[0-9]+\\.[0-9]\$/ && b + 0 < a + 0 && a - b <= 2)}'"
 check "the count-down is captured" "capture_form 钟伴_Form重启关机 countdown.png"
 form click 钟伴_Form重启关机 Command1 0
 check "取消 closes it" "form gone 钟伴_Form重启关机 5000"
