@@ -84,9 +84,10 @@ UnpackResult UnpackBlockFrom(size_t length, const BlockReader& read, const Block
 // Unpacks a whole block into *content for a worker that unpacks ahead of the writer. The content
 // is made its declared size before the decoder starts, so the caller bounds that size (the
 // extraction's budget). When the block's dictionary covers the content, as the packer's always
-// does, the decoder writes straight into it: the content costs its size once, not twice. A stop
-// request ends the unpacking early (kSinkStopped). On anything but kComplete *content is left
-// empty. Throws std::bad_alloc when the content cannot be had.
+// does, the decoder writes straight into it: the content costs its size once, not twice (a stored
+// block is copied in, once the block is seen to hold all of it). A stop request ends the unpacking
+// early (kSinkStopped). On anything but kComplete *content is left empty. Throws std::bad_alloc
+// when the content cannot be had.
 UnpackResult UnpackBlockInto(size_t length, const BlockReader& read, std::vector<uint8_t>* content,
                              const std::atomic<bool>& stop);
 
