@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr size_t kMagicSize = sizeof kPackageMagic - 1;
-static_assert(sizeof kStoredPackageMagic == sizeof kPackageMagic, "both magics take the same bytes");
 constexpr size_t kMaxInfoCharacters = 99;
 
 // ---- Reading the package through a window ----
@@ -106,9 +104,10 @@ ContentSource StreamFrom(Window* window, const BlockPlace& place) {
 }
 
 bool HasMagic(Window* window) {
-    const ByteView magic = Read(window, 0, kMagicSize, kMagicSize);
-    return magic.size == kMagicSize && (std::memcmp(magic.data, kPackageMagic, kMagicSize) == 0 ||
-                                         std::memcmp(magic.data, kStoredPackageMagic, kMagicSize) == 0);
+    const ByteView magic = Read(window, 0, kPackageMagicSize, kPackageMagicSize);
+    if (magic.size != kPackageMagicSize) return false;
+    return std::memcmp(magic.data, kPackageMagic, kPackageMagicSize) == 0 ||
+           std::memcmp(magic.data, kStoredPackageMagic, kPackageMagicSize) == 0;
 }
 
 // ---- Texts ----
@@ -538,7 +537,7 @@ bool ReadPackageInfo(const PackageSource& package, PackageInfo* info, std::strin
         *error = kNotAPackageMessage;
         return false;
     }
-    uint64_t position = kMagicSize;
+    uint64_t position = kPackageMagicSize;
     const BlockPlace block = TakeBlock(&window, &position);
     *info = PackageInfo{};
     try {
@@ -559,7 +558,7 @@ bool ReadFileList(const PackageSource& package, FileList* list, std::string* err
         *error = kNotAPackageMessage;
         return false;
     }
-    uint64_t position = kMagicSize;
+    uint64_t position = kPackageMagicSize;
     TakeBlock(&window, &position);  // the description
     const BlockPlace block = TakeBlock(&window, &position);
     *list = FileList{};

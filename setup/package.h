@@ -24,6 +24,8 @@ std::string PackageMarker();
 
 constexpr char kPackageMagic[] = "lczip";
 constexpr char kStoredPackageMagic[] = "lczi2";  // some blocks are stored as they are
+constexpr size_t kPackageMagicSize = sizeof kPackageMagic - 1;
+static_assert(sizeof kStoredPackageMagic == sizeof kPackageMagic, "both magics take the same bytes");
 
 // Messages of the failures the installer shows (UTF-8).
 constexpr const char kNotAPackageMessage[] = "不是澜川压缩文件";

@@ -17,7 +17,6 @@ namespace {
 
 constexpr size_t kInfoLineCharacters = 99;  // the reader cuts longer lines
 constexpr size_t kReadChunk = 1u << 20;
-constexpr size_t kMagicSize = sizeof kPackageMagic - 1;
 
 const char kCrLf[] = "\r\n";
 
@@ -189,8 +188,8 @@ bool WriteFileBlocks(std::ostream& out, const std::vector<SourceEntry>& entries,
 bool MarkStored(std::ostream& out, std::streampos start, std::string* error) {
     const std::streampos unknown(-1);
     const std::streampos end = out.tellp();
-    if (start == unknown || end == unknown || !out.seekp(start) || !out.write(kStoredPackageMagic, kMagicSize) ||
-        !out.seekp(end)) {
+    if (start == unknown || end == unknown || !out.seekp(start) ||
+        !out.write(kStoredPackageMagic, kPackageMagicSize) || !out.seekp(end)) {
         *error = "写入安装包时出错";
         return false;
     }
@@ -374,7 +373,7 @@ bool WritePackage(std::ostream& out, const PackageInfo& info, const std::vector<
     std::vector<uint8_t> block;
     bool stored = false;
     const std::streampos start = out.tellp();
-    out.write(kPackageMagic, kMagicSize);
+    out.write(kPackageMagic, kPackageMagicSize);
     if (!PackText(DescriptionText(info), &block) || !WriteBlock(out, block, &stored) ||
         !PackText(FileListText(entries), &block) || !WriteBlock(out, block, &stored)) {
         *error = "无法写入安装包的说明或文件列表";
