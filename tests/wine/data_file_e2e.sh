@@ -24,7 +24,6 @@ user_file() {
   cp "$ini" "$work/before.ini"
 }
 unchanged() { cmp -s "$ini" "$work/before.ini"; }
-message_has() { form msgbox 15000 | tr '\n' '#' | grep -q -- "$1"; }
 no_message() { driver sync && [ "$(form count '#32770')" = 0 ]; }
 # The switch of the first alarm: a change that saves the alarm list.
 toggle_alarm() { driver click 175 100; }
@@ -45,7 +44,7 @@ user_file
 chmod a-w "$ini"
 start_clock
 check "with a read-only data file the window appears and says at once the file is read-only, naming it" \
-  "driver wait 30000 && message_has '只读' && message_has '闹钟数据.INI'"
+  "driver wait 30000 && box_has '只读' && box_has '闹钟数据.INI'"
 form answer 1 >/dev/null
 check "and leaves the file untouched" "unchanged"
 toggle_alarm
@@ -59,7 +58,7 @@ user_file
 hold hold-file
 start_clock
 check "a data file held at start is reported by name" \
-  "driver wait 30000 && message_has '无法读取数据文件' && message_has '闹钟数据.INI'"
+  "driver wait 30000 && box_has '无法读取数据文件' && box_has '闹钟数据.INI'"
 form answer 1 >/dev/null
 release
 toggle_alarm
@@ -70,7 +69,7 @@ close_clock
 user_file
 hold hold-lock
 start_clock
-check "a copy in another session is reported" "driver wait 30000 && message_has '另一个用户会话'"
+check "a copy in another session is reported" "driver wait 30000 && box_has '另一个用户会话'"
 form answer 1 >/dev/null
 toggle_alarm
 check "and this copy writes nothing" "no_message && unchanged"

@@ -33,6 +33,19 @@ wait_until() {
     sleep 0.05
   done
 }
+# Reads the message box on screen until it shows TEXT (box_is: its caption and lines, each ended by
+# #) or holds PATTERN (box_has: a grep pattern), for at most SECONDS (20 unless given). A box still
+# closing after the last answer, or one read while it opens on a loaded machine, is read again. When
+# it never does, what was read last is printed, so that a failure says what the user saw.
+box_is() { box_until '[ "$box" = "$want" ]' "$@"; }
+box_has() { box_until 'printf %s "$box" | grep -q -- "$want"' "$@"; }
+box_until() {
+  local want=$2 box end=$((SECONDS + ${3:-20}))
+  until box=$(form msgbox 2000 | tr '\n' '#'); eval "$1"; do
+    if [ "$SECONDS" -ge "$end" ]; then echo "       the box read: ${box:-no box}"; return 1; fi
+    sleep 0.2
+  done
+}
 # Polls until the data file holds VALUE under SECTION/KEY (or anything else: wait_not_value).
 value_is() { [ "$(ini_value "$1" "$2")" = "$3" ]; }
 wait_value() { wait_until "value_is $(printf '%q ' "$@")"; }

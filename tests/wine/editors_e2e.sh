@@ -62,7 +62,7 @@ check "its title and text lines are drawn" "has_white popup-alarm.png 100 42 160
 check "the one-shot alarms switched themselves off and were saved" \
   "wait_value 闹钟 1 '$at||否|同一个|' && wait_value 闹钟 3 '$at||否|第二个|'"
 check "the alarm whose program is gone says so, naming the alarm and the file" \
-  "form msgbox 10000 | tr '\n' '#' | grep -q '钟伴#闹钟“同一个”响铃时，要打开的文件无法打开：.*C:\\\\已删除\\\\旧软件.exe'"
+  "box_has '钟伴#闹钟“同一个”响铃时，要打开的文件无法打开：.*C:\\\\已删除\\\\旧软件.exe'"
 form answer 1
 
 # The shutdown count-down: opened by the 关机 alarm; the 重启 alarm of the same second only brings
@@ -124,7 +124,7 @@ form set 钟伴_Form7 Text1 0 7
 form set 钟伴_Form7 Text1 1 30
 form click 钟伴_Form7 Command1 0
 check "a time another alarm has is refused" \
-  "[ \"\$(form msgbox 5000 | tr '\n' '#')\" = '钟伴#7 时 | 30 分 / 闹钟时间已经存在，请重新修改。#' ]"
+  "box_is '钟伴#7 时 | 30 分 / 闹钟时间已经存在，请重新修改。#'"
 form answer 1
 check "and the editor stays open" "form sync 钟伴_Form7 && [ \"\$(form count 钟伴_Form7)\" = 1 ]"
 form close 钟伴_Form7
@@ -139,7 +139,7 @@ check "the change is saved in place" "form gone 钟伴_Form7 5000 && wait_value 
 driver click 27 132
 form wait 钟伴_Form7 5000
 form click 钟伴_Form7 Command2 0
-check "删除 asks first" "[ \"\$(form msgbox 5000 | tr '\n' '#')\" = '钟伴#你要删除此闹钟吗？#' ]"
+check "删除 asks first" "box_is '钟伴#你要删除此闹钟吗？#'"
 form answer 7
 check "No keeps the alarm and the editor" \
   "form sync 钟伴_Form7 && [ \"\$(form count 钟伴_Form7)\" = 1 ] && [ \"\$(ini_value 闹钟 1)\" = '12时0分||否|改名后|' ]"
@@ -167,7 +167,7 @@ form wait 钟伴_Form8 5000
 form set 钟伴_Form8 Text1 1 0
 form set 钟伴_Form8 Text1 2 2
 form click 钟伴_Form8 Command1 0
-check "a duration that exists is refused" "[ \"\$(form msgbox 5000 | tr '\n' '#')\" = '钟伴#你设置的时间已经存在了。#' ]"
+check "a duration that exists is refused" "box_is '钟伴#你设置的时间已经存在了。#'"
 form answer 1
 form close 钟伴_Form8
 form gone 钟伴_Form8 5000

@@ -265,7 +265,7 @@ int Run(const std::vector<std::wstring>& a) {
         if (!box || !PostMessageW(GetDlgItem(box, _wtoi(a[2].c_str())), BM_CLICK, 0, 0)) return 1;
         // Gone, so that a box the answer brings up next is not taken for this one.
         return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); },
-                       a.size() > 3 ? _wtoi(a[3].c_str()) : 5000);
+                       a.size() > 3 ? _wtoi(a[3].c_str()) : 15000);
     }
     if (command == L"link" && a.size() > 2) return PrintShortcut(a[2]);
     if (command == L"browse-states") return PrintBrowseStates(a.size() > 2 ? _wtoi(a[2].c_str()) : 10000);

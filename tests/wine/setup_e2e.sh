@@ -35,7 +35,6 @@ button_text() { form text $wizard '#111' 0; }
 shoot() { form capture $wizard "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }
 # After what was pressed, the page as it stays.
 shot() { form sync $wizard && settled shoot "$1"; }
-message_is() { [ "$(form msgbox 15000 | tr '\n' '#')" = "$1" ]; }
 wait_text() { wait_until "[ \"\$(button_text)\" = $(printf %q "$1") ]"; }
 
 # Starts the installer with its exit code kept in $work/exit, to tell the end it came to (1 for
@@ -72,7 +71,7 @@ bare="无数据$$.exe"
 cp "$stub" "$work/$bare"
 chime_start "$work" "./$bare"
 check "a program without a package says so" \
-  "form msgbox 20000 | tr '\n' '#' | grep -q '文件没有带安装数据！！！'"
+  "box_has '文件没有带安装数据！！！'"
 form answer 4
 # The answer returns once its box has closed: the box found next is a new one.
 check "Retry looks again and says it again" "form msgbox 5000 | grep -q '$bare'"
@@ -102,7 +101,7 @@ refused_unwritten() {  # NAME PROGRAM
     "$work/one" "$work/恶意.exe" >/dev/null
   touch "$work/before"
   chime_start "$work" ./恶意.exe
-  check "名称 '$1' with 文件名 '$2' is refused as damaged" "message_is '澜川软件安装#安装包已损坏，请重新下载#'"
+  check "名称 '$1' with 文件名 '$2' is refused as damaged" "box_is '澜川软件安装#安装包已损坏，请重新下载#'"
   form answer 1
   check "and the installer ends, having written nothing" \
     "form gone $wizard 15000 && [ ! -e '$drive_c/AppData' ] && [ -z \"\$(find '$drive_c/澜川软件' -mindepth 1)\" ] &&
@@ -156,13 +155,13 @@ check "the folder page is captured" "shot folder.png"
 form set $wizard '#106' 0 'D:'
 press 111
 check "a drive alone must be a folder" \
-  "message_is '澜川软件安装#必须安装在文件夹中！！！ /  / 已经你增加了文件夹，请查看 /  /    　　－－－－感谢你使用【澜川软件】#'"
+  "box_is '澜川软件安装#必须安装在文件夹中！！！ /  / 已经你增加了文件夹，请查看 /  /    　　－－－－感谢你使用【澜川软件】#'"
 form answer 1
 check "and the default folder comes back" "wait_until \"folder_is 'C:\\澜川软件\\钟伴'\""
 for typed in abc '\\server\share\folder'; do
   form set $wizard '#106' 0 "$typed"
   press 111
-  check "'$typed' is refused" "message_is '澜川软件安装#目标文件夹路径错误！！！ /  / 请检查输入完整的目标文件夹 /  / 　　　－－－－感谢你使用【澜川软件】#'"
+  check "'$typed' is refused" "box_is '澜川软件安装#目标文件夹路径错误！！！ /  / 请检查输入完整的目标文件夹 /  / 　　　－－－－感谢你使用【澜川软件】#'"
   form answer 1
 done
 check "and nothing was installed" "[ ! -e '$drive_c/澜川软件/钟伴' ]"
@@ -213,7 +212,7 @@ warning=$(form msgbox 10000 | tr '\n' '#')
 check "the running clock is named" "case '$warning' in 请退出【应用或游戏】#*测试安装*钟伴.exe*) true ;; *) false ;; esac"
 form answer 1
 check "and ended" "driver wait-gone 10000"
-check "then the overwrite question is asked" "message_is '澜川软件安装#安装的文件已经存在，是要覆盖安装吗？#'"
+check "then the overwrite question is asked" "box_is '澜川软件安装#安装的文件已经存在，是要覆盖安装吗？#'"
 form answer 7
 check "No ends the installer without writing a file" "form gone $wizard 10000 && [ \"\$(cat '$target/日程声.wav')\" = changed ]"
 
@@ -225,7 +224,7 @@ start_recorded "$installer"
 press 111
 form set $wizard '#106' 0 'C:\测试安装\钟伴'
 press 111
-check "the question names the running clock" "form msgbox 10000 | grep -q '测试安装.*钟伴.exe'"
+check "the question names the running clock" "box_has '测试安装.*钟伴.exe'"
 form answer 2
 check "Cancel ends nothing and returns to the folder page" \
   "form sync $wizard && wait_until on_folder_page && driver wait 1000"
@@ -246,13 +245,13 @@ reinstall() {
   press 111
   form set $wizard '#106' 0 'C:\测试安装\钟伴'
   press 111
-  form msgbox 10000 >/dev/null  # the overwrite question
+  form msgbox 20000 >/dev/null  # the overwrite question
   form answer 6
 }
 hold
 reinstall "$installer"
 check "a held file is named with Retry, Continue and Cancel" \
-  "form msgbox 20000 | tr '\n' '#' | grep -q '日程声.wav.*正被其他程序使用.*【重试】.*【继续】.*【取消】'"
+  "box_has '日程声.wav.*正被其他程序使用.*【重试】.*【继续】.*【取消】'"
 touch "$held.release"
 wait_until "! pgrep -f 'hold-file.*$(basename "$work")' >/dev/null"
 form answer 10
@@ -266,7 +265,7 @@ reinstall "$installer"
 form msgbox 20000 >/dev/null
 form answer 11
 check "Continue skips it and the report names it, with what to do" \
-  "message_is '澜川软件安装#安装没有完成！！！ /  / 以下文件没有装好： /     日程声.wav（正被其他程序使用） / 共 1 个文件没有装好。 /  / 请这样处理后再安装一次： / ・关闭正在使用这些文件的程序 / #'"
+  "box_is '澜川软件安装#安装没有完成！！！ /  / 以下文件没有装好： /     日程声.wav（正被其他程序使用） / 共 1 个文件没有装好。 /  / 请这样处理后再安装一次： / ・关闭正在使用这些文件的程序 / #'"
 form answer 1
 check "then the folder page is back, the held file as it was" \
   "wait_until on_folder_page && [ \"\$(cat '$held')\" = changed ]"
@@ -285,7 +284,7 @@ press 111
 form set $wizard '#106' 0 'C:\损坏安装\钟伴'
 press 111
 check "a fresh install names the damaged file and asks for a new download" \
-  "form msgbox 30000 | tr '\n' '#' | grep -q \"安装没有完成.*$last（安装包中的数据已损坏）.*重新下载\""
+  "box_has \"安装没有完成.*$last（安装包中的数据已损坏）.*重新下载\" 30"
 form answer 1
 check "and returns to the folder page, the file left empty, with no shortcut" \
   "wait_until on_folder_page && [ -f '$drive_c/损坏安装/钟伴/$last' ] && [ ! -s '$drive_c/损坏安装/钟伴/$last' ] &&
@@ -297,7 +296,7 @@ echo read-only >"$target/计时声.wav"
 chmod a-w "$target/计时声.wav"
 reinstall "$damaged"
 check "a reinstall names the damaged file and the read-only one" \
-  "form msgbox 30000 | tr '\n' '#' | grep -q '计时声.wav（无法写入）.*$last（安装包中的数据已损坏）'"
+  "box_has '计时声.wav（无法写入）.*$last（安装包中的数据已损坏）' 30"
 form answer 1
 check "and keeps the files that were there" \
   "wait_until on_folder_page && [ \"\$(cat '$target/$last')\" = old ] && [ \"\$(cat '$target/计时声.wav')\" = read-only ]"
@@ -369,7 +368,7 @@ press 111
 wait_until "[ \"\$(form visible $wizard '#108' 0)\" = 1 ]"
 form close $wizard
 check "closing while the files are written asks whether to stop" \
-  "message_is '澜川软件安装#停止安装？ /  / 已经写入的文件会留在目标文件夹中。#'"
+  "box_is '澜川软件安装#停止安装？ /  / 已经写入的文件会留在目标文件夹中。#'"
 form answer 7
 check "No lets the extraction go on to its end" \
   "wait_until '[ \"\$(button_text)\" = 完成 ]' 300 &&
