@@ -108,7 +108,7 @@ form set 钟伴_Form7 Text1 0 7
 form set 钟伴_Form7 Text1 1 30
 form set 钟伴_Form7 Text2 0 '起床|早'
 form click 钟伴_Form7 Command3 0
-check "... opens the program picker 选择1个EXE" "[ \"\$(form msgbox 5000 | head -n 1)\" = 选择1个EXE ]"
+check "... opens the program picker 选择1个EXE" "box_has '^选择1个EXE#'"
 form answer 2
 check "cancelling it changes nothing" \
   "form gone '#32770' 5000; [ \"\$(form text 钟伴_Form7 Text3 0)\" = '点击【...】按钮指定一个软件' ] && [ \"\$(form checked 钟伴_Form7 Option1 3)\" = 1 ]"
