@@ -40,11 +40,10 @@ wait_until() {
 box_is() { box_until '[ "$box" = "$want" ]' "$@"; }
 box_has() { box_until 'printf %s "$box" | grep -q -- "$want"' "$@"; }
 box_until() {
-  local want=$2 box end=$((SECONDS + ${3:-20}))
-  until box=$(form msgbox 2000 | tr '\n' '#'); eval "$1"; do
-    if [ "$SECONDS" -ge "$end" ]; then echo "       the box read: ${box:-no box}"; return 1; fi
-    sleep 0.2
-  done
+  local want=$2 box=
+  wait_until 'box=$(form msgbox 2000 | tr "\n" "#"); '"$1" "${3:-20}s" && return 0
+  echo "       the box read: ${box:-no box}"
+  return 1
 }
 # Polls until the data file holds VALUE under SECTION/KEY (or anything else: wait_not_value).
 value_is() { [ "$(ini_value "$1" "$2")" = "$3" ]; }
