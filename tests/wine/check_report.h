@@ -17,6 +17,7 @@ inline int& FailedChecks() {
 
 inline void Check(bool ok, const std::string& what) {
     std::printf("%s %s\n", ok ? "ok    " : "FAILED", what.c_str());
+    std::fflush(stdout);  // a check program that dies later still shows what it had checked
     (ok ? PassedChecks() : FailedChecks())++;
 }
 
