@@ -45,9 +45,14 @@ box_until() {
   echo "       the box read: ${box:-no box}"
   return 1
 }
-# Polls until the data file holds VALUE under SECTION/KEY (or anything else: wait_not_value).
+# Polls until the data file holds VALUE under SECTION/KEY (or anything else: wait_not_value). When
+# it never does, what the file held is printed.
 value_is() { [ "$(ini_value "$1" "$2")" = "$3" ]; }
-wait_value() { wait_until "value_is $(printf '%q ' "$@")"; }
+wait_value() {
+  wait_until "value_is $(printf '%q ' "$@")" && return 0
+  echo "       the file held: [$1] $2=$(ini_value "$1" "$2")"
+  return 1
+}
 wait_not_value() { wait_until "! value_is $(printf '%q ' "$@")"; }
 pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
 capture() { driver capture "$(chime_win_path "$artifacts/$1")" && [ -s "$artifacts/$1" ]; }

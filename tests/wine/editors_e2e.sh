@@ -54,8 +54,15 @@ tiled() {
 check "the pop-ups tile leftwards from the lower right corner of the work area" tiled
 capture_form() { form capture "$1" "$(chime_win_path "$artifacts/$2")" && [ -s "$artifacts/$2" ]; }
 check "a pop-up is captured" "capture_form LcChimePalX popup-alarm.png"
+# The band of the pop-up in picture NAME shows COLOUR or BLINK. A pop-up still being drawn on a
+# loaded machine is captured again, for at most 10 s; when it never does, the colour seen is printed.
 band_of() { case "$(pixel "$artifacts/$1" 150 8)" in "$2" | "$3") return 0 ;; *) return 1 ;; esac; }
-check "its band has the alarm colour (or its blink)" "band_of popup-alarm.png 106,90,205 156,140,155"
+band_shows() {
+  wait_until "capture_form LcChimePalX $1 && band_of $1 $2 $3" 10s && return 0
+  echo "       the band showed: $(pixel "$artifacts/$1" 150 8)"
+  return 1
+}
+check "its band has the alarm colour (or its blink)" "band_shows popup-alarm.png 106,90,205 156,140,155"
 # White text on the band where the two lines are drawn.
 has_white() { [ "$(convert "$artifacts/$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 95% -format '%[fx:maxima]' info:)" = 1 ]; }
 check "its title and text lines are drawn" "has_white popup-alarm.png 100 42 160 22 && has_white popup-alarm.png 100 72 100 22"
@@ -76,16 +83,17 @@ check "it announces the shutdown" \
 first=$(countdown)
 wait_until "[ \"\$(countdown)\" != '$first' ]"
 second=$(countdown)
-# Two readings one change apart: a small step down, whatever the earlier checks cost on a loaded machine.
+# Two readings one change apart: a small step down, whatever the earlier checks cost on a loaded
+# machine, where one reading alone may take Wine a few seconds.
 check "its number falls in tenths ($first, then $second)" \
-  "awk -v a='$first' -v b='$second' 'BEGIN {exit !(b ~ /^[0-9]+\\.[0-9]\$/ && b + 0 < a + 0 && a - b <= 2)}'"
+  "awk -v a='$first' -v b='$second' 'BEGIN {exit !(b ~ /^[0-9]+\\.[0-9]\$/ && b + 0 < a + 0 && a - b <= 5)}'"
 check "the count-down is captured" "capture_form 钟伴_Form重启关机 countdown.png"
 form click 钟伴_Form重启关机 Command1 0
 check "取消 closes it" "form gone 钟伴_Form重启关机 5000"
 check "and the program goes on" "[ \"\$(driver visible)\" = 1 ]"
 
-# Closing waits for the sound to stop, which may take Wine a moment.
-wait_popup_count() { wait_until "[ \"\$(popups)\" = $1 ]" 200; }
+# Closing waits for the sound to stop (at most 10 s), which may take Wine a moment.
+wait_popup_count() { wait_until "[ \"\$(popups)\" = $1 ]" 30s; }
 close_popups() {
   local n
   while n=$(popups) && [ "$n" -gt 0 ]; do
@@ -160,7 +168,7 @@ form click 钟伴_Form8 Command1 0
 check "确定 saves the 2-second timer" "form gone 钟伴_Form8 5000 && wait_value 计时 5 2"
 check "it runs out and raises its pop-up" "wait_popups 1 15"
 check "the timer pop-up is captured" "capture_form LcChimePalX popup-timer.png"
-check "its band has the timer colour (or its blink)" "band_of popup-timer.png 0,191,255 50,141,205"
+check "its band has the timer colour (or its blink)" "band_shows popup-timer.png 0,191,255 50,141,205"
 close_popups
 driver click 100 65
 form wait 钟伴_Form8 5000
@@ -180,7 +188,7 @@ check "a hand-edited advance of 9 days is shown as it is" "[ \"\$(form text 钟�
 form set 钟伴_Form9 Text1 0 改了名
 form click 钟伴_Form9 Command1 0
 check "a new name is saved with the advance and the lunar date as they were, though no such day exists" \
-  "form gone 钟伴_Form9 5000 && driver sync && [ \"\$(ini_value 生日 0)\" = '改了名|农历|2024年闰1月30日8时0分|提前9天提醒' ]"
+  "form gone 钟伴_Form9 5000 && wait_value 生日 0 '改了名|农历|2024年闰1月30日8时0分|提前9天提醒'"
 driver click 100 65
 check "添加生日 opens the birthday editor" "form wait 钟伴_Form9 5000"
 check "a new birthday starts in the lunar calendar" "[ \"\$(form checked 钟伴_Form9 Option2 1)\" = 1 ]"
