@@ -346,5 +346,9 @@ int main(int argc, char** argv) {
     // Window places and sizes as the clock sees them: under a scale other than 96 dpi the system
     // would otherwise scale them for a program that does not know of DPI.
     SetProcessDPIAware();
-    return Run(argc, argv);
+    const int result = Run(argc, argv);
+    // Every failure says something, so that a run ending in an error without a word is one Wine
+    // never started (wine_run.sh --prints tries that again).
+    if (result != 0) std::fprintf(stderr, "clock_driver: exit %d\n", result);
+    return result;
 }

@@ -6,8 +6,9 @@ passed=0 failed=0
 check() {
   if eval "$2"; then echo "ok     $1"; passed=$((passed + 1)); else echo "FAILED $1"; failed=$((failed + 1)); fi
 }
-driver() { chime_wine "$driver_exe" "$@" 2>/dev/null; }
-form() { chime_wine "${form_driver_exe:-}" "$@" 2>/dev/null; }
+# The drivers say something whenever they fail, so a silent failure is a start Wine failed: retried.
+driver() { chime_wine --prints "$driver_exe" "$@" 2>/dev/null; }
+form() { chime_wine --prints "${form_driver_exe:-}" "$@" 2>/dev/null; }
 start_clock() { chime_start "$work" ./钟伴.exe; }
 # The value of KEY in [SECTION] of the data file (GBK), as UTF-8; empty when absent.
 ini_value() {

@@ -313,5 +313,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv, argv + argc);
     const int result = Run(args);
     if (result == 2) std::fprintf(stderr, "form_driver: unknown command or missing arguments\n");
+    // Every failure says something, so that a run ending in an error without a word is one Wine
+    // never started (wine_run.sh --prints tries that again).
+    if (result != 0) std::fprintf(stderr, "form_driver: exit %d\n", result);
     return result;
 }
